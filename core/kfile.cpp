@@ -1,0 +1,174 @@
+#include "core/kfile.h"
+
+#include "core/binaryio.h"
+#include "core/kobjectlist.h"
+#include "core/messages.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace Folvane {
+
+KFile::KFile(QObject* parent)
+    : QAbstractListModel(parent)
+{
+}
+
+QString KFile::toLocalPath(const QString& pathOrUrl)
+{
+    const QUrl url(pathOrUrl, QUrl::TolerantMode);
+    if (url.isLocalFile())
+        return QDir::toNativeSeparators(url.toLocalFile());
+    return pathOrUrl;
+}
+
+void KFile::setModels(const QList<KObjectList*>& models)
+{
+    beginResetModel();
+    for (int i = m_models.size() - 1; i >= 0; --i) {
+        if (!models.contains(m_models.at(i)))
+            delete m_models.at(i);
+    }
+    m_models = models;
+    endResetModel();
+}
+
+void KFile::setFp(const QString& fp)
+{
+    m_fp = toLocalPath(fp);
+    m_hasFP = true;
+}
+
+void KFile::setCurFolder(const QUrl& folder)
+{
+    m_curFolder = folder;
+    m_hasFolder = true;
+    emit CurFolderChanged();
+}
+
+void KFile::setHasFP(bool has)
+{
+    m_hasFP = has;
+}
+
+void KFile::setHasFolder(bool has)
+{
+    m_hasFolder = has;
+    emit HasFolderChanged();
+}
+
+void KFile::newFile()
+{
+    m_hasFP = false;
+}
+
+void KFile::readFile()
+{
+    if (!m_hasFP) {
+        debugLine(QStringLiteral("No file path defined!"));
+        return;
+    }
+    QFile file(m_fp);
+    if (!file.open(QIODevice::ReadOnly)) {
+        debugLine(QStringLiteral("Cannot open ") + m_fp);
+        return;
+    }
+    if (file.size() > MaxModelFileBytes) {
+        debugLine(QStringLiteral("Cannot read ") + m_fp + QStringLiteral(": too large for a model file"));
+        return;
+    }
+    // The whole file is read first, so the parse works on bytes that
+    // cannot change under it and every count is checked against them.
+    const QByteArray bytes = file.readAll();
+    file.close();
+    QDataStream in(bytes);
+    Binary::prepare(in);
+    if (readStream(in))
+        debugLine(QStringLiteral("Loaded ") + m_fp);
+    else
+        debugLine(QStringLiteral("Cannot read ") + m_fp + QStringLiteral(": not a complete model file, the document is unchanged"));
+}
+
+bool KFile::readStream(QDataStream&)
+{
+    return true;
+}
+
+void KFile::writeFile()
+{
+    if (!m_hasFP) {
+        debugLine(QStringLiteral("No file path defined!"));
+        return;
+    }
+    // Written beside the target and renamed into place, so a failed save
+    // never destroys the previous file.
+    QSaveFile file(m_fp);
+    if (!file.open(QIODevice::WriteOnly)) {
+        debugLine(QStringLiteral("Cannot write to ") + m_fp);
+        return;
+    }
+    QDataStream out(&file);
+    Binary::prepare(out);
+    writeStream(out);
+    if (out.status() != QDataStream::Ok || !file.commit()) {
+        debugLine(QStringLiteral("Cannot write to ") + m_fp);
+        return;
+    }
+    debugLine(QStringLiteral("Write to ") + m_fp);
+}
+
+void KFile::writeStream(QDataStream&) const {}
+
+void KFile::reserved() {}
+
+void KFile::saveJson(QString) {}
+
+void KFile::loadJson(QString) {}
+
+ParameterList* KFile::parameterList() const
+{
+    return nullptr;
+}
+
+int KFile::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_models.size();
+}
+
+QVariant KFile::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_models.size() || role != KObjectList::NameUserRole
+        || !m_models.at(index.row()))
+        return QVariant();
+    return m_models.at(index.row())->name();
+}
+
+bool KFile::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || index.row() >= m_models.size() || role != KObjectList::NameInputRole
+        || !m_models.at(index.row()))
+        return false;
+    m_models.at(index.row())->setName(value.toString());
+    return true;
+}
+
+Qt::ItemFlags KFile::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsEnabled;
+    return QAbstractListModel::flags(index) | Qt::ItemIsEditable;
+}
+
+QVariant KFile::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    return KObjectList::headerText(section, orientation, role);
+}
+
+QHash<int, QByteArray> KFile::roleNames() const
+{
+    return KObjectList::nameRoleNames();
+}
+
+} // namespace Folvane

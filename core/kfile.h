@@ -1,0 +1,86 @@
+#ifndef FOLVANE_KFILE_H
+#define FOLVANE_KFILE_H
+
+#include <QAbstractListModel>
+#include <QList>
+#include <QUrl>
+
+class QDataStream;
+
+namespace Folvane {
+
+class KObjectList;
+class ParameterList;
+
+// Base of the blade document: its lists, the model file path and the
+// reading and writing of the binary model file. Its rows are its lists.
+class KFile : public QAbstractListModel
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<KObjectList*> Models READ models WRITE setModels NOTIFY ModelsChanged)
+    Q_PROPERTY(QString Fp READ fp WRITE setFp NOTIFY FpChanged)
+    Q_PROPERTY(QUrl CurFolder READ curFolder WRITE setCurFolder NOTIFY CurFolderChanged)
+    Q_PROPERTY(bool HasFP READ hasFP WRITE setHasFP NOTIFY HasFPChanged)
+    Q_PROPERTY(bool HasFolder READ hasFolder WRITE setHasFolder NOTIFY HasFolderChanged)
+
+public:
+    // Model files are small; anything far larger is not one.
+    static constexpr qint64 MaxModelFileBytes = 256 * 1024 * 1024;
+
+    explicit KFile(QObject* parent = nullptr);
+
+    // The path rule: a local-file URL becomes a native path, anything else
+    // is used as given.
+    static QString toLocalPath(const QString& pathOrUrl);
+
+    QList<KObjectList*> models() const { return m_models; }
+    void setModels(const QList<KObjectList*>& models);
+    QString fp() const { return m_fp; }
+    void setFp(const QString& fp);
+    QUrl curFolder() const { return m_curFolder; }
+    void setCurFolder(const QUrl& folder);
+    bool hasFP() const { return m_hasFP; }
+    void setHasFP(bool has);
+    bool hasFolder() const { return m_hasFolder; }
+    void setHasFolder(bool has);
+
+    Q_INVOKABLE virtual void newFile();
+    Q_INVOKABLE virtual void readFile();
+    // Reads the whole document; false when the stream does not hold one.
+    virtual bool readStream(QDataStream& in);
+    Q_INVOKABLE virtual void writeFile();
+    virtual void writeStream(QDataStream& out) const;
+    virtual void reserved();
+    virtual ParameterList* parameterList() const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+public slots:
+    virtual void saveJson(QString fp);
+    virtual void loadJson(QString fp);
+
+signals:
+    void ModelsChanged();
+    void FpChanged();
+    void CurFolderChanged();
+    void HasFPChanged();
+    void HasFolderChanged();
+
+protected:
+    QList<KObjectList*> m_models;
+
+private:
+    QString m_fp;
+    QUrl m_curFolder;
+    bool m_hasFP = false;
+    bool m_hasFolder = false;
+};
+
+} // namespace Folvane
+
+#endif

@@ -1,0 +1,299 @@
+#include "core/kobjectlist.h"
+
+#include "core/kfile.h"
+#include "core/kobjecttablemodel.h"
+#include "core/messages.h"
+
+#include <QJsonArray>
+#include <algorithm>
+
+namespace Folvane {
+
+KObjectList::KObjectList(const QString& name, QObject* parent)
+    : QAbstractListModel(parent)
+    , m_name(name)
+{
+}
+
+void KObjectList::setName(const QString& name)
+{
+    m_name = name;
+    emit NameChanged();
+}
+
+void KObjectList::setSons(const QList<KObject*>& sons)
+{
+    beginResetModel();
+    for (int i = m_sons.size() - 1; i >= 0; --i) {
+        if (!sons.contains(m_sons.at(i)))
+            delete m_sons.at(i);
+    }
+    m_sons = sons;
+    for (KObject* s : qAsConst(m_sons))
+        s->setParent(this);
+    endResetModel();
+}
+
+void KObjectList::setTableModel(KObjectTableModel* model)
+{
+    m_tableModel = model;
+    emit TableModelChanged();
+}
+
+QStringList KObjectList::sonNames() const
+{
+    QStringList names;
+    names.reserve(m_sons.size());
+    for (const KObject* s : m_sons)
+        names << s->name();
+    return names;
+}
+
+QStringList KObjectList::webNames() const
+{
+    QStringList pairs;
+    const int n = m_sons.size();
+    for (int i = 0; i < n; ++i) {
+        pairs << QStringLiteral("'%1' : '%2'")
+                     .arg(m_sons.at(i)->name(), m_sons.at((i + 1) % n)->name());
+    }
+    return pairs;
+}
+
+KObject* KObjectList::ReadSon(int ind) const
+{
+    if (ind >= 0 && ind < m_sons.size())
+        return m_sons.at(ind);
+    outLine(QStringLiteral("KObjectList - ReadSon: index out of range!"));
+    if (m_sons.isEmpty())
+        return nullptr;
+    return ind < 0 ? m_sons.first() : m_sons.last();
+}
+
+KObject* KObjectList::ReadSonByName(const QString& name) const
+{
+    if (m_sons.isEmpty()) {
+        outLine(QStringLiteral("KObjectList - ReadSonByName: objectlist is empty!"));
+        return nullptr;
+    }
+    for (KObject* s : m_sons) {
+        if (s->name().compare(name, Qt::CaseInsensitive) == 0)
+            return s;
+    }
+    return m_sons.first();
+}
+
+int KObjectList::ReadSonInd(const KObject* son) const
+{
+    if (m_sons.isEmpty()) {
+        outLine(QStringLiteral("KObjectList - ReadSonInd: objectlist is empty!"));
+        return -1;
+    }
+    const int ind = m_sons.indexOf(const_cast<KObject*>(son));
+    if (ind < 0) {
+        outLine(QStringLiteral("KObjectList - ReadSonInd: cannot find the object"));
+        return 0;
+    }
+    return ind;
+}
+
+void KObjectList::readBinary(QDataStream&) {}
+
+void KObjectList::writeBinary(QDataStream& out) const
+{
+    Binary::writeInt(out, m_sons.size());
+    for (const KObject* s : m_sons)
+        s->writeBinary(out);
+}
+
+void KObjectList::deleteSonsFromLast()
+{
+    while (!m_sons.isEmpty())
+        delete m_sons.takeLast();
+}
+
+void KObjectList::clearSons()
+{
+    deleteSonsFromLast();
+}
+
+void KObjectList::appendSonFromJson(const QJsonObject& json)
+{
+    m_sons.append(new KObject(json, this));
+}
+
+void KObjectList::readJson(const QJsonObject& json)
+{
+    beginResetModel();
+    clearSons();
+    const QJsonArray array = json.value(m_name).toArray();
+    for (const QJsonValue& element : array)
+        appendSonFromJson(element.toObject());
+    changeObject(0);
+    endResetModel();
+}
+
+void KObjectList::writeJson(QJsonObject& json) const
+{
+    QJsonArray array;
+    for (const KObject* s : m_sons) {
+        QJsonObject object;
+        s->writeJson(object);
+        array.append(object);
+    }
+    json[m_name] = array;
+}
+
+void KObjectList::reportBadInsert() const
+{
+    debugLine(Folvane::className(this) + QStringLiteral(" - InsertNewSon: index not correct!"));
+}
+
+void KObjectList::InsertNewSon(int ind)
+{
+    if (insertSon(ind, [this] { return new KObject(this); }))
+        emit sonChanged();
+}
+
+void KObjectList::RemoveSon(int ind)
+{
+    if (ind < 0 || ind >= m_sons.size()) {
+        debugLine(QStringLiteral("KObjectList - RemoveSon: index not correct!"));
+        return;
+    }
+    delete m_sons.takeAt(ind);
+    emit sonChanged();
+}
+
+void KObjectList::reserved() {}
+
+bool KObjectList::changeObject(int)
+{
+    return false;
+}
+
+ParameterList* KObjectList::parameterList() const
+{
+    if (auto* file = qobject_cast<KFile*>(parent()))
+        return file->parameterList();
+    return nullptr;
+}
+
+int KObjectList::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_sons.size();
+}
+
+QVariant KObjectList::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_sons.size() || role != NameUserRole)
+        return QVariant();
+    return m_sons.at(index.row())->name();
+}
+
+bool KObjectList::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || index.row() >= m_sons.size() || role != NameInputRole)
+        return false;
+    m_sons.at(index.row())->setName(value.toString());
+    return true;
+}
+
+Qt::ItemFlags KObjectList::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsEnabled;
+    return QAbstractListModel::flags(index) | Qt::ItemIsEditable;
+}
+
+QVariant KObjectList::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    return headerText(section, orientation, role);
+}
+
+QHash<int, QByteArray> KObjectList::roleNames() const
+{
+    return nameRoleNames();
+}
+
+QHash<int, QByteArray> KObjectList::nameRoleNames()
+{
+    return {{NameUserRole, "name_user"}, {NameInputRole, "name_input"}};
+}
+
+QVariant KObjectList::headerText(int section, Qt::Orientation orientation, int role)
+{
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    return orientation == Qt::Horizontal ? QStringLiteral("Column %1").arg(section)
+                                         : QStringLiteral("Row %1").arg(section);
+}
+
+bool KObjectList::insertRows(int row, int count, const QModelIndex& parent)
+{
+    if (row < 0 || row > m_sons.size() || count < 1) {
+        debugLine(QStringLiteral("Manager - insertRows: insert position %1 not valid!").arg(row));
+        return false;
+    }
+    beginInsertRows(parent, row, row + count - 1);
+    for (int i = 0; i < count; ++i)
+        InsertNewSon(row);
+    endInsertRows();
+    return true;
+}
+
+bool KObjectList::removeRows(int row, int count, const QModelIndex& parent)
+{
+    if (row < 0 || count < 1 || row + count > m_sons.size()) {
+        debugLine(QStringLiteral("Manager - removeRows: remove position %1 not valid!").arg(row));
+        return false;
+    }
+    beginRemoveRows(parent, row, row + count - 1);
+    for (int i = 0; i < count; ++i)
+        RemoveSon(row);
+    endRemoveRows();
+    return true;
+}
+
+bool KObjectList::addSon()
+{
+    return insertRow(m_sons.size());
+}
+
+bool KObjectList::delSon(int pos)
+{
+    if (m_sons.size() <= m_minSonNum || pos < 0 || pos >= m_sons.size())
+        return false;
+    removeRow(pos);
+    return true;
+}
+
+bool KObjectList::moveUp(int pos)
+{
+    if (m_sons.size() < 2 || pos < 1 || pos > m_sons.size() - 1)
+        return false;
+    beginResetModel();
+    m_sons.swapItemsAt(pos, pos - 1);
+    endResetModel();
+    return true;
+}
+
+bool KObjectList::moveDown(int pos)
+{
+    if (m_sons.size() < 2 || pos < 0 || pos > m_sons.size() - 2)
+        return false;
+    beginResetModel();
+    m_sons.swapItemsAt(pos, pos + 1);
+    endResetModel();
+    return true;
+}
+
+void KObjectList::updateModel()
+{
+    beginResetModel();
+    endResetModel();
+    if (m_tableModel)
+        m_tableModel->updateTable();
+}
+
+} // namespace Folvane

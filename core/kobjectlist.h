@@ -1,0 +1,136 @@
+#ifndef FOLVANE_KOBJECTLIST_H
+#define FOLVANE_KOBJECTLIST_H
+
+#include "core/binaryio.h"
+#include "core/kobject.h"
+
+#include <QAbstractListModel>
+#include <QJsonObject>
+#include <QList>
+#include <QStringList>
+
+namespace Folvane {
+
+class KObjectTableModel;
+class ParameterList;
+
+// A named list of KObjects that is also the Qt list model the interface
+// shows, edits and reorders. The list owns its sons.
+class KObjectList : public QAbstractListModel
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<KObject*> Sons READ sons WRITE setSons NOTIFY SonsChanged)
+    Q_PROPERTY(KObjectTableModel* TableModel READ tableModel WRITE setTableModel NOTIFY TableModelChanged)
+    Q_PROPERTY(QStringList SonNames READ sonNames NOTIFY sonChanged)
+    Q_PROPERTY(QStringList WebNames READ webNames NOTIFY sonChanged)
+
+public:
+    enum NameRoles { NameUserRole = Qt::DisplayRole, NameInputRole = Qt::EditRole };
+
+    explicit KObjectList(const QString& name, QObject* parent = nullptr);
+
+    QString name() const { return m_name; }
+    void setName(const QString& name);
+
+    QList<KObject*> sons() const { return m_sons; }
+    void setSons(const QList<KObject*>& sons);
+    int count() const { return m_sons.size(); }
+
+    KObjectTableModel* tableModel() const { return m_tableModel; }
+    void setTableModel(KObjectTableModel* model);
+
+    int minSonNum() const { return m_minSonNum; }
+    QStringList sonNames() const;
+    QStringList webNames() const;
+
+    KObject* ReadSon(int ind) const;
+    KObject* ReadSonByName(const QString& name) const;
+    int ReadSonInd(const KObject* son) const;
+
+    virtual void readBinary(QDataStream& in);
+    virtual void writeBinary(QDataStream& out) const;
+    virtual void clearSons();
+    virtual void appendSonFromJson(const QJsonObject& json);
+    virtual void readJson(const QJsonObject& json);
+    virtual void writeJson(QJsonObject& json) const;
+    virtual void InsertNewSon(int ind);
+    virtual void RemoveSon(int ind);
+    virtual void reserved();
+    Q_INVOKABLE virtual bool changeObject(int ind);
+    virtual ParameterList* parameterList() const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+
+    // The names and header texts every named-row model shares with KFile.
+    static QHash<int, QByteArray> nameRoleNames();
+    static QVariant headerText(int section, Qt::Orientation orientation, int role);
+
+public slots:
+    bool addSon();
+    bool delSon(int pos);
+    bool moveUp(int pos);
+    bool moveDown(int pos);
+    void updateModel();
+
+signals:
+    void NameChanged();
+    void SonsChanged();
+    void TableModelChanged();
+    void sonChanged();
+    void ModelUpdated();
+
+protected:
+    template <typename T>
+    T* son(int i) const { return static_cast<T*>(m_sons.at(i)); }
+
+    // Inserts make() at ind when 0 <= ind <= size; otherwise writes the
+    // list's "InsertNewSon: index not correct!" message. True if inserted.
+    template <typename Make>
+    bool insertSon(int ind, Make make)
+    {
+        if (ind < 0 || ind > m_sons.size()) {
+            reportBadInsert();
+            return false;
+        }
+        m_sons.insert(ind, make());
+        return true;
+    }
+
+    // Reads a 32-bit count and that many sons built by make(), stopping at
+    // the first record the stream cannot supply.
+    template <typename Make>
+    void readSons(QDataStream& in, qint64 minRecordBytes, Make make)
+    {
+        const qint32 n = Binary::readCount(in, minRecordBytes);
+        for (qint32 i = 0; i < n && in.status() == QDataStream::Ok; ++i) {
+            KObject* s = make();
+            if (in.status() != QDataStream::Ok) {
+                delete s;
+                break;
+            }
+            m_sons.append(s);
+        }
+    }
+
+    void deleteSonsFromLast();
+
+    QList<KObject*> m_sons;
+    int m_minSonNum = 1;
+
+private:
+    void reportBadInsert() const;
+
+    QString m_name;
+    KObjectTableModel* m_tableModel = nullptr;
+};
+
+} // namespace Folvane
+
+#endif

@@ -1,0 +1,44 @@
+#ifndef FOLVANE_LINKER_H
+#define FOLVANE_LINKER_H
+
+#include <QObject>
+#include <QString>
+
+class QDataStream;
+
+namespace Folvane {
+
+// A numeric field held as an expression over the parameter names. Its
+// value is the expression evaluated in the parameter list's script engine;
+// an empty or invalid expression gives NaN.
+class Linker : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Exp READ exp WRITE setExp NOTIFY ExpChanged)
+
+public:
+    explicit Linker(QObject* parent = nullptr);
+    Linker(double value, QObject* parent);
+    Linker(QDataStream& in, QObject* parent);
+
+    QString exp() const { return m_exp; }
+    void setExp(const QString& exp) { m_exp = exp; }
+
+    Q_INVOKABLE double value() const;
+    void setValue(const double& value);
+    void writeBinary(QDataStream& out) const;
+
+    // Bytes of the smallest record: the real, an empty string, the flag.
+    static constexpr qint64 RecordBytes = 8 + 8 + 1;
+
+signals:
+    void ExpChanged();
+
+private:
+    QString m_exp;
+    quint8 m_flag = 0;
+};
+
+} // namespace Folvane
+
+#endif

@@ -1,0 +1,32 @@
+#include "core/messages.h"
+
+#include <QDebug>
+#include <QObject>
+#include <cstdio>
+#include <iostream>
+
+namespace Folvane {
+
+void debugLine(const QString& text)
+{
+    qDebug().noquote() << text;
+}
+
+void outLine(const QString& text)
+{
+    std::cout << text.toStdString() << std::endl;
+}
+
+QString className(const QObject* object)
+{
+    return QString::fromLatin1(object->metaObject()->className()).section(QStringLiteral("::"), -1);
+}
+
+QString formatNumber(double value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return QString::fromLatin1(buffer);
+}
+
+} // namespace Folvane

@@ -1,0 +1,23 @@
+#ifndef FOLVANE_MESSAGES_H
+#define FOLVANE_MESSAGES_H
+
+#include <QString>
+
+class QObject;
+
+namespace Folvane {
+
+// The two message channels: the Qt debug stream and standard output.
+// Both print the text exactly, one message per line.
+void debugLine(const QString& text);
+void outLine(const QString& text);
+
+// The object's class name without the namespace, as messages start with it.
+QString className(const QObject* object);
+
+// Numbers as the default text stream prints them: printf's %g.
+QString formatNumber(double value);
+
+} // namespace Folvane
+
+#endif

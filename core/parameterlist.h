@@ -1,0 +1,73 @@
+#ifndef FOLVANE_PARAMETERLIST_H
+#define FOLVANE_PARAMETERLIST_H
+
+#include "core/kobjectlist.h"
+#include "core/kobjecttablemodel.h"
+
+#include <QElapsedTimer>
+#include <random>
+
+class QScriptEngine;
+
+namespace Folvane {
+
+class Chromosome;
+class Parameter;
+
+// The design parameters and the script engine in which every parameter is
+// a global variable for the linked values to use.
+class ParameterList : public KObjectList
+{
+    Q_OBJECT
+
+public:
+    // Expressions that run longer than this are stopped and give NaN.
+    static constexpr int EvaluationLimitMs = 1000;
+
+    explicit ParameterList(QObject* parent = nullptr);
+
+    Parameter* parameter(int i) const;
+
+    void InsertNewSon(int ind) override;
+    void readBinary(QDataStream& in) override;
+    ParameterList* parameterList() const override;
+
+    void resetEngine();
+    QScriptEngine* scriptEngine() const { return m_engine; }
+    // The expression evaluated against the engine's variables; NaN when it
+    // is empty, fails, or does not finish in time.
+    double evaluate(const QString& expression) const;
+
+    void sampleAll(std::mt19937_64& engine);
+    Chromosome* toChromosome() const;
+    void ImportChromosome(Chromosome* chromosome);
+
+private:
+    void watchEngine() const;
+
+    QScriptEngine* m_engine = nullptr;
+    mutable QElapsedTimer m_clock;
+    mutable bool m_watched = false;
+};
+
+class ParameterTableModel : public KObjectTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit ParameterTableModel(ParameterList* list);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+    QHash<int, QByteArray> roleNames() const override;
+
+private:
+    ParameterList* m_list;
+};
+
+} // namespace Folvane
+
+#endif

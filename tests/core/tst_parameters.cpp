@@ -1,0 +1,362 @@
+#include "capture.h"
+#include "core/linker.h"
+#include "core/parameter.h"
+#include "core/parameterlist.h"
+#include "opt/chromosome.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+#include <cmath>
+#include <memory>
+
+using namespace Folvane;
+
+class TestParameters : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void linkerText();
+    void linkerEvaluation();
+    void endlessOrFailingExpressions();
+    void optimiserGrid();
+    void chromosomeImport();
+    void sampling();
+    void samplingRefusesInvalidParameters();
+    void parameterRecord();
+    void tableRoles();
+    void tableRowsAndMessages();
+};
+
+void TestParameters::linkerText()
+{
+    QCOMPARE(Linker(0.1234567, nullptr).exp(), QString("0.123457"));
+    QCOMPARE(Linker(1e-7, nullptr).exp(), QString("1e-07"));
+    QCOMPARE(Linker(13150, nullptr).exp(), QString("13150"));
+    Linker l;
+    l.setValue(-2.5e10);
+    QCOMPARE(l.exp(), QString("-2.5e+10"));
+
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    Binary::prepare(out);
+    Linker(600, nullptr).writeBinary(out);
+    QCOMPARE(bytes, QByteArray(8, '\0') + QByteArray::fromHex("0300000000000000") + "600" + QByteArray(1, '\0'));
+
+    // The flag byte is kept as read and written back unchanged.
+    QByteArray record = QByteArray(8, '\x11') + QByteArray::fromHex("0100000000000000") + "7" + QByteArray(1, '\x05');
+    QDataStream in(record);
+    Binary::prepare(in);
+    Linker read(in, nullptr);
+    QCOMPARE(read.exp(), QString("7"));
+    QByteArray back;
+    QDataStream out2(&back, QIODevice::WriteOnly);
+    Binary::prepare(out2);
+    read.writeBinary(out2);
+    QCOMPARE(back.right(1), QByteArray(1, '\x05'));
+    QCOMPARE(back.left(8), QByteArray(8, '\0'));
+}
+
+void TestParameters::linkerEvaluation()
+{
+    ParameterList list;
+    Parameter* p = list.parameter(0);
+    QCOMPARE(p->name(), QString("P"));
+    p->setValue(2);
+    list.resetEngine();
+    auto* holder = new KObject(&list);
+    Linker linker(holder);
+    linker.setExp("P*3");
+    QCOMPARE(linker.value(), 6.0);
+    p->setValue(5);
+    QCOMPARE(linker.value(), 6.0);
+    list.resetEngine();
+    QCOMPARE(linker.value(), 15.0);
+    linker.setExp("Math.sqrt(P - 1) + 0.5");
+    QCOMPARE(linker.value(), 2.5);
+    linker.setExp("");
+    QVERIFY(std::isnan(linker.value()));
+    linker.setExp("Q + 1");
+    QVERIFY(std::isnan(linker.value()));
+    linker.setExp("3 +");
+    QVERIFY(std::isnan(linker.value()));
+    linker.setExp("1e5");
+    QCOMPARE(linker.value(), 1e5);
+
+    // Without a parameter list a plain number is still its value.
+    Linker alone(42.5, nullptr);
+    QCOMPARE(alone.value(), 42.5);
+    alone.setExp("P");
+    QVERIFY(std::isnan(alone.value()));
+
+    // A later parameter of the same name wins.
+    list.addSon();
+    list.parameter(1)->setValue(7);
+    list.resetEngine();
+    linker.setExp("P");
+    QCOMPARE(linker.value(), 7.0);
+}
+
+void TestParameters::endlessOrFailingExpressions()
+{
+    ParameterList list;
+    list.resetEngine();
+    for (const char* expression : {"while(true){}", "for(;;);", "var i = 0; while (true) { i++; }",
+                                   "function f(){ return f(); } f()", "throw 5", "undefinedName.x"}) {
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY2(std::isnan(list.evaluate(expression)), expression);
+        QVERIFY2(clock.elapsed() < 10 * ParameterList::EvaluationLimitMs, expression);
+    }
+    // The engine still works afterwards.
+    QCOMPARE(list.evaluate("P + 1"), 2.0);
+}
+
+void TestParameters::optimiserGrid()
+{
+    Parameter p;
+    p.setDigitNum(2);
+    p.setLow(0);
+    p.setHigh(10);
+    p.setFromGene(1234);
+    QCOMPARE(p.value(), 10.0);
+    p.setFromGene(-5);
+    QCOMPARE(p.value(), 0.0);
+    p.setFromGene(567);
+    QCOMPARE(p.value(), 5.67);
+
+    p.setDigitNum(1);
+    p.setLow(-0.25);
+    p.setHigh(0.99);
+    std::unique_ptr<Gene> gene(p.toGene());
+    QCOMPARE(gene->low(), int64_t(-2));
+    QCOMPARE(gene->high(), int64_t(9));
+
+    // Ranges beyond 64 bits are clamped rather than overflowing.
+    p.setDigitNum(30);
+    gene.reset(p.toGene());
+    QVERIFY(gene->high() > int64_t(9e18));
+    QVERIFY(gene->low() < -int64_t(9e18));
+}
+
+void TestParameters::chromosomeImport()
+{
+    ParameterList list;
+    for (int i = 0; i < 3; ++i)
+        list.addSon();
+    for (int i = 0; i < 4; ++i) {
+        list.parameter(i)->setHigh(100);
+        list.parameter(i)->setValue(i);
+    }
+    std::unique_ptr<Chromosome> c(list.toChromosome());
+    QCOMPARE(c->geneCount(), 4);
+    QCOMPARE(c->ReadGene(3)->high(), int64_t(100));
+
+    Chromosome shorter;
+    for (int i = 0; i < 3; ++i) {
+        shorter.addGene(new Gene(0, 100));
+        shorter.ReadGene(i)->setValue(50);
+    }
+    Capture capture;
+    list.ImportChromosome(&shorter);
+    QCOMPARE(capture.debugLines(), QStringList({"ParameterList - ImportChromosome: size not correct!"}));
+    QCOMPARE(list.parameter(2)->value(), 2.0);
+
+    for (int i = 0; i < 4; ++i)
+        c->ReadGene(i)->setValue(10 * (i + 1));
+    list.ImportChromosome(c.get());
+    QCOMPARE(list.parameter(0)->value(), 10.0);
+    QCOMPARE(list.parameter(3)->value(), 40.0);
+}
+
+static double sampleMean(Parameter::Distribution type, double par1, double par2, int n = 4000)
+{
+    Parameter p;
+    p.setIsSampled(true);
+    p.setDisType(type);
+    p.setPar1(par1);
+    p.setPar2(par2);
+    std::mt19937_64 engine(12345);
+    double sum = 0;
+    for (int i = 0; i < n; ++i) {
+        p.sample(engine);
+        sum += p.value();
+    }
+    return sum / n;
+}
+
+void TestParameters::sampling()
+{
+    Parameter p;
+    p.setValue(3.25);
+    p.setDisType(Parameter::Uniform);
+    p.setPar1(2);
+    p.setPar2(4);
+    std::mt19937_64 engine(1);
+    p.sample(engine);
+    QCOMPARE(p.value(), 3.25);
+
+    p.setIsSampled(true);
+    p.setLow(100);
+    for (int i = 0; i < 200; ++i) {
+        p.sample(engine);
+        QVERIFY(p.value() >= 2 && p.value() < 4);
+    }
+
+    // The means of the seven distributions, within a few standard errors.
+    QVERIFY(std::abs(sampleMean(Parameter::StdNorm, 10, 2) - 10) < 0.2);
+    QVERIFY(std::abs(sampleMean(Parameter::LogNorm, 0, 0.5) - std::exp(0.125)) < 0.05);
+    QVERIFY(std::abs(sampleMean(Parameter::Uniform, 2, 4) - 3) < 0.05);
+    QVERIFY(std::abs(sampleMean(Parameter::Weibull, 2, 3) - 3 * std::tgamma(1.5)) < 0.1);
+    QVERIFY(std::abs(sampleMean(Parameter::Gamma, 2, 3) - 6) < 0.3);
+    QVERIFY(std::abs(sampleMean(Parameter::Exponential, 4, 0) - 0.25) < 0.02);
+    QVERIFY(std::abs(sampleMean(Parameter::Poisson, 7, 0) - 7) < 0.3);
+
+    p.setDisType(Parameter::Poisson);
+    p.setPar1(3);
+    p.sample(engine);
+    QCOMPARE(p.value(), std::floor(p.value()));
+
+    // An unknown distribution number leaves the value alone.
+    p.setValue(-1);
+    p.setDisType(Parameter::Distribution(42));
+    p.sample(engine);
+    QCOMPARE(p.value(), -1.0);
+
+    ParameterList list;
+    list.addSon();
+    list.parameter(1)->setIsSampled(true);
+    list.parameter(1)->setDisType(Parameter::Uniform);
+    list.parameter(1)->setPar1(5);
+    list.parameter(1)->setPar2(6);
+    list.sampleAll(engine);
+    QCOMPARE(list.parameter(0)->value(), 1.0);
+    QVERIFY(list.parameter(1)->value() >= 5 && list.parameter(1)->value() < 6);
+}
+
+void TestParameters::samplingRefusesInvalidParameters()
+{
+    Parameter p;
+    p.setName("Shape");
+    p.setIsSampled(true);
+    p.setValue(8);
+    std::mt19937_64 engine(3);
+    Capture capture;
+    const QList<QPair<Parameter::Distribution, QPair<double, double>>> invalid = {
+        {Parameter::Gamma, {-1, 2}},   {Parameter::Weibull, {0, 1}},   {Parameter::Poisson, {qQNaN(), 0}},
+        {Parameter::Exponential, {0, 0}}, {Parameter::StdNorm, {0, -1}}, {Parameter::Poisson, {-4, 0}}};
+    for (const auto& c : invalid) {
+        p.setDisType(c.first);
+        p.setPar1(c.second.first);
+        p.setPar2(c.second.second);
+        p.sample(engine);
+        QCOMPARE(p.value(), 8.0);
+    }
+    QCOMPARE(capture.debugLines().size(), invalid.size());
+    QCOMPARE(capture.debugLines().first(), QString("Parameter - sample: distribution parameters of Shape not valid"));
+}
+
+void TestParameters::parameterRecord()
+{
+    Parameter p;
+    p.setValue(1.5);
+    p.setLow(-1);
+    p.setHigh(2);
+    p.setDigitNum(2.7);
+    p.setDisType(Parameter::Gamma);
+    p.setIsSampled(true);
+    p.setPar1(3);
+    p.setPar2(4);
+    p.setTarget(9);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    Binary::prepare(out);
+    p.writeBinary(out);
+
+    QByteArray expected;
+    QDataStream e(&expected, QIODevice::WriteOnly);
+    Binary::prepare(e);
+    e << quint64(1);
+    e.writeRawData("P", 1);
+    e << 1.5 << -1.0 << 2.0 << qint32(2) << qint32(4) << quint8(1) << quint8(0) << 3.0 << 4.0;
+    QCOMPARE(bytes, expected);
+
+    QDataStream in(bytes);
+    Binary::prepare(in);
+    Parameter read(in, nullptr);
+    QCOMPARE(read.digitNum(), 2.0);
+    QCOMPARE(read.disType(), Parameter::Gamma);
+    QVERIFY(read.isSampled());
+    QVERIFY(!read.isOpt());
+    QCOMPARE(read.target(), 0.0);
+    QCOMPARE(read.par2(), 4.0);
+
+    // Reading the list does not refill the engine.
+    ParameterList list;
+    list.parameter(0)->setValue(4);
+    list.resetEngine();
+    QByteArray section = QByteArray::fromHex("01000000") + bytes;
+    QDataStream sin(section);
+    Binary::prepare(sin);
+    list.readBinary(sin);
+    QCOMPARE(list.parameter(0)->value(), 1.5);
+    QCOMPARE(list.evaluate("P"), 4.0);
+}
+
+void TestParameters::tableRoles()
+{
+    ParameterList list;
+    auto* table = qobject_cast<ParameterTableModel*>(list.tableModel());
+    QVERIFY(table);
+    QCOMPARE(table->columnCount(), 10);
+    const QHash<int, QByteArray> roles = table->roleNames();
+    QCOMPARE(roles.size(), 22);
+    QCOMPARE(roles.value(257), QByteArray("name_user"));
+    QCOMPARE(roles.value(262), QByteArray("issample_input"));
+    QCOMPARE(roles.value(273), QByteArray("dis_user"));
+    QCOMPARE(roles.value(278), QByteArray("par2_input"));
+
+    const QModelIndex cell = table->index(0, 9);
+    QSignalSpy renamed(list.parameter(0), &KObject::NameChanged);
+    const QList<QPair<int, QVariant>> writes = {{258, "Chord"}, {260, true}, {262, true}, {264, 2.5},
+                                                {266, -1.0},    {268, 8.0},  {270, 3.0},  {272, 2.0},
+                                                {274, 3},       {276, 0.5},  {278, 1.5}};
+    for (const auto& w : writes) {
+        QVERIFY(table->setData(cell, w.second, w.first));
+        QCOMPARE(table->data(cell, w.first - 1), w.second);
+    }
+    QCOMPARE(renamed.count(), 1);
+    QCOMPARE(list.parameter(0)->disType(), Parameter::Weibull);
+    QVERIFY(!table->setData(cell, 1.0, 263));
+    QVERIFY(!table->setData(cell, 1.0, 280));
+    QVERIFY(!table->setData(table->index(1, 0), 1.0, 264));
+    QVERIFY(!table->data(table->index(0, 0), 264).isValid());
+}
+
+void TestParameters::tableRowsAndMessages()
+{
+    ParameterList list;
+    auto* table = list.tableModel();
+    Capture capture;
+    QVERIFY(table->insertRows(1, 2));
+    QCOMPARE(list.count(), 3);
+    QVERIFY(!table->insertRows(4, 1));
+    QVERIFY(!table->removeRows(2, 2));
+    QVERIFY(table->removeRows(1, 2));
+    QVERIFY(!table->delRowCurrent(0));
+    QVERIFY(table->addRowAfter(0));
+    QVERIFY(!table->addRowBefore(2));
+    QVERIFY(!table->addRowAfter(-1));
+    QVERIFY(table->delRowCurrent(1));
+    QCOMPARE(list.count(), 1);
+    list.InsertNewSon(-1);
+    QCOMPARE(capture.debugLines(), QStringList({"ParameterTableModel - insertRows: insert position not correct!",
+                                                "ParameterTableModel - removeRows: remove position not correct!",
+                                                "KObjectTableModel - delRowCurrent: position not correct!",
+                                                "KObjectTableModel - addRowBefore: position not correct!",
+                                                "KObjectTableModel - addRowAfter: position not correct!",
+                                                "ParameterList - InsertNewSon: index not correct!"}));
+}
+
+QTEST_GUILESS_MAIN(TestParameters)
+#include "tst_parameters.moc"
