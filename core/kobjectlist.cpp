@@ -60,6 +60,18 @@ QStringList KObjectList::webNames() const
     return pairs;
 }
 
+int KObjectList::indexOfSon(const KObject* son) const
+{
+    return son ? m_sons.indexOf(const_cast<KObject*>(son)) : -1;
+}
+
+KObject* KObjectList::sonOrFirst(int ind) const
+{
+    if (ind >= 0 && ind < m_sons.size())
+        return m_sons.at(ind);
+    return m_sons.isEmpty() ? nullptr : m_sons.first();
+}
+
 KObject* KObjectList::ReadSon(int ind) const
 {
     if (ind >= 0 && ind < m_sons.size())

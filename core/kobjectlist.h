@@ -43,6 +43,12 @@ public:
     QStringList sonNames() const;
     QStringList webNames() const;
 
+    // References to sons of other lists use these quiet forms: the position
+    // of a son, -1 for none; the son at an index, the first son when the
+    // index lies outside the list, null for an empty list.
+    int indexOfSon(const KObject* son) const;
+    KObject* sonOrFirst(int ind) const;
+
     KObject* ReadSon(int ind) const;
     KObject* ReadSonByName(const QString& name) const;
     int ReadSonInd(const KObject* son) const;

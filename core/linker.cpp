@@ -55,4 +55,22 @@ void Linker::writeBinary(QDataStream& out) const
     Binary::writeByte(out, m_flag);
 }
 
+void replaceLinker(Linker*& slot, Linker* value, QObject* owner)
+{
+    if (slot == value)
+        return;
+    if (slot && slot->parent() == owner)
+        delete slot;
+    slot = value;
+    if (slot)
+        slot->setParent(owner);
+}
+
+int linkedIndex(double value)
+{
+    if (!std::isfinite(value))
+        return -1;
+    return int(qBound(-1.0, std::trunc(value), 2147483647.0));
+}
+
 } // namespace Folvane

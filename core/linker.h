@@ -39,6 +39,13 @@ private:
     quint8 m_flag = 0;
 };
 
+// Puts value into slot, owned by owner; the previous linked value is
+// deleted when owner owned it. The setters of every linked field use it.
+void replaceLinker(Linker*& slot, Linker* value, QObject* owner);
+
+// The value cut toward zero to an index; -1 when it is not finite.
+int linkedIndex(double value);
+
 } // namespace Folvane
 
 #endif

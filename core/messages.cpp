@@ -17,6 +17,28 @@ void outLine(const QString& text)
     std::cout << text.toStdString() << std::endl;
 }
 
+namespace {
+
+QtMessageHandler g_beforeQuiet = nullptr;
+
+void dropDebug(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type != QtDebugMsg && g_beforeQuiet)
+        g_beforeQuiet(type, context, text);
+}
+
+} // namespace
+
+QuietDebug::QuietDebug()
+{
+    g_beforeQuiet = qInstallMessageHandler(dropDebug);
+}
+
+QuietDebug::~QuietDebug()
+{
+    qInstallMessageHandler(g_beforeQuiet);
+}
+
 QString className(const QObject* object)
 {
     return QString::fromLatin1(object->metaObject()->className()).section(QStringLiteral("::"), -1);

@@ -12,6 +12,17 @@ namespace Folvane {
 void debugLine(const QString& text);
 void outLine(const QString& text);
 
+// While it lives, debug-stream messages are dropped; other kinds pass on.
+// For trial work whose messages would be repeated by the real work.
+class QuietDebug
+{
+public:
+    QuietDebug();
+    ~QuietDebug();
+    QuietDebug(const QuietDebug&) = delete;
+    QuietDebug& operator=(const QuietDebug&) = delete;
+};
+
 // The object's class name without the namespace, as messages start with it.
 QString className(const QObject* object);
 

@@ -1,6 +1,9 @@
 #include "capture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <fcntl.h>
@@ -50,7 +53,16 @@ Capture::Capture()
 
 Capture::~Capture()
 {
+    const bool failed = QTest::currentTestFailed();
+    const QByteArray captured = failed ? outLines().join('\n').toUtf8() : QByteArray();
     restoreStdout();
+    if (failed) {
+        std::fwrite(captured.constData(), 1, size_t(captured.size()), stdout);
+        std::fputc('\n', stdout);
+        for (const QString& line : qAsConst(*g_debugLines))
+            std::fprintf(stdout, "QDEBUG : %s\n", qPrintable(line));
+        std::fflush(stdout);
+    }
     QFile::remove(m_path);
     qInstallMessageHandler(g_previousHandler);
     delete g_debugLines;
@@ -89,4 +101,10 @@ void Capture::clear()
     std::cout.flush();
     std::fflush(stdout);
     m_outOffset = QFile(m_path).size();
+}
+
+void isolateHome()
+{
+    static QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
 }

@@ -5,7 +5,9 @@
 
 // Collects both message channels while it lives: the lines of the Qt debug
 // stream through a message handler, and standard output through a
-// redirection of file descriptor 1 into a temporary file.
+// redirection of file descriptor 1 into a temporary file. When the test
+// fails, what was captured is echoed, so the failure message (which the
+// test library writes to standard output) is not lost.
 class Capture
 {
 public:
@@ -25,5 +27,9 @@ private:
     QString m_path;
     qint64 m_outOffset = 0;
 };
+
+// Points HOME at a fresh temporary folder for the rest of the process, so
+// no test reads or writes the user's own analysis settings file.
+void isolateHome();
 
 #endif

@@ -1,0 +1,20 @@
+#include "app/windowmode.h"
+#include "opt/batchmodes.h"
+
+#include <cstring>
+
+using namespace Folvane;
+
+int main(int argc, char** argv)
+{
+    const auto option = [&](int count, const char* word) {
+        return argc == count && std::strcmp(argv[1], word) == 0;
+    };
+    if (option(4, "-autowebopt"))
+        return BatchModes::resave(argc, argv);
+    if (option(6, "-autolayupopt"))
+        return BatchModes::autoLayupOpt(argc, argv);
+    if (argc >= 10 && std::strcmp(argv[1], "-autokpopt") == 0)
+        return BatchModes::autoKpOpt(argc, argv);
+    return runWindowMode(argc, argv);
+}

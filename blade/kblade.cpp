@@ -1,0 +1,211 @@
+#include "blade/kblade.h"
+
+#include "blade/kanalysis.h"
+#include "blade/kbladesetting.h"
+#include "blade/klayuplist.h"
+#include "blade/kload.h"
+#include "blade/kmaterial.h"
+#include "blade/kmeshlist.h"
+#include "blade/koptsetting.h"
+#include "blade/kpattern.h"
+#include "blade/ksamplesetting.h"
+#include "blade/ksinglelayer.h"
+#include "blade/kweb.h"
+#include "core/binaryio.h"
+#include "core/messages.h"
+#include "core/parameterlist.h"
+#include "geometry/kkeyindlist.h"
+#include "geometry/kprofilelist.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+namespace Folvane {
+
+namespace {
+
+// The order of the sections in the model file.
+const KBlade::ChildType fileOrder[] = {
+    KBlade::Parameters, KBlade::Profiles, KBlade::Materials, KBlade::Patterns, KBlade::SingleLayers,
+    KBlade::Setting, KBlade::Webs, KBlade::KeyInds, KBlade::Meshs, KBlade::Layups, KBlade::Loads,
+    KBlade::OptSet, KBlade::SampleSet};
+
+// The lists of the JSON exchange file, in the order they are read: later
+// lists resolve names in earlier ones.
+const KBlade::ChildType jsonOrder[] = {
+    KBlade::Profiles, KBlade::Materials, KBlade::Patterns, KBlade::SingleLayers,
+    KBlade::Setting, KBlade::Webs, KBlade::Loads};
+
+// No list outlives a list it was constructed with.
+const KBlade::ChildType deletionOrder[] = {
+    KBlade::SampleSet, KBlade::OptSet, KBlade::Loads, KBlade::Layups, KBlade::Meshs, KBlade::KeyInds,
+    KBlade::Webs, KBlade::Setting, KBlade::SingleLayers, KBlade::Patterns, KBlade::Materials,
+    KBlade::Profiles, KBlade::Parameters};
+
+} // namespace
+
+KBlade::KBlade(QObject* parent)
+    : KFile(parent)
+{
+    for (int i = 0; i < ListCount; ++i)
+        m_models.append(nullptr);
+    m_anaSet = new KAnalysis(this);
+    newFile();
+}
+
+KBlade::KBlade(Scratch)
+{
+    for (int i = 0; i < ListCount; ++i)
+        m_models.append(nullptr);
+    newFile();
+}
+
+KBlade::~KBlade()
+{
+    deleteLists();
+}
+
+void KBlade::deleteLists()
+{
+    for (ChildType type : deletionOrder) {
+        delete m_models[type];
+        m_models[type] = nullptr;
+    }
+}
+
+ParameterList* KBlade::parameters() const { return list<ParameterList>(Parameters); }
+KBladeSetting* KBlade::setting() const { return list<KBladeSetting>(Setting); }
+KProfileList* KBlade::profiles() const { return list<KProfileList>(Profiles); }
+KKeyIndList* KBlade::keyInds() const { return list<KKeyIndList>(KeyInds); }
+KWebList* KBlade::webs() const { return list<KWebList>(Webs); }
+KMaterialList* KBlade::materials() const { return list<KMaterialList>(Materials); }
+KPatternList* KBlade::patterns() const { return list<KPatternList>(Patterns); }
+KSingleLayerList* KBlade::singleLayers() const { return list<KSingleLayerList>(SingleLayers); }
+KLayupList* KBlade::layups() const { return list<KLayupList>(Layups); }
+KMeshList* KBlade::meshs() const { return list<KMeshList>(Meshs); }
+KLoadList* KBlade::loads() const { return list<KLoadList>(Loads); }
+KOptSetting* KBlade::optSetting() const { return list<KOptSetting>(OptSet); }
+KSampleSetting* KBlade::sampleSetting() const { return list<KSampleSetting>(SampleSet); }
+
+ParameterList* KBlade::parameterList() const
+{
+    return parameters();
+}
+
+double KBlade::startLoc() const
+{
+    return profiles()->startLoc();
+}
+
+double KBlade::endLoc() const
+{
+    return profiles()->endLoc();
+}
+
+int KBlade::loadNum() const
+{
+    return loads()->count();
+}
+
+QString KBlade::bladeName() const
+{
+    return setting()->bladeName();
+}
+
+void KBlade::newFile()
+{
+    KFile::newFile();
+    beginResetModel();
+    deleteLists();
+    // Each list is stored as soon as it exists, so the lists made after it
+    // can reach it (the parameter list above all) through the document.
+    m_models[Parameters] = new ParameterList(this);
+    m_models[Profiles] = new KProfileList(this);
+    m_models[Materials] = new KMaterialList(this);
+    m_models[Patterns] = new KPatternList(materials(), this);
+    m_models[SingleLayers] = new KSingleLayerList(patterns(), this);
+    m_models[Setting] = new KBladeSetting(singleLayers(), profiles(), this);
+    m_models[Webs] = new KWebList(setting(), this);
+    m_models[KeyInds] = new KKeyIndList(profiles(), setting(), this);
+    m_models[Meshs] = new KMeshList(profiles(), setting(), webs(), this);
+    m_models[Layups] = new KLayupList(setting(), webs(), this);
+    m_models[Loads] = new KLoadList(this);
+    m_models[OptSet] = new KOptSetting(this);
+    m_models[SampleSet] = new KSampleSetting(loads(), this);
+    endResetModel();
+    profiles()->setBladeSetting(setting());
+    profiles()->setWebList(webs());
+    profiles()->autoMesh();
+    emit ModelsChanged();
+}
+
+bool KBlade::readLists(QDataStream& in)
+{
+    for (ChildType type : fileOrder) {
+        m_models[type]->readBinary(in);
+        if (in.status() != QDataStream::Ok)
+            return false;
+    }
+    return true;
+}
+
+bool KBlade::readStream(QDataStream& in)
+{
+    // A trial read into a scratch document first: a file that fails part-way
+    // leaves this document exactly as it was.
+    QIODevice* device = in.device();
+    const qint64 start = device->pos();
+    {
+        QuietDebug quiet;
+        KBlade scratch{Scratch{}};
+        if (!scratch.readLists(in) || !in.atEnd())
+            return false;
+    }
+    device->seek(start);
+    in.resetStatus();
+    return readLists(in);
+}
+
+void KBlade::writeStream(QDataStream& out) const
+{
+    for (ChildType type : fileOrder)
+        m_models[type]->writeBinary(out);
+}
+
+void KBlade::saveJson(QString fp)
+{
+    // Linked values are written as numbers: against the current parameters.
+    parameters()->resetEngine();
+    QJsonObject json;
+    for (ChildType type : jsonOrder)
+        m_models[type]->writeJson(json);
+    QSaveFile file(toLocalPath(fp));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)
+        || file.write(QJsonDocument(json).toJson(QJsonDocument::Indented)) < 0 || !file.commit())
+        outLine(QStringLiteral("Cannot write to file: ") + fp);
+}
+
+void KBlade::loadJson(QString fp)
+{
+    QFile file(toLocalPath(fp));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || file.size() > MaxModelFileBytes) {
+        outLine(QStringLiteral("Cannot read file: ") + fp);
+        return;
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    if (!document.isObject()) {
+        // Reading a file that holds no document would empty every list.
+        outLine(QStringLiteral("Cannot read file: ") + fp + QStringLiteral(" (not a JSON object)"));
+        return;
+    }
+    setHasFP(false);
+    const QJsonObject json = document.object();
+    for (ChildType type : jsonOrder)
+        m_models[type]->readJson(json);
+    layups()->changeObject(0);
+    sampleSetting()->selectFirstLoad();
+}
+
+} // namespace Folvane

@@ -1,0 +1,98 @@
+#ifndef FOLVANE_KBLADE_H
+#define FOLVANE_KBLADE_H
+
+#include "core/kfile.h"
+
+namespace Folvane {
+
+class KAnalysis;
+class KBladeSetting;
+class KKeyIndList;
+class KLayupList;
+class KLoadList;
+class KMaterialList;
+class KMeshList;
+class KOptSetting;
+class KPatternList;
+class KProfileList;
+class KSampleSetting;
+class KSingleLayerList;
+class KWebList;
+class ParameterList;
+
+// The blade document: the thirteen lists of the blade definition, the
+// analysis settings and (later) the FE model built from them.
+class KBlade : public KFile
+{
+    Q_OBJECT
+    Q_PROPERTY(KAnalysis* AnaSet READ anaSet NOTIFY AnaSetChanged)
+    Q_PROPERTY(double StartLoc READ startLoc NOTIFY BladeLengthChanged)
+    Q_PROPERTY(double EndLoc READ endLoc NOTIFY BladeLengthChanged)
+    Q_PROPERTY(int LoadNum READ loadNum NOTIFY LoadNumChanged)
+
+public:
+    enum ChildType {
+        Parameters = 0, Setting, Profiles, KeyInds, Webs, Materials, Patterns,
+        SingleLayers, Layups, Meshs, Loads, OptSet, SampleSet
+    };
+    Q_ENUM(ChildType)
+    static constexpr int ListCount = 13;
+
+    explicit KBlade(QObject* parent = nullptr);
+    ~KBlade() override;
+
+    ParameterList* parameters() const;
+    KBladeSetting* setting() const;
+    KProfileList* profiles() const;
+    KKeyIndList* keyInds() const;
+    KWebList* webs() const;
+    KMaterialList* materials() const;
+    KPatternList* patterns() const;
+    KSingleLayerList* singleLayers() const;
+    KLayupList* layups() const;
+    KMeshList* meshs() const;
+    KLoadList* loads() const;
+    KOptSetting* optSetting() const;
+    KSampleSetting* sampleSetting() const;
+
+    KAnalysis* anaSet() const { return m_anaSet; }
+    double startLoc() const;
+    double endLoc() const;
+    int loadNum() const;
+    QString bladeName() const;
+
+    Q_INVOKABLE void newFile() override;
+    bool readStream(QDataStream& in) override;
+    void writeStream(QDataStream& out) const override;
+    ParameterList* parameterList() const override;
+
+public slots:
+    void saveJson(QString fp) override;
+    void loadJson(QString fp) override;
+
+signals:
+    void FemEleChanged();
+    void FemEdgeChanged();
+    void AnaSetChanged();
+    void BladeLengthChanged();
+    void LoadNumChanged();
+
+private:
+    struct Scratch {};
+    // A document without analysis settings, for trial reads.
+    explicit KBlade(Scratch);
+
+    void deleteLists();
+    // Every list reads its section in the file's order; false at the first
+    // section the stream cannot supply.
+    bool readLists(QDataStream& in);
+
+    template <typename T>
+    T* list(ChildType type) const { return static_cast<T*>(m_models.at(type)); }
+
+    KAnalysis* m_anaSet = nullptr;
+};
+
+} // namespace Folvane
+
+#endif

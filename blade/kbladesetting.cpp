@@ -1,0 +1,98 @@
+#include "blade/kbladesetting.h"
+
+#include "blade/kregion.h"
+#include "core/binaryio.h"
+#include "core/jsonvalues.h"
+
+namespace Folvane {
+
+KBladeSetting::KBladeSetting(KSingleLayerList* singleLayers, KProfileList* profiles, QObject* parent)
+    : KObjectList(QStringLiteral("Blade Setting"), parent)
+    , m_singleLayers(singleLayers)
+    , m_profiles(profiles)
+{
+    m_minSonNum = 2;
+    // Layers as indices of the default single layers: 0 "Shell-Triax",
+    // 1 "Shell-UD", 2 "Shell-Core", 3 "Spar-UD".
+    const struct { const char* name; int layers[3]; } defaults[] = {
+        {"Reg-1-U", {0, 2, 1}}, {"Reg-2-U", {0, 3, 1}}, {"Reg-3-U", {0, 2, 1}},
+        {"Reg-3-L", {0, 2, 1}}, {"Reg-2-L", {0, 3, 1}}, {"Reg-1-L", {0, 2, 1}}};
+    beginResetModel();
+    for (const auto& d : defaults) {
+        auto* r = new KRegion(this);
+        r->setName(QLatin1String(d.name));
+        r->InsertLayer(0);
+        r->InsertLayer(0);
+        for (int i = 0; i < 3; ++i)
+            r->setLayer(i, d.layers[i]);
+        m_sons.append(r);
+    }
+    endResetModel();
+}
+
+KRegion* KBladeSetting::region(int i) const
+{
+    return son<KRegion>(i);
+}
+
+void KBladeSetting::readBinary(QDataStream& in)
+{
+    beginResetModel();
+    clearSons();
+    m_bladeName = Binary::readString(in);
+    m_meshSize = Binary::readReal(in);
+    m_meshBySize = Binary::readFlag(in);
+    readSons(in, KRegion::RecordBytes, [&] { return new KRegion(in, this); });
+    endResetModel();
+}
+
+void KBladeSetting::writeBinary(QDataStream& out) const
+{
+    Binary::writeString(out, m_bladeName);
+    Binary::writeReal(out, m_meshSize);
+    Binary::writeFlag(out, m_meshBySize);
+    KObjectList::writeBinary(out);
+}
+
+void KBladeSetting::clearSons()
+{
+    for (KObject* s : qAsConst(m_sons))
+        delete s;
+    m_sons.clear();
+}
+
+void KBladeSetting::readJson(const QJsonObject& json)
+{
+    beginResetModel();
+    clearSons();
+    const QJsonObject setting = json.value(name()).toObject();
+    m_bladeName = jsonText(setting, "Blade Name");
+    m_meshSize = jsonNumber(setting, "Mesh Size");
+    for (const QJsonValue& r : jsonArray(setting, "Regions"))
+        m_sons.append(new KRegion(r.toObject(), this));
+    changeObject(0);
+    endResetModel();
+}
+
+void KBladeSetting::writeJson(QJsonObject& json) const
+{
+    QJsonObject setting;
+    setting["Blade Name"] = m_bladeName;
+    setting["Mesh Size"] = m_meshSize;
+    QJsonArray regions;
+    for (const KObject* r : m_sons) {
+        QJsonObject object;
+        r->writeJson(object);
+        regions.append(object);
+    }
+    setting["Regions"] = regions;
+    json[name()] = setting;
+}
+
+void KBladeSetting::InsertNewSon(int ind)
+{
+    if (insertSon(ind, [this] { return new KRegion(this); }))
+        emit sonChanged();
+}
+
+} // namespace Folvane

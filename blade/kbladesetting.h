@@ -1,0 +1,55 @@
+#ifndef FOLVANE_KBLADESETTING_H
+#define FOLVANE_KBLADESETTING_H
+
+#include "core/kobjectlist.h"
+
+namespace Folvane {
+
+class KProfileList;
+class KRegion;
+class KSingleLayerList;
+
+// The blade's name, its mesh size and the surface regions, in order around
+// the profile.
+class KBladeSetting : public KObjectList
+{
+    Q_OBJECT
+    Q_PROPERTY(QString BladeName READ bladeName WRITE setBladeName NOTIFY BladeNameChanged)
+    Q_PROPERTY(double MeshSize READ meshSize WRITE setMeshSize NOTIFY MeshSizeChanged)
+
+public:
+    KBladeSetting(KSingleLayerList* singleLayers, KProfileList* profiles, QObject* parent = nullptr);
+
+    KRegion* region(int i) const;
+    QString bladeName() const { return m_bladeName; }
+    void setBladeName(const QString& name) { m_bladeName = name; }
+    double meshSize() const { return m_meshSize; }
+    void setMeshSize(double size) { m_meshSize = size; }
+    bool meshBySize() const { return m_meshBySize; }
+    void setMeshBySize(bool bySize) { m_meshBySize = bySize; }
+    KSingleLayerList* singleLayerList() const { return m_singleLayers; }
+    KProfileList* profileList() const { return m_profiles; }
+
+    void readBinary(QDataStream& in) override;
+    void writeBinary(QDataStream& out) const override;
+    void clearSons() override;
+    void readJson(const QJsonObject& json) override;
+    void writeJson(QJsonObject& json) const override;
+    void InsertNewSon(int ind) override;
+
+signals:
+    void BladeNameChanged();
+    void MeshSizeChanged();
+    void regionChanged();
+
+private:
+    KSingleLayerList* m_singleLayers;
+    KProfileList* m_profiles;
+    QString m_bladeName = QStringLiteral("NewBlade");
+    double m_meshSize = 300.0;
+    bool m_meshBySize = true;
+};
+
+} // namespace Folvane
+
+#endif

@@ -1,0 +1,177 @@
+#include "blade/kmaterial.h"
+
+#include "core/binaryio.h"
+#include "core/jsonvalues.h"
+
+namespace Folvane {
+
+namespace {
+
+struct DefaultMaterial
+{
+    const char* name;
+    double density;
+    double pars[KMaterial::ParameterCount];
+};
+
+const DefaultMaterial defaultMaterials[] = {
+    {"UD", 1.64e-9, {35000, 11000, 11000, 4000, 4000, 4000, 0.2, 0.2, 0.2}},
+    {"TRI", 1.2e-9, {21477, 13530, 12041, 9126, 3670, 3670, 0.49, 0.12, 0.15}},
+    {"PU", 8e-11, {10, 10, 10, 0.2, 0.2, 0.2, 0.3, 0.3, 0.3}},
+};
+
+} // namespace
+
+KMaterial::KMaterial(QObject* parent)
+    : KObject(parent)
+    , m_density(new Linker(1.0, this))
+    , m_price(new Linker(1.0, this))
+{
+    setName(QStringLiteral("Mat"));
+    for (Linker*& p : m_pars)
+        p = new Linker(0.0, this);
+}
+
+KMaterial::KMaterial(const QJsonObject& json, QObject* parent)
+    : KObject(json, parent)
+    , m_type(jsonInt(json, "Type"))
+    , m_density(new Linker(jsonNumber(json, "Density"), this))
+    , m_price(new Linker(jsonNumber(json, "Price"), this))
+{
+    setName(jsonText(json, NameKey));
+    const QJsonArray data = jsonArray(json, "Data");
+    for (int i = 0; i < ParameterCount; ++i)
+        m_pars[i] = new Linker(data.at(i).toDouble(0.0), this);
+}
+
+KMaterial::KMaterial(QDataStream& in, QObject* parent)
+    : KObject(in, parent)
+{
+    m_type = Binary::readInt(in);
+    m_price = new Linker(in, this);
+    m_density = new Linker(in, this);
+    for (Linker*& p : m_pars)
+        p = new Linker(in, this);
+}
+
+void KMaterial::writeBinary(QDataStream& out) const
+{
+    KObject::writeBinary(out);
+    Binary::writeInt(out, m_type);
+    m_price->writeBinary(out);
+    m_density->writeBinary(out);
+    for (const Linker* p : m_pars)
+        p->writeBinary(out);
+}
+
+void KMaterial::writeJson(QJsonObject& json) const
+{
+    json[NameKey] = name();
+    json["Type"] = m_type;
+    json["Price"] = m_price->value();
+    json["Density"] = m_density->value();
+    QJsonArray data;
+    for (const Linker* p : m_pars)
+        data.append(p->value());
+    json["Data"] = data;
+}
+
+KMaterialList::KMaterialList(QObject* parent)
+    : KObjectList(QStringLiteral("Material"), parent)
+{
+    setTableModel(new KMaterialTableModel(this));
+    beginResetModel();
+    for (const DefaultMaterial& d : defaultMaterials) {
+        auto* m = new KMaterial(this);
+        m->setName(QLatin1String(d.name));
+        m->density()->setValue(d.density);
+        for (int i = 0; i < KMaterial::ParameterCount; ++i)
+            m->par(i)->setValue(d.pars[i]);
+        m_sons.append(m);
+    }
+    endResetModel();
+}
+
+KMaterial* KMaterialList::material(int i) const
+{
+    return son<KMaterial>(i);
+}
+
+void KMaterialList::readBinary(QDataStream& in)
+{
+    beginResetModel();
+    clearSons();
+    readSons(in, Binary::StringBytes + 4 + 11 * Linker::RecordBytes, [&] { return new KMaterial(in, this); });
+    endResetModel();
+}
+
+void KMaterialList::appendSonFromJson(const QJsonObject& json)
+{
+    m_sons.append(new KMaterial(json, this));
+}
+
+void KMaterialList::InsertNewSon(int ind)
+{
+    insertSon(ind, [this] { return new KMaterial(this); });
+}
+
+KMaterialTableModel::KMaterialTableModel(KMaterialList* list)
+    : KObjectTableModel(list)
+    , m_list(list)
+{
+    m_columnNum = 13;
+}
+
+QHash<int, QByteArray> KMaterialTableModel::roleNames() const
+{
+    return pairedRoleNames({"mat", "type", "price", "density", "par1", "par2", "par3", "par4", "par5",
+                            "par6", "par7", "par8", "par9"});
+}
+
+int KMaterialTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_list->count();
+}
+
+QVariant KMaterialTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!validCell(index, m_list->count()))
+        return QVariant();
+    const KMaterial* m = m_list->material(index.row());
+    const int field = readColumn(role);
+    switch (field) {
+    case 0: return m->name();
+    case 1: return m->type();
+    case 2: return QVariant::fromValue(m->price());
+    case 3: return QVariant::fromValue(m->density());
+    default:
+        if (field >= 4 && field < 4 + KMaterial::ParameterCount)
+            return QVariant::fromValue(m->par(field - 4));
+        return QVariant();
+    }
+}
+
+bool KMaterialTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!validCell(index, m_list->count()))
+        return false;
+    KMaterial* m = m_list->material(index.row());
+    // Linked values are edited through their expression, not here.
+    switch (writeColumn(role)) {
+    case 0: m->setName(value.toString()); return true;
+    case 1: m->setType(value.toInt()); return true;
+    default: return false;
+    }
+}
+
+bool KMaterialTableModel::insertRows(int row, int count, const QModelIndex&)
+{
+    return insertRowsWith(row, count, m_list->count(), [this](int r) { m_list->InsertNewSon(r); });
+}
+
+bool KMaterialTableModel::removeRows(int row, int count, const QModelIndex&)
+{
+    return removeRowsWith(row, count, m_list->count(), [this](int r) { m_list->RemoveSon(r); });
+}
+
+} // namespace Folvane

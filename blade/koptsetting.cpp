@@ -1,0 +1,162 @@
+#include "blade/koptsetting.h"
+
+#include "core/binaryio.h"
+#include "core/messages.h"
+
+namespace Folvane {
+
+KObjective::KObjective(QObject* parent)
+    : QObject(parent)
+{
+}
+
+KObjective::KObjective(QDataStream& in, QObject* parent)
+    : QObject(parent)
+{
+    m_name = Binary::readString(in);
+    m_isOpt = Binary::readFlag(in);
+    m_high = Binary::readReal(in);
+    m_low = Binary::readReal(in);
+    m_target = Binary::readReal(in);
+    m_weight = Binary::readReal(in);
+}
+
+void KObjective::writeBinary(QDataStream& out) const
+{
+    Binary::writeString(out, m_name);
+    Binary::writeFlag(out, m_isOpt);
+    for (double v : {m_high, m_low, m_target, m_weight})
+        Binary::writeReal(out, v);
+}
+
+KOptSetting::KOptSetting(QObject* parent)
+    : KObjectList(QStringLiteral("Optimisation Setting"), parent)
+{
+    setTableModel(new KObjectiveTableModel(this));
+    const struct { const char* name; bool opt; double high, weight; } defaults[] = {
+        {"Price", true, 100, 1}, {"Mass", true, 100, 1}, {"Def X", false, 2000, 0}, {"Def Y", false, 2000, 0},
+        {"Twist", false, 1, 0}, {"Von Mises Stress", false, 1000, 0},
+        {"s11", false, 1000, 0}, {"s22", false, 1000, 0}, {"s33", false, 1000, 0},
+        {"s12", false, 1000, 0}, {"s13", false, 1000, 0}, {"s23", false, 1000, 0},
+        {"e11", false, 1, 0}, {"e22", false, 1, 0}, {"e33", false, 1, 0},
+        {"e12", false, 1, 0}, {"e13", false, 1, 0}, {"e23", false, 1, 0}};
+    for (const auto& d : defaults) {
+        auto* o = new KObjective(this);
+        o->setName(QLatin1String(d.name));
+        o->setIsOpt(d.opt);
+        o->setHigh(d.high);
+        o->setWeight(d.weight);
+        m_objectives.append(o);
+    }
+}
+
+KObjective* KOptSetting::ReadObjective(int ind) const
+{
+    if (ind < 0 || ind >= m_objectives.size()) {
+        debugLine(QStringLiteral("KOptSetting - ReadObjective: index not correct!"));
+        return nullptr;
+    }
+    return m_objectives[ind];
+}
+
+void KOptSetting::objectiveArrays(Eigen::VectorXd& targets, Eigen::VectorXd& lows, Eigen::VectorXd& highs,
+                                  Eigen::VectorXd& weights) const
+{
+    const int n = m_objectives.size();
+    targets.resize(n);
+    lows.resize(n);
+    highs.resize(n);
+    weights.resize(n);
+    for (int i = 0; i < n; ++i) {
+        targets[i] = m_objectives[i]->target();
+        lows[i] = m_objectives[i]->low();
+        highs[i] = m_objectives[i]->high();
+        weights[i] = m_objectives[i]->weight();
+    }
+}
+
+void KOptSetting::clearSons()
+{
+    while (!m_objectives.isEmpty())
+        delete m_objectives.takeLast();
+}
+
+void KOptSetting::readBinary(QDataStream& in)
+{
+    beginResetModel();
+    m_population = Binary::readInt(in);
+    m_crossoverNum = Binary::readInt(in);
+    m_startNum = Binary::readInt(in);
+    m_iterNum = Binary::readInt(in);
+    m_selPortion = Binary::readReal(in);
+    m_mutateRate = Binary::readReal(in);
+    m_optDir = Binary::readString(in);
+    clearSons();
+    const qint32 n = Binary::readCount(in, KObjective::RecordBytes);
+    for (qint32 i = 0; i < n && in.status() == QDataStream::Ok; ++i)
+        m_objectives.append(new KObjective(in, this));
+    endResetModel();
+    tableModel()->updateTable();
+}
+
+void KOptSetting::writeBinary(QDataStream& out) const
+{
+    for (int v : {m_population, m_crossoverNum, m_startNum, m_iterNum})
+        Binary::writeInt(out, v);
+    Binary::writeReal(out, m_selPortion);
+    Binary::writeReal(out, m_mutateRate);
+    Binary::writeString(out, m_optDir);
+    Binary::writeInt(out, m_objectives.size());
+    for (const KObjective* o : m_objectives)
+        o->writeBinary(out);
+}
+
+KObjectiveTableModel::KObjectiveTableModel(KOptSetting* setting)
+    : KObjectTableModel(setting)
+    , m_setting(setting)
+{
+    m_columnNum = 6;
+}
+
+QHash<int, QByteArray> KObjectiveTableModel::roleNames() const
+{
+    return pairedRoleNames({"name", "isopt", "target", "low", "high", "weight"});
+}
+
+int KObjectiveTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_setting->objectiveCount();
+}
+
+QVariant KObjectiveTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!validCell(index, rowCount()))
+        return QVariant();
+    const KObjective* o = m_setting->ReadObjective(index.row());
+    switch (readColumn(role)) {
+    case 0: return o->name();
+    case 1: return o->isOpt();
+    case 2: return o->target();
+    case 3: return o->low();
+    case 4: return o->high();
+    case 5: return o->weight();
+    default: return QVariant();
+    }
+}
+
+bool KObjectiveTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!validCell(index, rowCount()))
+        return false;
+    KObjective* o = m_setting->ReadObjective(index.row());
+    switch (writeColumn(role)) {
+    case 1: o->setIsOpt(value.toBool()); return true;
+    case 2: o->setTarget(value.toDouble()); return true;
+    case 3: o->setLow(value.toDouble()); return true;
+    case 4: o->setHigh(value.toDouble()); return true;
+    case 5: o->setWeight(value.toDouble()); return true;
+    default: return false;
+    }
+}
+
+} // namespace Folvane

@@ -1,0 +1,282 @@
+#include "blade/kpattern.h"
+
+#include "blade/kmaterial.h"
+#include "core/binaryio.h"
+#include "core/jsonvalues.h"
+#include "core/ownedlist.h"
+
+namespace Folvane {
+
+KLaminate::KLaminate(KMaterialList* materials, QObject* parent)
+    : KObject(parent)
+    , m_materials(materials)
+    , m_material(static_cast<KMaterial*>(materials->sonOrFirst(0)))
+    , m_thick(new Linker(0.0, this))
+    , m_angle(new Linker(90.0, this))
+{
+    setName(QStringLiteral("Laminate"));
+}
+
+KLaminate::KLaminate(const QJsonObject& json, KMaterialList* materials, QObject* parent)
+    : KObject(json, parent)
+    , m_materials(materials)
+    , m_material(static_cast<KMaterial*>(materials->ReadSonByName(jsonText(json, "Materials"))))
+    , m_intPoints(jsonInt(json, "Int Point"))
+    , m_thick(new Linker(jsonNumber(json, "Thickness"), this))
+    , m_angle(new Linker(jsonNumber(json, "Angle"), this))
+{
+    setName(QStringLiteral("Laminate"));
+}
+
+KLaminate::KLaminate(QDataStream& in, KMaterialList* materials, QObject* parent)
+    : KObject(in, parent)
+    , m_materials(materials)
+{
+    m_material = static_cast<KMaterial*>(materials->sonOrFirst(Binary::readInt(in)));
+    m_thick = new Linker(in, this);
+    m_intPoints = Binary::readInt(in);
+    m_angle = new Linker(in, this);
+}
+
+KMaterial* KLaminate::material() const
+{
+    return m_material ? m_material.data() : static_cast<KMaterial*>(m_materials->sonOrFirst(0));
+}
+
+int KLaminate::materialIndex() const
+{
+    return m_materials->indexOfSon(material());
+}
+
+void KLaminate::setMaterialIndex(int ind)
+{
+    m_material = static_cast<KMaterial*>(m_materials->ReadSon(ind));
+}
+
+void KLaminate::writeBinary(QDataStream& out) const
+{
+    KObject::writeBinary(out);
+    Binary::writeInt(out, materialIndex());
+    m_thick->writeBinary(out);
+    Binary::writeInt(out, m_intPoints);
+    m_angle->writeBinary(out);
+}
+
+void KLaminate::writeJson(QJsonObject& json) const
+{
+    const KMaterial* m = material();
+    json["Materials"] = m ? m->name() : QString();
+    json["Thickness"] = m_thick->value();
+    json["Int Point"] = m_intPoints;
+    json["Angle"] = m_angle->value();
+}
+
+KPattern::KPattern(KMaterialList* materials, QObject* parent)
+    : KObject(parent)
+    , m_materials(materials)
+{
+    setName(QStringLiteral("Pattern"));
+    m_plies.append(new KLaminate(materials, this));
+}
+
+KPattern::KPattern(const QJsonObject& json, KMaterialList* materials, QObject* parent)
+    : KObject(json, parent)
+    , m_materials(materials)
+{
+    setName(jsonText(json, NameKey));
+    for (const QJsonValue& ply : jsonArray(json, "Piles"))
+        m_plies.append(new KLaminate(ply.toObject(), materials, this));
+}
+
+KPattern::KPattern(QDataStream& in, KMaterialList* materials, QObject* parent)
+    : KObject(in, parent)
+    , m_materials(materials)
+{
+    const qint32 plies = Binary::readCount(in, Binary::StringBytes + 8 + 2 * Linker::RecordBytes);
+    for (qint32 i = 0; i < plies && in.status() == QDataStream::Ok; ++i)
+        m_plies.append(new KLaminate(in, materials, this));
+}
+
+void KPattern::setLaminates(const QList<KLaminate*>& plies)
+{
+    deleteOwned(m_plies);
+    m_plies = plies;
+    for (KLaminate* ply : qAsConst(m_plies))
+        ply->setParent(this);
+}
+
+void KPattern::InsertLaminate(int ind)
+{
+    insertOwned(m_plies, ind, [this] { return new KLaminate(m_materials, this); },
+                QStringLiteral("KPattern - InsertLaminate: index not correct!"));
+}
+
+KLaminate* KPattern::ReadLaminateByInd(int ind) const
+{
+    return readOwned(m_plies, ind, QStringLiteral("KPattern - ReadLaminateByInd: index not correct!"));
+}
+
+void KPattern::RemoveLaminate(int ind)
+{
+    removeOwned(m_plies, ind, QStringLiteral("KPattern - RemoveLaminate: index not correct!"));
+}
+
+void KPattern::clearChildren()
+{
+    deleteOwned(m_plies);
+}
+
+void KPattern::writeBinary(QDataStream& out) const
+{
+    KObject::writeBinary(out);
+    Binary::writeInt(out, m_plies.size());
+    for (const KLaminate* ply : m_plies)
+        ply->writeBinary(out);
+}
+
+void KPattern::writeJson(QJsonObject& json) const
+{
+    json[NameKey] = name();
+    QJsonArray plies;
+    for (const KLaminate* ply : m_plies) {
+        QJsonObject object;
+        ply->writeJson(object);
+        plies.append(object);
+    }
+    json["Piles"] = plies;
+}
+
+KPatternList::KPatternList(KMaterialList* materials, QObject* parent)
+    : KObjectList(QStringLiteral("Laminate"), parent)
+    , m_materials(materials)
+    , m_table(new KPatternTableModel(this))
+{
+    setTableModel(m_table);
+    const struct { const char* name; int material; double thickness; } defaults[] = {
+        {"UNIAX", 0, 1.0}, {"TRIAX", 1, 1.0}, {"Core", 2, 5.0}};
+    beginResetModel();
+    for (const auto& d : defaults) {
+        auto* p = new KPattern(materials, this);
+        p->setName(QLatin1String(d.name));
+        KLaminate* ply = p->ReadLaminateByInd(0);
+        ply->setMaterialIndex(d.material);
+        ply->thick()->setValue(d.thickness);
+        m_sons.append(p);
+    }
+    endResetModel();
+    changeObject(0);
+}
+
+KPattern* KPatternList::pattern(int i) const
+{
+    return son<KPattern>(i);
+}
+
+bool KPatternList::changeObject(int ind)
+{
+    if (ind < 0 || ind >= count()) {
+        debugLine(QStringLiteral("KPatternList - changeObject: index out of range!"));
+        return false;
+    }
+    m_table->setCurrent(pattern(ind));
+    return true;
+}
+
+void KPatternList::InsertNewSon(int ind)
+{
+    insertSon(ind, [this] { return new KPattern(m_materials, this); });
+}
+
+void KPatternList::readBinary(QDataStream& in)
+{
+    beginResetModel();
+    clearSons();
+    readSons(in, Binary::StringBytes + 4, [&] { return new KPattern(in, m_materials, this); });
+    changeObject(0);
+    endResetModel();
+}
+
+void KPatternList::appendSonFromJson(const QJsonObject& json)
+{
+    m_sons.append(new KPattern(json, m_materials, this));
+}
+
+KPatternTableModel::KPatternTableModel(KPatternList* list)
+    : KObjectTableModel(list)
+    , m_list(list)
+{
+    m_columnNum = 4;
+}
+
+void KPatternTableModel::setCurrent(KPattern* pattern)
+{
+    beginResetModel();
+    m_current = pattern;
+    endResetModel();
+}
+
+QHash<int, QByteArray> KPatternTableModel::roleNames() const
+{
+    return pairedRoleNames({"mat", "thick", "intp", "angle"});
+}
+
+int KPatternTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !m_current ? 0 : m_current->plyCount();
+}
+
+static int choiceOfIntPoints(int n)
+{
+    switch (n) {
+    case 1: return 0;
+    case 5: return 2;
+    case 7: return 3;
+    case 9: return 4;
+    default: return 1;
+    }
+}
+
+static int intPointsOfChoice(int choice)
+{
+    return choice >= 0 && choice <= 4 ? 2 * choice + 1 : 3;
+}
+
+QVariant KPatternTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!validCell(index, rowCount()))
+        return QVariant();
+    const KLaminate* ply = m_current->ReadLaminateByInd(index.row());
+    switch (readColumn(role)) {
+    case 0: return ply->materialIndex();
+    case 1: return QVariant::fromValue(ply->thick());
+    case 2: return choiceOfIntPoints(ply->intPoints());
+    case 3: return QVariant::fromValue(ply->angle());
+    default: return QVariant();
+    }
+}
+
+bool KPatternTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!validCell(index, rowCount()))
+        return false;
+    KLaminate* ply = m_current->ReadLaminateByInd(index.row());
+    switch (writeColumn(role)) {
+    case 0: ply->setMaterialIndex(value.toInt()); return true;
+    case 1: ply->thick()->setValue(value.toDouble()); return true;
+    case 2: ply->setIntPoints(intPointsOfChoice(value.toInt())); return true;
+    case 3: ply->angle()->setValue(value.toDouble()); return true;
+    default: return false;
+    }
+}
+
+bool KPatternTableModel::insertRows(int row, int count, const QModelIndex&)
+{
+    return insertRowsWith(row, count, m_current ? rowCount() : -1, [this](int r) { m_current->InsertLaminate(r); });
+}
+
+bool KPatternTableModel::removeRows(int row, int count, const QModelIndex&)
+{
+    return removeRowsWith(row, count, rowCount(), [this](int r) { m_current->RemoveLaminate(r); });
+}
+
+} // namespace Folvane

@@ -1,0 +1,133 @@
+#ifndef FOLVANE_KPATTERN_H
+#define FOLVANE_KPATTERN_H
+
+#include "core/kobject.h"
+#include "core/kobjectlist.h"
+#include "core/kobjecttablemodel.h"
+#include "core/linker.h"
+
+#include <QPointer>
+
+namespace Folvane {
+
+class KMaterial;
+class KMaterialList;
+
+// One ply: a material, a thickness, an angle and its integration points.
+class KLaminate : public KObject
+{
+    Q_OBJECT
+    Q_PROPERTY(Linker* Thick READ thick WRITE setThick NOTIFY ThickChanged)
+    Q_PROPERTY(Linker* Angle READ angle WRITE setAngle NOTIFY AngleChanged)
+
+public:
+    KLaminate(KMaterialList* materials, QObject* parent);
+    KLaminate(const QJsonObject& json, KMaterialList* materials, QObject* parent);
+    KLaminate(QDataStream& in, KMaterialList* materials, QObject* parent);
+
+    // The ply's material; a deleted one falls back to the first material.
+    KMaterial* material() const;
+    int materialIndex() const;
+    void setMaterialIndex(int ind);
+    int intPoints() const { return m_intPoints; }
+    void setIntPoints(int n) { m_intPoints = n; }
+    Linker* thick() const { return m_thick; }
+    void setThick(Linker* v) { replaceLinker(m_thick, v, this); }
+    Linker* angle() const { return m_angle; }
+    void setAngle(Linker* v) { replaceLinker(m_angle, v, this); }
+
+    void writeBinary(QDataStream& out) const override;
+    void writeJson(QJsonObject& json) const override;
+
+signals:
+    void IntPChanged();
+    void ThickChanged();
+    void AngleChanged();
+
+private:
+    KMaterialList* m_materials;
+    QPointer<KMaterial> m_material;
+    int m_intPoints = 3;
+    Linker* m_thick = nullptr;
+    Linker* m_angle = nullptr;
+};
+
+// A named, ordered stack of plies.
+class KPattern : public KObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<KLaminate*> Laminates READ laminates WRITE setLaminates NOTIFY LaminatesChanged)
+
+public:
+    KPattern(KMaterialList* materials, QObject* parent);
+    KPattern(const QJsonObject& json, KMaterialList* materials, QObject* parent);
+    KPattern(QDataStream& in, KMaterialList* materials, QObject* parent);
+
+    QList<KLaminate*> laminates() const { return m_plies; }
+    void setLaminates(const QList<KLaminate*>& plies);
+    int plyCount() const { return m_plies.size(); }
+
+    void InsertLaminate(int ind);
+    KLaminate* ReadLaminateByInd(int ind) const;
+    void RemoveLaminate(int ind);
+
+    void writeBinary(QDataStream& out) const override;
+    void clearChildren() override;
+    void writeJson(QJsonObject& json) const override;
+
+signals:
+    void LaminatesChanged();
+
+private:
+    KMaterialList* m_materials;
+    QList<KLaminate*> m_plies;
+};
+
+class KPatternTableModel;
+
+class KPatternList : public KObjectList
+{
+    Q_OBJECT
+
+public:
+    KPatternList(KMaterialList* materials, QObject* parent = nullptr);
+
+    KPattern* pattern(int i) const;
+    KMaterialList* materialList() const { return m_materials; }
+
+    Q_INVOKABLE bool changeObject(int ind) override;
+    void InsertNewSon(int ind) override;
+    void readBinary(QDataStream& in) override;
+    void appendSonFromJson(const QJsonObject& json) override;
+
+private:
+    KMaterialList* m_materials;
+    KPatternTableModel* m_table;
+};
+
+// The plies of the current pattern.
+class KPatternTableModel : public KObjectTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit KPatternTableModel(KPatternList* list);
+
+    KPattern* current() const { return m_current; }
+    void setCurrent(KPattern* pattern);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+    QHash<int, QByteArray> roleNames() const override;
+
+private:
+    KPatternList* m_list;
+    QPointer<KPattern> m_current;
+};
+
+} // namespace Folvane
+
+#endif

@@ -1,0 +1,127 @@
+#include "blade/kregion.h"
+
+#include "blade/kbladesetting.h"
+#include "blade/ksinglelayer.h"
+#include "core/binaryio.h"
+#include "core/jsonvalues.h"
+#include "core/messages.h"
+
+namespace Folvane {
+
+KRegion::KRegion(QObject* parent)
+    : KObject(parent)
+{
+    setName(QStringLiteral("Region"));
+    if (KSingleLayerList* layers = singleLayerList())
+        m_layers.append(static_cast<KSingleLayer*>(layers->sonOrFirst(0)));
+    purgeLayers();
+}
+
+KRegion::KRegion(const QJsonObject& json, QObject* parent)
+    : KObject(json, parent)
+    , m_offset(jsonInt(json, "Offset"))
+{
+    setName(jsonText(json, NameKey));
+    KSingleLayerList* layers = singleLayerList();
+    for (const QJsonValue& v : jsonArray(json, "Single Layers")) {
+        if (layers)
+            m_layers.append(static_cast<KSingleLayer*>(layers->ReadSonByName(v.toString())));
+    }
+    purgeLayers();
+}
+
+KRegion::KRegion(QDataStream& in, QObject* parent)
+    : KObject(in, parent)
+{
+    m_offset = Binary::readInt(in);
+    const qint32 n = Binary::readCount(in, 4);
+    KSingleLayerList* layers = singleLayerList();
+    for (qint32 i = 0; i < n; ++i) {
+        const qint32 ind = Binary::readInt(in);
+        // An index outside the list names no single layer: the entry is dropped.
+        if (layers && ind >= 0 && ind < layers->count())
+            m_layers.append(layers->layer(ind));
+    }
+}
+
+KSingleLayerList* KRegion::singleLayerList() const
+{
+    auto* setting = qobject_cast<KBladeSetting*>(parent());
+    return setting ? setting->singleLayerList() : nullptr;
+}
+
+void KRegion::purgeLayers() const
+{
+    m_layers.removeAll(QPointer<KSingleLayer>());
+}
+
+int KRegion::layerCount() const
+{
+    purgeLayers();
+    return m_layers.size();
+}
+
+KSingleLayer* KRegion::layer(int pos) const
+{
+    purgeLayers();
+    return pos >= 0 && pos < m_layers.size() ? m_layers[pos].data() : nullptr;
+}
+
+void KRegion::InsertLayer(int ind)
+{
+    purgeLayers();
+    KSingleLayerList* layers = singleLayerList();
+    if (ind < 0 || ind > m_layers.size() || !layers || layers->count() == 0) {
+        debugLine(QStringLiteral("KRegion - InsertLayer: index not correct!"));
+        return;
+    }
+    m_layers.insert(ind, layers->layer(0));
+}
+
+void KRegion::RemoveLayer(int ind)
+{
+    purgeLayers();
+    if (ind < 0 || ind >= m_layers.size()) {
+        debugLine(QStringLiteral("KRegion - RemoveLayer: index not correct!"));
+        return;
+    }
+    m_layers.removeAt(ind);
+}
+
+void KRegion::setLayer(int pos, int singleLayerIndex)
+{
+    purgeLayers();
+    KSingleLayerList* layers = singleLayerList();
+    if (pos < 0 || pos >= m_layers.size() || !layers)
+        return;
+    if (auto* layer = static_cast<KSingleLayer*>(layers->ReadSon(singleLayerIndex)))
+        m_layers[pos] = layer;
+}
+
+int KRegion::layerIndex(int pos) const
+{
+    KSingleLayerList* layers = singleLayerList();
+    return layers ? layers->indexOfSon(layer(pos)) : -1;
+}
+
+void KRegion::writeBinary(QDataStream& out) const
+{
+    KObject::writeBinary(out);
+    Binary::writeInt(out, m_offset);
+    const int n = layerCount();
+    Binary::writeInt(out, n);
+    for (int i = 0; i < n; ++i)
+        Binary::writeInt(out, layerIndex(i));
+}
+
+void KRegion::writeJson(QJsonObject& json) const
+{
+    json[NameKey] = name();
+    json["Offset"] = m_offset;
+    QJsonArray names;
+    for (int i = 0; i < layerCount(); ++i)
+        names.append(layer(i)->name());
+    json["Single Layers"] = names;
+}
+
+} // namespace Folvane

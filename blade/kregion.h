@@ -1,0 +1,56 @@
+#ifndef FOLVANE_KREGION_H
+#define FOLVANE_KREGION_H
+
+#include "core/kobject.h"
+
+#include <QList>
+#include <QPointer>
+
+namespace Folvane {
+
+class KSingleLayer;
+class KSingleLayerList;
+
+// One strip of the blade surface (or, as KWeb, a shear web): an ordered
+// stack of single layers and a shell offset code.
+class KRegion : public KObject
+{
+    Q_OBJECT
+
+public:
+    enum Offset { Top = 0, Middle = 1, Bottom = 2 };
+
+    explicit KRegion(QObject* parent);
+    KRegion(const QJsonObject& json, QObject* parent);
+    KRegion(QDataStream& in, QObject* parent);
+
+    // Reached through the parent, which is the blade setting for regions
+    // and webs alike.
+    virtual KSingleLayerList* singleLayerList() const;
+
+    int offset() const { return m_offset; }
+    void setOffset(int offset) { m_offset = offset; }
+
+    void InsertLayer(int ind);
+    void RemoveLayer(int ind);
+    void setLayer(int pos, int singleLayerIndex);
+    int layerIndex(int pos) const;
+    int layerCount() const;
+    KSingleLayer* layer(int pos) const;
+
+    void writeBinary(QDataStream& out) const override;
+    void writeJson(QJsonObject& json) const override;
+
+    static constexpr qint64 RecordBytes = 8 + 4 + 4;
+
+private:
+    // Layers whose single layer was deleted are dropped.
+    void purgeLayers() const;
+
+    int m_offset = Top;
+    mutable QList<QPointer<KSingleLayer>> m_layers;
+};
+
+} // namespace Folvane
+
+#endif

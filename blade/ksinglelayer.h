@@ -1,0 +1,143 @@
+#ifndef FOLVANE_KSINGLELAYER_H
+#define FOLVANE_KSINGLELAYER_H
+
+#include "core/kobject.h"
+#include "core/kobjectlist.h"
+#include "core/kobjecttablemodel.h"
+#include "core/linker.h"
+
+#include <Eigen/Dense>
+#include <QPointer>
+#include <vector>
+
+namespace Folvane {
+
+class KPattern;
+class KPatternList;
+
+// A span control point: a location and the number of pattern repetitions there.
+class KLocNum : public KObject
+{
+    Q_OBJECT
+    Q_PROPERTY(Linker* Loc READ loc WRITE setLoc NOTIFY LocChanged)
+    Q_PROPERTY(Linker* Num READ num WRITE setNum NOTIFY NumChanged)
+
+public:
+    explicit KLocNum(QObject* parent = nullptr);
+    KLocNum(double loc, double num, QObject* parent);
+    KLocNum(const QJsonObject& json, QObject* parent);
+    KLocNum(QDataStream& in, QObject* parent);
+
+    Linker* loc() const { return m_loc; }
+    void setLoc(Linker* v) { replaceLinker(m_loc, v, this); }
+    Linker* num() const { return m_num; }
+    void setNum(Linker* v) { replaceLinker(m_num, v, this); }
+
+    void writeBinary(QDataStream& out) const override;
+    void writeJson(QJsonObject& json) const override;
+
+signals:
+    void LocChanged();
+    void NumChanged();
+
+private:
+    Linker* m_loc = nullptr;
+    Linker* m_num = nullptr;
+};
+
+// One pattern stacked a span-dependent number of times.
+class KSingleLayer : public KObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int PatternInd READ patternInd WRITE setPatternInd NOTIFY PatternIndChanged)
+
+public:
+    KSingleLayer(KPatternList* patterns, QObject* parent);
+    KSingleLayer(const QJsonObject& json, KPatternList* patterns, QObject* parent);
+    KSingleLayer(QDataStream& in, KPatternList* patterns, QObject* parent);
+
+    // The layer's pattern; a deleted one falls back to the first pattern.
+    KPattern* pattern() const;
+    int patternInd() const;
+    void setPatternInd(int ind);
+
+    void InsertLocNum(int ind);
+    KLocNum* ReadLocNumByInd(int ind) const;
+    void RemoveLocNum(int ind);
+    int locNumCount() const { return m_points.size(); }
+    void sortLocNums();
+
+    // The repetition number at every station location, cut toward zero.
+    std::vector<int> repetitionNumbers(const Eigen::VectorXd& stations);
+    void computeRepetitionNumbers(const Eigen::VectorXd& stations) { m_numbers = repetitionNumbers(stations); }
+    const std::vector<int>& numbers() const { return m_numbers; }
+
+    void writeBinary(QDataStream& out) const override;
+    void clearChildren() override;
+    void writeJson(QJsonObject& json) const override;
+
+signals:
+    void PatternIndChanged();
+
+private:
+    KPatternList* m_patterns;
+    QPointer<KPattern> m_pattern;
+    QList<KLocNum*> m_points;
+    std::vector<int> m_numbers;
+};
+
+class KSingleLayerTableModel;
+
+class KSingleLayerList : public KObjectList
+{
+    Q_OBJECT
+
+public:
+    KSingleLayerList(KPatternList* patterns, QObject* parent = nullptr);
+
+    KSingleLayer* layer(int i) const;
+    KPatternList* patternList() const { return m_patterns; }
+
+    // The stations x layers matrix of repetition numbers.
+    void computeRepetitionMatrix(const Eigen::VectorXd& stations);
+    const Eigen::MatrixXi& repetitionMatrix() const { return m_repetitions; }
+
+    Q_INVOKABLE bool changeObject(int ind) override;
+    void InsertNewSon(int ind) override;
+    void readBinary(QDataStream& in) override;
+    void appendSonFromJson(const QJsonObject& json) override;
+
+private:
+    KPatternList* m_patterns;
+    KSingleLayerTableModel* m_table;
+    Eigen::MatrixXi m_repetitions;
+};
+
+// The control points of the current single layer.
+class KSingleLayerTableModel : public KObjectTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit KSingleLayerTableModel(KSingleLayerList* list);
+
+    KSingleLayer* current() const { return m_current; }
+    void setCurrent(KSingleLayer* layer);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+    QHash<int, QByteArray> roleNames() const override;
+
+public slots:
+    void sortSons();
+
+private:
+    QPointer<KSingleLayer> m_current;
+};
+
+} // namespace Folvane
+
+#endif

@@ -1,0 +1,237 @@
+#include "blade/kweb.h"
+
+#include "blade/kbladesetting.h"
+#include "core/binaryio.h"
+#include "core/jsonvalues.h"
+
+#include <algorithm>
+
+namespace Folvane {
+
+KWeb::KWeb(KBladeSetting* setting)
+    : KRegion(setting)
+    , m_startProfile(new Linker(0.0, this))
+    , m_endProfile(new Linker(1.0, this))
+    , m_startRegion(static_cast<KRegion*>(setting->sonOrFirst(0)))
+    , m_endRegion(static_cast<KRegion*>(setting->sonOrFirst(setting->count() - 1)))
+{
+    setName(QStringLiteral("Web"));
+    setOffset(Middle);
+}
+
+KWeb::KWeb(const QJsonObject& json, KBladeSetting* setting)
+    : KRegion(json, setting)
+    , m_startProfile(new Linker(jsonInt(json, "Start Profile"), this))
+    , m_endProfile(new Linker(jsonInt(json, "End Profile"), this))
+    , m_startRegion(static_cast<KRegion*>(setting->ReadSonByName(jsonText(json, "Start Region"))))
+    , m_endRegion(static_cast<KRegion*>(setting->ReadSonByName(jsonText(json, "End Region"))))
+{
+}
+
+KWeb::KWeb(QDataStream& in, KBladeSetting* setting)
+    : KRegion(in, setting)
+{
+    m_startRegion = static_cast<KRegion*>(setting->sonOrFirst(Binary::readInt(in)));
+    m_endRegion = static_cast<KRegion*>(setting->sonOrFirst(Binary::readInt(in)));
+    m_startProfile = new Linker(in, this);
+    m_endProfile = new Linker(in, this);
+}
+
+KBladeSetting* KWeb::setting() const
+{
+    return static_cast<KBladeSetting*>(parent());
+}
+
+KRegion* KWeb::regionOrFirst(const QPointer<KRegion>& region) const
+{
+    return region ? region.data() : static_cast<KRegion*>(setting()->sonOrFirst(0));
+}
+
+KRegion* KWeb::startRegion() const
+{
+    return regionOrFirst(m_startRegion);
+}
+
+KRegion* KWeb::endRegion() const
+{
+    return regionOrFirst(m_endRegion);
+}
+
+int KWeb::startRegionIndex() const
+{
+    return setting()->indexOfSon(startRegion());
+}
+
+int KWeb::endRegionIndex() const
+{
+    return setting()->indexOfSon(endRegion());
+}
+
+void KWeb::setStartRegionIndex(int ind)
+{
+    m_startRegion = static_cast<KRegion*>(setting()->ReadSon(ind));
+}
+
+void KWeb::setEndRegionIndex(int ind)
+{
+    m_endRegion = static_cast<KRegion*>(setting()->ReadSon(ind));
+}
+
+std::pair<int, int> KWeb::profileSpan() const
+{
+    const int a = linkedIndex(m_startProfile->value() - 1.0);
+    const int b = linkedIndex(m_endProfile->value() - 1.0);
+    return {std::min(a, b), std::max(a, b)};
+}
+
+void KWeb::writeBinary(QDataStream& out) const
+{
+    KRegion::writeBinary(out);
+    Binary::writeInt(out, startRegionIndex());
+    Binary::writeInt(out, endRegionIndex());
+    m_startProfile->writeBinary(out);
+    m_endProfile->writeBinary(out);
+}
+
+void KWeb::writeJson(QJsonObject& json) const
+{
+    KRegion::writeJson(json);
+    json["Start Profile"] = m_startProfile->value();
+    json["End Profile"] = m_endProfile->value();
+    const KRegion* start = startRegion();
+    const KRegion* end = endRegion();
+    json["Start Region"] = start ? start->name() : QString();
+    json["End Region"] = end ? end->name() : QString();
+}
+
+KWebList::KWebList(KBladeSetting* setting, QObject* parent)
+    : KObjectList(QStringLiteral("Web"), parent)
+    , m_setting(setting)
+{
+    m_minSonNum = 0;
+    setTableModel(new KWebTableModel(this));
+    const struct { const char* name; int start, end; } defaults[] = {{"Web-1", 0, 4}, {"Web-2", 1, 3}};
+    beginResetModel();
+    for (const auto& d : defaults) {
+        auto* w = new KWeb(setting);
+        w->setName(QLatin1String(d.name));
+        w->setLayer(0, 4);  // the single layer "Web"
+        w->startProfile()->setValue(2);
+        w->endProfile()->setValue(5);
+        w->setStartRegionIndex(d.start);
+        w->setEndRegionIndex(d.end);
+        m_sons.append(w);
+    }
+    endResetModel();
+}
+
+KWeb* KWebList::web(int i) const
+{
+    return son<KWeb>(i);
+}
+
+std::vector<int> KWebList::startRegionIndices() const
+{
+    std::vector<int> indices;
+    for (int i = 0; i < count(); ++i)
+        indices.push_back(web(i)->startRegionIndex());
+    return indices;
+}
+
+std::vector<int> KWebList::endRegionIndices() const
+{
+    std::vector<int> indices;
+    for (int i = 0; i < count(); ++i)
+        indices.push_back(web(i)->endRegionIndex());
+    return indices;
+}
+
+void KWebList::InsertNewSon(int ind)
+{
+    insertSon(ind, [this] { return new KWeb(m_setting); });
+}
+
+void KWebList::readBinary(QDataStream& in)
+{
+    beginResetModel();
+    clearSons();
+    readSons(in, KWeb::RecordBytes, [&] { return new KWeb(in, m_setting); });
+    endResetModel();
+}
+
+void KWebList::appendSonFromJson(const QJsonObject& json)
+{
+    m_sons.append(new KWeb(json, m_setting));
+}
+
+KWebTableModel::KWebTableModel(KWebList* list)
+    : KObjectTableModel(list)
+    , m_list(list)
+{
+    m_columnNum = 5;
+}
+
+QHash<int, QByteArray> KWebTableModel::roleNames() const
+{
+    return pairedRoleNames({"name", "offset", "startpro", "endpro", "startreg", "endreg"});
+}
+
+int KWebTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_list->count();
+}
+
+QVariant KWebTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!validCell(index, m_list->count()))
+        return QVariant();
+    const KWeb* w = m_list->web(index.row());
+    switch (readColumn(role)) {
+    case 0: return w->name();
+    case 1: return w->offset();
+    case 2: return QVariant::fromValue(w->startProfile());
+    case 3: return QVariant::fromValue(w->endProfile());
+    case 4: return w->startRegionIndex();
+    case 5: return w->endRegionIndex();
+    default: return QVariant();
+    }
+}
+
+bool KWebTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!validCell(index, m_list->count()))
+        return false;
+    KWeb* w = m_list->web(index.row());
+    switch (writeColumn(role)) {
+    case 0:
+        w->setName(value.toString());
+        emit m_list->sonChanged();
+        return true;
+    case 1: w->setOffset(value.toInt()); return true;
+    case 4: w->setStartRegionIndex(value.toInt()); return true;
+    case 5: w->setEndRegionIndex(value.toInt()); return true;
+    default: return false;
+    }
+}
+
+bool KWebTableModel::insertRows(int row, int count, const QModelIndex&)
+{
+    const bool done = insertRowsWith(row, count, m_list->count(), [this](int r) { m_list->InsertNewSon(r); });
+    if (done) {
+        m_list->updateModel();
+        emit m_list->sonChanged();
+    }
+    return done;
+}
+
+bool KWebTableModel::removeRows(int row, int count, const QModelIndex&)
+{
+    const bool done = removeRowsWith(row, count, m_list->count(), [this](int r) { m_list->RemoveSon(r); });
+    if (done) {
+        m_list->updateModel();
+        emit m_list->sonChanged();
+    }
+    return done;
+}
+
+} // namespace Folvane

@@ -1,0 +1,66 @@
+#ifndef FOLVANE_INTERP_H
+#define FOLVANE_INTERP_H
+
+#include <Eigen/Dense>
+
+namespace Folvane {
+
+// One-dimensional interpolation of m quantities (the columns of y) over one
+// abscissa x. Outside [x0, x(n-1)] the end interval's polynomial extrapolates.
+class Interp
+{
+public:
+    Interp(Eigen::VectorXd x, Eigen::MatrixXd y);
+    virtual ~Interp();
+
+    virtual Eigen::VectorXd valueAt(double t) const;
+    Eigen::MatrixXd valuesAt(const Eigen::VectorXd& ts) const;
+    int findInterval(double t) const;
+
+    int pointCount() const { return m_n; }
+    int columnCount() const { return m_m; }
+
+protected:
+    // False when the arrays did not match: such an interpolator holds no
+    // data and every value it gives is NaN.
+    bool hasData() const { return m_n > 0; }
+    Eigen::VectorXd undefinedValue() const;
+    Eigen::VectorXd constantValue() const { return m_y.row(0).transpose(); }
+
+    Eigen::VectorXd m_x;
+    Eigen::VectorXd m_dx;
+    Eigen::MatrixXd m_y;
+    Eigen::MatrixXd m_slope;
+    int m_n = 0;
+    int m_m = 0;
+
+private:
+    int nearestIntervalScan(double t) const;
+    int nearestIntervalSorted(double t) const;
+    bool m_increasing = true;
+};
+
+class LinearInterp : public Interp
+{
+public:
+    LinearInterp(Eigen::VectorXd x, Eigen::MatrixXd y);
+    Eigen::VectorXd valueAt(double t) const override;
+
+private:
+    Eigen::MatrixXd m_intercept;
+};
+
+// Steffen's monotone piecewise cubic: no overshoot between the nodes.
+class SteffenSpline : public Interp
+{
+public:
+    SteffenSpline(Eigen::VectorXd x, Eigen::MatrixXd y);
+    Eigen::VectorXd valueAt(double t) const override;
+
+private:
+    Eigen::MatrixXd m_a, m_b, m_c, m_d, m_yp, m_p;
+};
+
+} // namespace Folvane
+
+#endif

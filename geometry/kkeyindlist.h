@@ -1,0 +1,49 @@
+#ifndef FOLVANE_KKEYINDLIST_H
+#define FOLVANE_KKEYINDLIST_H
+
+#include "core/kobjectlist.h"
+#include "core/kobjecttablemodel.h"
+
+namespace Folvane {
+
+class KBladeSetting;
+class KProfileList;
+class Linker;
+
+// A view of the key indices of all profiles; they are stored with the
+// profiles, the list stores nothing.
+class KKeyIndList : public KObjectList
+{
+    Q_OBJECT
+
+public:
+    KKeyIndList(KProfileList* profiles, KBladeSetting* setting, QObject* parent = nullptr);
+
+    void readBinary(QDataStream& in) override;
+    void writeBinary(QDataStream& out) const override;
+};
+
+// Rows: profiles. Columns: the boundaries between neighbouring regions.
+class KKeyIndTableModel : public KObjectTableModel
+{
+    Q_OBJECT
+
+public:
+    KKeyIndTableModel(KProfileList* profiles, KBladeSetting* setting, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QHash<int, QByteArray> roleNames() const override;
+
+private:
+    Linker* keyAt(const QModelIndex& index) const;
+
+    KProfileList* m_profiles;
+    KBladeSetting* m_setting;
+};
+
+} // namespace Folvane
+
+#endif

@@ -1,0 +1,485 @@
+#include "capture.h"
+#include "blade/kblade.h"
+#include "blade/kbladesetting.h"
+#include "blade/klayuplist.h"
+#include "blade/kload.h"
+#include "blade/kmaterial.h"
+#include "blade/kmeshlist.h"
+#include "blade/koptsetting.h"
+#include "blade/kpattern.h"
+#include "blade/kregion.h"
+#include "blade/ksamplesetting.h"
+#include "blade/ksinglelayer.h"
+#include "blade/kweb.h"
+#include "geometry/kkeyindlist.h"
+#include "geometry/kprofile.h"
+#include "geometry/kprofilelist.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace Folvane;
+
+namespace {
+
+Eigen::VectorXd stations(std::initializer_list<double> v)
+{
+    Eigen::VectorXd s(v.size());
+    int i = 0;
+    for (double d : v)
+        s[i++] = d;
+    return s;
+}
+
+KSingleLayer* layerWith(KBlade& blade, std::initializer_list<std::pair<double, double>> points)
+{
+    KSingleLayer* layer = blade.singleLayers()->layer(0);
+    while (layer->locNumCount() > 0)
+        layer->RemoveLocNum(0);
+    for (const auto& p : points) {
+        layer->InsertLocNum(layer->locNumCount());
+        layer->ReadLocNumByInd(layer->locNumCount() - 1)->loc()->setValue(p.first);
+        layer->ReadLocNumByInd(layer->locNumCount() - 1)->num()->setValue(p.second);
+    }
+    return layer;
+}
+
+KLoad* loadWith(KBlade& blade, std::initializer_list<std::array<double, 4>> loads)
+{
+    KLoad* load = blade.loads()->load(0);
+    while (load->singleLoadCount() > 0)
+        load->RemoveSingleLoad(0);
+    for (const auto& l : loads) {
+        load->InsertSingleLoad(load->singleLoadCount());
+        KSingleLoad* single = load->ReadSingleLoadByInd(load->singleLoadCount() - 1);
+        single->setLoc(l[0]);
+        single->setX(l[1]);
+        single->setY(l[2]);
+        single->setZ(l[3]);
+    }
+    return load;
+}
+
+} // namespace
+
+class TestLists : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { isolateHome(); }
+    void materialTable();
+    void patternsAndPlies();
+    void repetitionNumbers();
+    void singleLayerTable();
+    void regionLayers();
+    void webs();
+    void layupList();
+    void loadDistribution();
+    void loadTable();
+    void meshTable();
+    void keyIndexTable();
+    void objectives();
+    void deletedReferencesFallBack();
+};
+
+void TestLists::materialTable()
+{
+    KBlade blade;
+    KMaterialList* materials = blade.materials();
+    KObjectTableModel* table = materials->tableModel();
+    QCOMPARE(table->columnCount(), 13);
+    QCOMPARE(table->roleNames().value(257), QByteArray("mat_user"));
+    QCOMPARE(table->roleNames().value(282), QByteArray("par9_input"));
+    const QModelIndex cell = table->index(1, 0);
+    QCOMPARE(table->data(cell, 257).toString(), QString("TRI"));
+    QCOMPARE(qvariant_cast<Linker*>(table->data(cell, 265)), materials->material(1)->par1());
+    QCOMPARE(qvariant_cast<Linker*>(table->data(cell, 263)), materials->material(1)->density());
+    QVERIFY(!table->setData(cell, 5.0, 262));
+    QCOMPARE(materials->material(1)->price()->exp(), QString("1"));
+    QVERIFY(table->setData(cell, 0, 260));
+    QCOMPARE(materials->material(1)->type(), int(KMaterial::UniMat));
+    QVERIFY(!table->data(table->index(3, 0), 257).isValid());
+    QVERIFY(!table->data(table->index(0, 13), 257).isValid());
+
+    QSignalSpy changed(materials, &KObjectList::sonChanged);
+    Capture capture;
+    QVERIFY(table->insertRows(3, 1));
+    QCOMPARE(changed.count(), 0);
+    const KMaterial* added = materials->material(3);
+    QCOMPARE(added->name(), QString("Mat"));
+    QCOMPARE(added->type(), int(KMaterial::EngMat));
+    QCOMPARE(added->density()->value(), 1.0);
+    QCOMPARE(added->par(8)->value(), 0.0);
+    QVERIFY(!table->insertRows(5, 1));
+    QVERIFY(!table->removeRows(3, 2));
+    QCOMPARE(capture.debugLines(), QStringList({"KMaterialTableModel - insertRows: insert position not correct!",
+                                                "KMaterialTableModel - removeRows: remove position not correct!"}));
+}
+
+void TestLists::patternsAndPlies()
+{
+    KBlade blade;
+    KPatternList* patterns = blade.patterns();
+    KObjectTableModel* table = patterns->tableModel();
+    QCOMPARE(table->rowCount(), 1);
+    QVERIFY(patterns->changeObject(2));
+    QCOMPARE(table->data(table->index(0, 0), 257).toInt(), 2);
+    QCOMPARE(qvariant_cast<Linker*>(table->data(table->index(0, 0), 259))->value(), 5.0);
+
+    KPattern* core = patterns->pattern(2);
+    const QModelIndex ply = table->index(0, 3);
+    QVERIFY(table->setData(ply, 0.1234567, 260));
+    QCOMPARE(core->ReadLaminateByInd(0)->thick()->exp(), QString("0.123457"));
+    QVERIFY(table->setData(ply, 45, 264));
+    QCOMPARE(core->ReadLaminateByInd(0)->angle()->exp(), QString("45"));
+    // Choice indices of the integration points: 1, 3, 5, 7, 9; anything else reads as 3.
+    const std::pair<int, int> choices[] = {{0, 1}, {2, 5}, {4, 9}, {7, 3}};
+    for (const auto& c : choices) {
+        QVERIFY(table->setData(ply, c.first, 262));
+        QCOMPARE(core->ReadLaminateByInd(0)->intPoints(), c.second);
+    }
+    core->ReadLaminateByInd(0)->setIntPoints(4);
+    QCOMPARE(table->data(ply, 261).toInt(), 1);
+
+    Capture capture;
+    QVERIFY(table->setData(ply, 7, 258));  // clamped to the last material
+    QCOMPARE(core->ReadLaminateByInd(0)->materialIndex(), 2);
+    QVERIFY(!patterns->changeObject(3));
+    QCOMPARE(core->ReadLaminateByInd(1), nullptr);
+    core->InsertLaminate(2);
+    QVERIFY(table->insertRows(1, 2));
+    QCOMPARE(core->plyCount(), 3);
+    const KLaminate* added = core->ReadLaminateByInd(1);
+    QCOMPARE(added->materialIndex(), 0);
+    QCOMPARE(added->thick()->value(), 0.0);
+    QCOMPARE(added->angle()->value(), 90.0);
+    QCOMPARE(added->intPoints(), 3);
+    QVERIFY(!table->removeRows(1, 3));
+    QCOMPARE(capture.outLines(), QStringList({"KObjectList - ReadSon: index out of range!"}));
+    QCOMPARE(capture.debugLines(), QStringList({"KPatternList - changeObject: index out of range!",
+                                                "KPattern - ReadLaminateByInd: index not correct!",
+                                                "KPattern - InsertLaminate: index not correct!",
+                                                "KPatternTableModel - removeRows: remove position not correct!"}));
+
+    capture.clear();
+    KPatternList empty(blade.materials());
+    empty.readJson(QJsonObject());
+    QVERIFY(!empty.changeObject(0));
+    QCOMPARE(empty.tableModel()->rowCount(), 0);  // the pattern it showed is gone
+    QCOMPARE(capture.debugLines(), QStringList({"KPatternList - changeObject: index out of range!",
+                                                "KPatternList - changeObject: index out of range!"}));
+}
+
+void TestLists::repetitionNumbers()
+{
+    KBlade blade;
+    KSingleLayer* layer = layerWith(blade, {{1000, 4}, {0, 32}, {500, 32}, {13150, 4}});
+    const Eigen::VectorXd s = stations({0, 250, 500, 750, 1000, 5000});
+    QCOMPARE(layer->repetitionNumbers(s), std::vector<int>({32, 32, 32, 18, 4, 4}));
+    QCOMPARE(layer->ReadLocNumByInd(1)->loc()->value(), 500.0);  // sorted
+
+    layerWith(blade, {{0, 0}, {1000, 12}});
+    QCOMPARE(layer->repetitionNumbers(stations({250, 2000, 999.99, -10})), std::vector<int>({3, 24, 11, 0}));
+    layerWith(blade, {{0, 3.99}, {1000, 3.99}});
+    QCOMPARE(layer->repetitionNumbers(stations({500})), std::vector<int>({3}));
+    layerWith(blade, {{700, 6}});
+    QCOMPARE(layer->repetitionNumbers(stations({0, 13150})), std::vector<int>({6, 6}));
+    layerWith(blade, {});
+    QCOMPARE(layer->repetitionNumbers(stations({0, 13150})), std::vector<int>({0, 0}));
+    // A step at one location gives no number there: no crash and no garbage.
+    layerWith(blade, {{0, 0}, {500, 0}, {500, 12}, {1000, 12}});
+    for (int n : layer->repetitionNumbers(stations({0, 499, 700, 1000})))
+        QVERIFY(n >= 0 && n <= 12);
+
+    KBlade fresh;
+    const KSingleLayer* spar = fresh.singleLayers()->layer(3);
+    QCOMPARE(fresh.singleLayers()->layer(3)->repetitionNumbers(stations({0, 250, 500, 1000, 2500, 4000})),
+             std::vector<int>({0, 0, 0, 12, 12, 12}));
+    QCOMPARE(spar->name(), QString("Spar-UD"));
+    fresh.singleLayers()->computeRepetitionMatrix(stations({0, 1000, 13150}));
+    const Eigen::MatrixXi& m = fresh.singleLayers()->repetitionMatrix();
+    QCOMPARE(m.rows(), Eigen::Index(3));
+    QCOMPARE(m.cols(), Eigen::Index(5));
+    QCOMPARE(m.row(1), (Eigen::RowVectorXi(5) << 2, 4, 1, 12, 20).finished());
+    QCOMPARE(m.row(2), (Eigen::RowVectorXi(5) << 2, 4, 1, 3, 14).finished());
+}
+
+void TestLists::singleLayerTable()
+{
+    KBlade blade;
+    KSingleLayerList* layers = blade.singleLayers();
+    auto* table = qobject_cast<KSingleLayerTableModel*>(layers->tableModel());
+    QVERIFY(layers->changeObject(1));
+    QCOMPARE(table->rowCount(), 4);
+    QVERIFY(table->setData(table->index(0, 1), 2000, 258));
+    table->sortSons();
+    QCOMPARE(qvariant_cast<Linker*>(table->data(table->index(2, 0), 257))->value(), 2000.0);
+    QCOMPARE(qvariant_cast<Linker*>(table->data(table->index(2, 0), 259))->value(), 32.0);
+    QCOMPARE(layers->layer(1)->property("PatternInd").toInt(), 0);
+    layers->layer(1)->setProperty("PatternInd", 2);
+    QCOMPARE(layers->layer(1)->pattern()->name(), QString("Core"));
+
+    Capture capture;
+    QVERIFY(!layers->changeObject(5));
+    layers->layer(0)->InsertLocNum(4);
+    QVERIFY(!table->insertRows(5, 1));
+    QCOMPARE(capture.debugLines(), QStringList({"KSingleLayerList - changeObject: index out of range!",
+                                                "KSingleLayer - InsertLocNum: index not correct!",
+                                                "KSingleLayerTableModel - insertRows: insert position not correct!"}));
+}
+
+void TestLists::regionLayers()
+{
+    KBlade blade;
+    KBladeSetting* setting = blade.setting();
+    KRegion* region = setting->region(1);
+    QCOMPARE(region->layerCount(), 3);
+    region->RemoveLayer(1);
+    QCOMPARE(region->layerIndex(1), 1);
+    QCOMPARE(blade.singleLayers()->count(), 5);  // the single layer stays
+    region->InsertLayer(2);
+    QCOMPARE(region->layerIndex(2), 0);
+
+    Capture capture;
+    region->InsertLayer(9);
+    region->RemoveLayer(-1);
+    setting->InsertNewSon(-1);
+    setting->InsertNewSon(7);
+    QCOMPARE(setting->count(), 6);
+    setting->InsertNewSon(6);
+    QCOMPARE(setting->count(), 7);
+    QCOMPARE(setting->region(6)->name(), QString("Region"));
+    QCOMPARE(setting->region(6)->layerIndex(0), 0);
+    QCOMPARE(setting->region(6)->offset(), 0);
+    QCOMPARE(capture.debugLines(), QStringList({"KRegion - InsertLayer: index not correct!",
+                                                "KRegion - RemoveLayer: index not correct!",
+                                                "KBladeSetting - InsertNewSon: index not correct!",
+                                                "KBladeSetting - InsertNewSon: index not correct!"}));
+    QVERIFY(!setting->delSon(0) || setting->count() >= 2);
+}
+
+void TestLists::webs()
+{
+    KBlade blade;
+    KWebList* webs = blade.webs();
+    KWeb* web = webs->web(0);
+    web->startProfile()->setValue(5);
+    web->endProfile()->setValue(2);
+    QCOMPARE(web->profileSpan(), std::make_pair(1, 4));
+    web->startProfile()->setValue(2.7);
+    QCOMPARE(web->profileSpan().first, 1);
+    web->startProfile()->setExp("nonsense(");
+    QCOMPARE(web->profileSpan().first, -1);
+
+    KObjectTableModel* table = webs->tableModel();
+    QCOMPARE(table->columnCount(), 5);
+    QSignalSpy changed(webs, &KObjectList::sonChanged);
+    const QModelIndex cell = table->index(1, 0);
+    QVERIFY(table->setData(cell, "Rear", 258));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(webs->web(1)->name(), QString("Rear"));
+    QVERIFY(!table->setData(cell, 3, 262));
+    QVERIFY(table->setData(cell, 5, 268));
+    QCOMPARE(table->data(cell, 267).toInt(), 5);
+    QVERIFY(table->setData(cell, 2, 260));
+    QCOMPARE(webs->web(1)->offset(), 2);
+
+    QVERIFY(table->insertRows(2, 1));
+    QCOMPARE(changed.count(), 2);
+    const KWeb* added = webs->web(2);
+    QCOMPARE(added->name(), QString("Web"));
+    QCOMPARE(added->offset(), 1);
+    QCOMPARE(added->startRegionIndex(), 0);
+    QCOMPARE(added->endRegionIndex(), 5);
+    QCOMPARE(added->parent(), blade.setting());
+    QVERIFY(webs->delSon(2) && webs->delSon(1) && webs->delSon(0));
+    QCOMPARE(webs->count(), 0);
+
+    QJsonObject json;
+    KWebList(blade.setting()).web(0)->writeJson(json);
+    QCOMPARE(json.keys(), QStringList({"End Profile", "End Region", "Name", "Offset", "Single Layers",
+                                       "Start Profile", "Start Region"}));
+}
+
+void TestLists::layupList()
+{
+    KBlade blade;
+    KLayupList* layups = blade.layups();
+    QCOMPARE(layups->rowCount(), 8);
+    QCOMPARE(layups->data(layups->index(6), Qt::DisplayRole).toString(), QString("Web-1"));
+    QCOMPARE(layups->data(layups->index(2), Qt::DisplayRole).toString(), QString("Reg-3-U"));
+    QVERIFY(!layups->data(layups->index(2), 258).isValid());
+    KObjectTableModel* table = layups->tableModel();
+    QCOMPARE(table->rowCount(), 3);
+    QVERIFY(layups->changeObject(7));
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(table->data(table->index(0, 0), 257).toInt(), 4);
+    QVERIFY(table->setData(table->index(0, 0), 3, 258));
+    QCOMPARE(blade.webs()->web(1)->layer(0)->name(), QString("Spar-UD"));
+    QVERIFY(table->insertRows(1, 1));
+    QCOMPARE(blade.webs()->web(1)->layerIndex(1), 0);
+    Capture capture;
+    QVERIFY(!layups->changeObject(8));
+    QCOMPARE(capture.debugLines(), QStringList({"KLayupList - changeObject: index out of range!"}));
+}
+
+void TestLists::loadDistribution()
+{
+    KBlade blade;
+    KLoad* load = loadWith(blade, {{300, 6, -12, 3}});
+    Eigen::MatrixXd expected = Eigen::RowVector3d(1.5, -3, 0.75).replicate(4, 1);
+    QCOMPARE(load->distribute(stations({0, 100, 200, 300})), expected);
+
+    loadWith(blade, {{1000, 0, 3, 0}, {0, 0, 2, 0}});
+    Eigen::MatrixXd two = Eigen::MatrixXd::Zero(5, 3);
+    two.col(1) << 1, 1, 1, 1, 1;
+    QCOMPARE(load->distribute(stations({0, 250, 500, 750, 1000})), two);
+
+    // Three loads nearer to each other than the stations: both inner
+    // boundaries fall on station 0, so only the last load has a range.
+    loadWith(blade, {{0, 0, 0, 8}, {10, 0, 0, 5}, {20, 0, 0, 4}});
+    const Eigen::MatrixXd three = load->distribute(stations({0, 100}));
+    QCOMPARE(three.col(2), Eigen::Vector2d(2, 2));
+
+    loadWith(blade, {});
+    QCOMPARE(load->distribute(stations({0, 1, 2})), Eigen::MatrixXd::Zero(3, 3));
+    QCOMPARE(load->distribution(), Eigen::MatrixXd::Zero(3, 3));
+}
+
+void TestLists::loadTable()
+{
+    KBlade blade;
+    KLoadList* loads = blade.loads();
+    auto* table = qobject_cast<KLoadTableModel*>(loads->tableModel());
+    QVERIFY(loads->changeObject(1));
+    QCOMPARE(table->rowCount(), 4);
+    QVERIFY(table->setData(table->index(3, 0), 250.0, 258));
+    QVERIFY(table->setData(table->index(3, 0), -7.5, 264));
+    table->sortSons();
+    QCOMPARE(table->data(table->index(1, 0), 257).toDouble(), 250.0);
+    QCOMPARE(table->data(table->index(1, 0), 263).toDouble(), -7.5);
+    QCOMPARE(table->data(table->index(2, 0), 261).toDouble(), -5000.0);
+
+    Capture capture;
+    QVERIFY(!loads->changeObject(2));
+    loads->load(0)->InsertSingleLoad(9);
+    loads->load(0)->RemoveSingleLoad(9);
+    QCOMPARE(loads->load(0)->ReadSingleLoadByInd(-1), nullptr);
+    QVERIFY(!table->removeRows(4, 1));
+    QCOMPARE(capture.debugLines(), QStringList({"KLoadList - changeObject: index out of range!",
+                                                "KLoad - InsertSingleLoad: index not correct!",
+                                                "KLoad - RemoveSingleLoad: index not correct!",
+                                                "KLoad - ReadSingleLoadByInd: index not correct!",
+                                                "KLoadTableModel - removeRows: remove position not correct!"}));
+    loads->InsertNewSon(2);
+    QCOMPARE(loads->load(2)->name(), QString("Load"));
+    QCOMPARE(loads->load(2)->singleLoadCount(), 1);
+}
+
+void TestLists::meshTable()
+{
+    KBlade blade;
+    KObjectTableModel* table = blade.meshs()->tableModel();
+    QCOMPARE(table->rowCount(), 5);
+    QCOMPARE(table->columnCount(), 9);
+    blade.webs()->addSon();
+    QCOMPARE(table->columnCount(), 10);
+    QVERIFY(table->setData(table->index(3, 0), 12, 258));
+    QCOMPARE(blade.profiles()->profile(3)->radiusMesh(), 12);
+    QVERIFY(table->setData(table->index(3, 7), 17, 258));
+    QCOMPARE(blade.profiles()->profile(3)->ReadWebMesh(0), 17);
+    QCOMPARE(table->data(table->index(3, 7), 257).toInt(), 17);
+    QCOMPARE(table->data(table->index(0, 2), 257).toInt(), 4);
+    QVERIFY(table->setData(table->index(0, 6), 9, 258));
+    QCOMPARE(blade.profiles()->profile(0)->ReadRegMesh(5), 9);
+    QVERIFY(!table->setData(table->index(0, 10), 9, 258));
+    QVERIFY(!table->setData(table->index(0, 1), 9, 257));
+    QVERIFY(!table->data(table->index(0, 1), 258).isValid());
+}
+
+void TestLists::keyIndexTable()
+{
+    KBlade blade;
+    KObjectTableModel* table = blade.keyInds()->tableModel();
+    QCOMPARE(table->rowCount(), 5);
+    QCOMPARE(table->columnCount(), 5);
+    QCOMPARE(table->roleNames().value(257), QByteArray("id_user"));
+    QCOMPARE(qvariant_cast<Linker*>(table->data(table->index(2, 1), 257))->value(), 18.0);
+    QVERIFY(table->setData(table->index(2, 1), "17 + 2", 258));
+    QCOMPARE(blade.profiles()->profile(2)->ReadKeyInd(1)->value(), 19.0);
+    QVERIFY(!table->data(table->index(2, 5), 257).isValid());
+}
+
+void TestLists::objectives()
+{
+    KBlade blade;
+    KOptSetting* opt = blade.optSetting();
+    KObjectTableModel* table = opt->tableModel();
+    QCOMPARE(table->rowCount(), 18);
+    QCOMPARE(table->columnCount(), 6);
+    const QModelIndex defX = table->index(2, 0);
+    QCOMPARE(table->data(defX, 257).toString(), QString("Def X"));
+    QVERIFY(!table->setData(defX, "Other", 258));
+    QVERIFY(table->setData(defX, 2.5, 268));
+    QCOMPARE(table->data(defX, 267).toDouble(), 0.0);
+    QCOMPARE(opt->ReadObjective(2)->property("Weight").toDouble(), 0.0);
+    QVERIFY(table->setData(defX, true, 260));
+    QCOMPARE(table->data(defX, 267).toDouble(), 2.5);
+    QVERIFY(table->setData(defX, 5.0, 262));
+    QVERIFY(table->setData(defX, -1.0, 264));
+    QVERIFY(table->setData(defX, 9.0, 266));
+
+    Eigen::VectorXd targets, lows, highs, weights;
+    opt->objectiveArrays(targets, lows, highs, weights);
+    QCOMPARE(weights.size(), Eigen::Index(18));
+    QCOMPARE(weights.head(4), Eigen::Vector4d(1, 1, 2.5, 0));
+    QCOMPARE(targets[2], 5.0);
+    QCOMPARE(lows[2], -1.0);
+    QCOMPARE(highs.head(6), (Eigen::VectorXd(6) << 100, 100, 9, 2000, 1, 1000).finished());
+    Capture capture;
+    QCOMPARE(opt->ReadObjective(18), nullptr);
+    QCOMPARE(capture.debugLines(), QStringList({"KOptSetting - ReadObjective: index not correct!"}));
+}
+
+void TestLists::deletedReferencesFallBack()
+{
+    KBlade blade;
+    // Plies of a deleted material take the first material.
+    KLaminate* core = blade.patterns()->pattern(2)->ReadLaminateByInd(0);
+    blade.materials()->RemoveSon(2);
+    QCOMPARE(core->materialIndex(), 0);
+    // Single layers of a deleted pattern take the first pattern.
+    blade.patterns()->RemoveSon(1);
+    QCOMPARE(blade.singleLayers()->layer(0)->pattern()->name(), QString("UNIAX"));
+    // Regions drop layers whose single layer is deleted.
+    blade.singleLayers()->RemoveSon(3);
+    QCOMPARE(blade.setting()->region(1)->layerCount(), 2);
+    QCOMPARE(blade.setting()->region(1)->layerIndex(1), 1);
+    // Webs on a deleted region take the first region.
+    blade.setting()->RemoveSon(4);
+    QCOMPARE(blade.webs()->web(0)->endRegionIndex(), 0);
+    // The sample setting on a deleted load case takes load case 0.
+    blade.sampleSetting()->setLoadInd(1);
+    blade.loads()->RemoveSon(1);
+    QCOMPARE(blade.sampleSetting()->loadInd(), 0);
+
+    // Emptied lists leave references to nothing, and everything still saves.
+    while (blade.materials()->count())
+        blade.materials()->RemoveSon(0);
+    QCOMPARE(core->material(), nullptr);
+    QCOMPARE(core->materialIndex(), -1);
+    QJsonObject json;
+    core->writeJson(json);
+    QCOMPARE(json["Materials"].toString(), QString());
+    blade.patterns()->pattern(0)->InsertLaminate(0);
+    QCOMPARE(blade.patterns()->pattern(0)->ReadLaminateByInd(0)->material(), nullptr);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    Binary::prepare(out);
+    blade.writeStream(out);
+    QVERIFY(!bytes.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestLists)
+#include "tst_lists.moc"
