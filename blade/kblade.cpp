@@ -14,6 +14,8 @@
 #include "core/binaryio.h"
 #include "core/messages.h"
 #include "core/parameterlist.h"
+#include "core/textbuffer.h"
+#include "fem/model.h"
 #include "geometry/kkeyindlist.h"
 #include "geometry/kprofilelist.h"
 
@@ -64,6 +66,7 @@ KBlade::KBlade(Scratch)
 
 KBlade::~KBlade()
 {
+    clearFEModel();
     deleteLists();
 }
 
@@ -139,6 +142,101 @@ void KBlade::newFile()
     profiles()->setWebList(webs());
     profiles()->autoMesh();
     emit ModelsChanged();
+}
+
+void KBlade::clearFEModel()
+{
+    // The station arrays point into the model: they go first.
+    m_stationNodes.reset();
+    m_stationElements.reset();
+    m_model.reset();
+    m_stations.resize(0);
+}
+
+QStringList KBlade::buildProblems() const
+{
+    return profiles()->meshProblems() + materials()->problems() + patterns()->problems()
+        + singleLayers()->problems();
+}
+
+void KBlade::genFEModel()
+{
+    parameters()->resetEngine();
+    clearFEModel();
+    profiles()->SortProfiles();
+    const QStringList problems = buildProblems();
+    if (!problems.isEmpty()) {
+        for (const QString& problem : problems)
+            debugLine(QStringLiteral("KBlade - genFEModel: ") + problem);
+        debugLine(QStringLiteral("KBlade - genFEModel: no FE model was built"));
+        return;
+    }
+    m_model = std::make_unique<Model>(bladeName());
+    Model& model = *m_model;
+    m_stations = profiles()->meshStations().col(2);
+    SurfaceMesh mesh = profiles()->genFEMesh(model, setting()->meshBySize());
+    model.numberEntities();
+
+    LayupInput input;
+    input.model = &model;
+    input.stations = m_stations;
+    input.feMaterials = materials()->genFEMaterials(model.materials());
+    model.materials().renumber();
+    singleLayers()->computeRepetitionMatrix(m_stations);
+    input.repetitions = singleLayers()->repetitionMatrix();
+    const auto regionLayups = genRegionLayups(*setting(), input);
+    const auto webLayups = genRegionLayups(*webs(), input);
+    model.sections().renumber();
+
+    // Every meshed web knows its own layup, so a web left out of the mesh
+    // costs no other region or web its sections.
+    if (regionLayups.size() == mesh.regionElements.size()) {
+        for (size_t r = 0; r < regionLayups.size(); ++r)
+            mesh.regionElements[r]->MapPolylayers(regionLayups[r].get());
+        for (size_t w = 0; w < mesh.webs.size(); ++w) {
+            const MeshWeb& web = mesh.webs[w];
+            mesh.webElements[w]->MapWebPolylayers(webLayups[size_t(web.web)].get(), web.startStation, web.endStation);
+        }
+    } else {
+        debugLine(QStringLiteral("KBlade - genFEModel: regionlayup size not correct!"));
+    }
+
+    auto* fix = new NodeBoundary(QStringLiteral("Fix"), &model);
+    model.boundaries().add(fix);
+    for (const auto& region : mesh.regionNodes)
+        region->attachBoundary(fix);
+
+    const std::vector<NodeLoad*> nodeLoads = loads()->genNodeLoads(m_stations, model);
+    model.loads().renumber();
+    for (const auto& region : mesh.regionNodes)
+        region->MapNodeLoads(nodeLoads);
+
+    m_stationNodes = std::move(mesh.stationNodes);
+    m_stationElements = std::move(mesh.stationElements);
+    debugLine(QString::number(model.nodes().count()));
+    debugLine(QString::number(model.elements().count()));
+}
+
+Model* KBlade::builtModel(const char* operation) const
+{
+    if (!m_model)
+        outLine(QStringLiteral("KBlade - %1: no FE model, build it first").arg(QLatin1String(operation)));
+    return m_model.get();
+}
+
+void KBlade::exportMeshObj(QString str)
+{
+    const Model* model = builtModel("exportMeshObj");
+    if (!model)
+        return;
+    TextBuffer text;
+    model->nodes().writeObj(text);
+    model->edges().writeObj(text);
+    model->elements().writeObj(text);
+    QSaveFile file(toLocalPath(str));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text.bytes()) != text.bytes().size()
+        || !file.commit())
+        outLine(QStringLiteral("KBlade - exportMeshObj: cannot write to file: ") + str);
 }
 
 bool KBlade::readLists(QDataStream& in)

@@ -3,7 +3,14 @@
 
 #include "core/kfile.h"
 
+#include <Eigen/Dense>
+#include <memory>
+
 namespace Folvane {
+
+class ElementArray;
+class Model;
+class NodeArray;
 
 class KAnalysis;
 class KBladeSetting;
@@ -61,6 +68,17 @@ public:
     int loadNum() const;
     QString bladeName() const;
 
+    // The FE model of the last build (null before the first, or after a
+    // build that was refused), its station node and element arrays and the
+    // span coordinates of the stations.
+    Model* feModel() const { return m_model.get(); }
+    const NodeArray* stationNodes() const { return m_stationNodes.get(); }
+    const ElementArray* stationElements() const { return m_stationElements.get(); }
+    const Eigen::VectorXd& stationPositions() const { return m_stations; }
+
+    Q_INVOKABLE void genFEModel();
+    Q_INVOKABLE void exportMeshObj(QString str);
+
     Q_INVOKABLE void newFile() override;
     bool readStream(QDataStream& in) override;
     void writeStream(QDataStream& out) const override;
@@ -90,7 +108,17 @@ private:
     template <typename T>
     T* list(ChildType type) const { return static_cast<T*>(m_models.at(type)); }
 
+    // Why the lists cannot be built into a model; empty when they can.
+    QStringList buildProblems() const;
+    void clearFEModel();
+    // The model, with a message on the standard output when there is none.
+    Model* builtModel(const char* operation) const;
+
     KAnalysis* m_anaSet = nullptr;
+    std::unique_ptr<Model> m_model;
+    std::unique_ptr<NodeArray> m_stationNodes;
+    std::unique_ptr<ElementArray> m_stationElements;
+    Eigen::VectorXd m_stations;
 };
 
 } // namespace Folvane

@@ -3,6 +3,7 @@
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
 #include "core/ownedlist.h"
+#include "fem/model.h"
 
 #include <algorithm>
 #include <cmath>
@@ -190,6 +191,34 @@ KLoadList::KLoadList(QObject* parent)
 KLoad* KLoadList::load(int i) const
 {
     return son<KLoad>(i);
+}
+
+std::vector<NodeLoad*> KLoadList::genNodeLoads(const Eigen::VectorXd& stations, Model& model)
+{
+    const Eigen::Index n = stations.size();
+    const int cases = count();
+    Eigen::MatrixXd x(n, cases), y(n, cases), z(n, cases);
+    for (int i = 0; i < cases; ++i) {
+        const Eigen::MatrixXd d = load(i)->distribute(stations);
+        x.col(i) = d.col(0);
+        y.col(i) = d.col(1);
+        z.col(i) = d.col(2);
+    }
+    auto stationRow = [cases](const Eigen::MatrixXd& m, Eigen::Index s) {
+        std::vector<double> v(static_cast<size_t>(cases));
+        for (int i = 0; i < cases; ++i)
+            v[size_t(i)] = m(s, i);
+        return v;
+    };
+    std::vector<NodeLoad*> loads;
+    loads.reserve(size_t(n));
+    for (Eigen::Index s = 0; s < n; ++s) {
+        auto* load = new NodeLoad(QStringLiteral("Load-%1").arg(s + 1), int(s), stationRow(x, s), stationRow(y, s),
+                                  stationRow(z, s), &model);
+        model.loads().add(load);
+        loads.push_back(load);
+    }
+    return loads;
 }
 
 bool KLoadList::changeObject(int ind)

@@ -10,6 +10,9 @@
 
 namespace Folvane {
 
+class Model;
+class NodeLoad;
+
 // A point load at a span location.
 class KSingleLoad : public KObject
 {
@@ -87,6 +90,10 @@ public:
     void InsertNewSon(int ind) override;
     void readBinary(QDataStream& in) override;
     void appendSonFromJson(const QJsonObject& json) override;
+
+    // One nodal load record per station ("Load-1" ...), holding every load
+    // case's distributed forces there, added to the model.
+    std::vector<NodeLoad*> genNodeLoads(const Eigen::VectorXd& stations, Model& model);
 
 private:
     KLoadTableModel* m_table;

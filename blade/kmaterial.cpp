@@ -2,6 +2,9 @@
 
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
+#include "fem/material.h"
+
+#include <cmath>
 
 namespace Folvane {
 
@@ -108,6 +111,44 @@ void KMaterialList::readBinary(QDataStream& in)
 void KMaterialList::appendSonFromJson(const QJsonObject& json)
 {
     m_sons.append(new KMaterial(json, this));
+}
+
+std::vector<Material*> KMaterialList::genFEMaterials(MaterialList& feMaterials) const
+{
+    std::vector<Material*> byIndex;
+    for (int i = 0; i < count(); ++i) {
+        const KMaterial* m = material(i);
+        std::vector<double> parameters;
+        for (int k = 0; k < KMaterial::ParameterCount; ++k)
+            parameters.push_back(m->par(k)->value());
+        const double density = m->density()->value();
+        const double price = m->price()->value();
+        Material* fe = nullptr;
+        if (m->type() == KMaterial::UniMat)
+            fe = new UniaxMaterial(m->name(), density, price, std::move(parameters), feMaterials.owner());
+        else if (m->type() == KMaterial::EngMat)
+            fe = new EngineerMaterial(m->name(), density, price, std::move(parameters), feMaterials.owner());
+        if (fe)
+            feMaterials.add(fe);
+        byIndex.push_back(fe);
+    }
+    return byIndex;
+}
+
+QStringList KMaterialList::problems() const
+{
+    QStringList found;
+    for (int i = 0; i < count(); ++i) {
+        const KMaterial* m = material(i);
+        bool finite = std::isfinite(m->density()->value()) && std::isfinite(m->price()->value());
+        for (int k = 0; k < KMaterial::ParameterCount; ++k)
+            finite = finite && std::isfinite(m->par(k)->value());
+        if (!finite)
+            found << QStringLiteral("material %1 has a value that does not evaluate").arg(m->name());
+        if (m->type() != KMaterial::UniMat && m->type() != KMaterial::EngMat)
+            found << QStringLiteral("material %1 has the unknown type %2").arg(m->name()).arg(m->type());
+    }
+    return found;
 }
 
 void KMaterialList::InsertNewSon(int ind)

@@ -6,9 +6,14 @@
 #include "core/kobjecttablemodel.h"
 #include "core/linker.h"
 
+#include <QStringList>
 #include <array>
+#include <vector>
 
 namespace Folvane {
+
+class Material;
+class MaterialList;
 
 // A material, isotropic (E, nu in Par1, Par2) or orthotropic by engineering
 // constants (E1, E2, E3, G12, G13, G23, nu12, nu13, nu23 in Par1 ... Par9).
@@ -100,6 +105,12 @@ public:
     void readBinary(QDataStream& in) override;
     void appendSonFromJson(const QJsonObject& json) override;
     void InsertNewSon(int ind) override;
+
+    // The FE materials of the model, appended in list order; the result holds
+    // the FE material of every material by its index (null for an unknown type).
+    std::vector<Material*> genFEMaterials(MaterialList& feMaterials) const;
+    // Values that do not evaluate, and unknown types, one text each.
+    QStringList problems() const;
 };
 
 class KMaterialTableModel : public KObjectTableModel

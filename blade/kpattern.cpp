@@ -4,6 +4,9 @@
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
 #include "core/ownedlist.h"
+#include "fem/polylayer.h"
+
+#include <cmath>
 
 namespace Folvane {
 
@@ -51,6 +54,18 @@ int KLaminate::materialIndex() const
 void KLaminate::setMaterialIndex(int ind)
 {
     m_material = static_cast<KMaterial*>(m_materials->ReadSon(ind));
+}
+
+void KLaminate::addTo(PlyStack& plies, const std::vector<Material*>& feMaterials) const
+{
+    const int index = materialIndex();
+    // A material without FE material (of an unknown type) gives no ply.
+    if (index < 0 || index >= int(feMaterials.size()) || !feMaterials[size_t(index)])
+        return;
+    plies.materials.push_back(feMaterials[size_t(index)]);
+    plies.thicknesses.push_back(m_thick->value());
+    plies.intPoints.push_back(m_intPoints);
+    plies.angles.push_back(m_angle->value());
 }
 
 void KLaminate::writeBinary(QDataStream& out) const
@@ -119,6 +134,23 @@ KLaminate* KPattern::ReadLaminateByInd(int ind) const
 void KPattern::RemoveLaminate(int ind)
 {
     removeOwned(m_plies, ind, QStringLiteral("KPattern - RemoveLaminate: index not correct!"));
+}
+
+void KPattern::plyStack(int n, PlyStack& plies, const std::vector<Material*>& feMaterials) const
+{
+    if (n < 1)
+        return;
+    if (m_plies.size() == 1) {
+        const size_t before = plies.thicknesses.size();
+        m_plies.front()->addTo(plies, feMaterials);
+        if (plies.thicknesses.size() > before)
+            plies.thicknesses.back() *= n;
+        return;
+    }
+    for (int i = 0; i < n; ++i) {
+        for (const KLaminate* ply : m_plies)
+            ply->addTo(plies, feMaterials);
+    }
 }
 
 void KPattern::clearChildren()
@@ -194,6 +226,20 @@ void KPatternList::readBinary(QDataStream& in)
     readSons(in, Binary::StringBytes + 4, [&] { return new KPattern(in, m_materials, this); });
     changeObject(0);
     endResetModel();
+}
+
+QStringList KPatternList::problems() const
+{
+    QStringList found;
+    for (int i = 0; i < count(); ++i) {
+        for (const KLaminate* ply : pattern(i)->laminates()) {
+            if (!std::isfinite(ply->thick()->value()) || !std::isfinite(ply->angle()->value())) {
+                found << QStringLiteral("a ply of pattern %1 has a value that does not evaluate").arg(pattern(i)->name());
+                break;
+            }
+        }
+    }
+    return found;
 }
 
 void KPatternList::appendSonFromJson(const QJsonObject& json)

@@ -7,11 +7,15 @@
 #include "core/linker.h"
 
 #include <QPointer>
+#include <QStringList>
+#include <vector>
 
 namespace Folvane {
 
 class KMaterial;
 class KMaterialList;
+class Material;
+struct PlyStack;
 
 // One ply: a material, a thickness, an angle and its integration points.
 class KLaminate : public KObject
@@ -35,6 +39,10 @@ public:
     void setThick(Linker* v) { replaceLinker(m_thick, v, this); }
     Linker* angle() const { return m_angle; }
     void setAngle(Linker* v) { replaceLinker(m_angle, v, this); }
+
+    // Appends the ply to the stack with the FE material of its material,
+    // the evaluated thickness and angle and its integration points.
+    void addTo(PlyStack& plies, const std::vector<Material*>& feMaterials) const;
 
     void writeBinary(QDataStream& out) const override;
     void writeJson(QJsonObject& json) const override;
@@ -71,6 +79,10 @@ public:
     KLaminate* ReadLaminateByInd(int ind) const;
     void RemoveLaminate(int ind);
 
+    // The plies of n repetitions: none below 1; a single ply once, n times
+    // as thick; otherwise the whole stack n times over.
+    void plyStack(int n, PlyStack& plies, const std::vector<Material*>& feMaterials) const;
+
     void writeBinary(QDataStream& out) const override;
     void clearChildren() override;
     void writeJson(QJsonObject& json) const override;
@@ -99,6 +111,9 @@ public:
     void InsertNewSon(int ind) override;
     void readBinary(QDataStream& in) override;
     void appendSonFromJson(const QJsonObject& json) override;
+
+    // Plies whose thickness or angle does not evaluate, one text each.
+    QStringList problems() const;
 
 private:
     KMaterialList* m_materials;

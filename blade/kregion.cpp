@@ -1,7 +1,9 @@
 #include "blade/kregion.h"
 
 #include "blade/kbladesetting.h"
+#include "blade/kpattern.h"
 #include "blade/ksinglelayer.h"
+#include "fem/model.h"
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
 #include "core/messages.h"
@@ -102,6 +104,40 @@ int KRegion::layerIndex(int pos) const
 {
     KSingleLayerList* layers = singleLayerList();
     return layers ? layers->indexOfSon(layer(pos)) : -1;
+}
+
+std::unique_ptr<RegionLayup> KRegion::genRegionLayup(const LayupInput& input) const
+{
+    const Eigen::Index n = input.stations.size();
+    auto layup = std::make_unique<RegionLayup>(
+        name(), std::vector<double>(input.stations.data(), input.stations.data() + n), input.model);
+    KSingleLayerList* layers = singleLayerList();
+    std::vector<std::pair<const KPattern*, int>> stack;  // pattern and matrix column of each layer
+    for (int k = 0; k < layerCount(); ++k) {
+        const int column = layers ? layers->indexOfSon(layer(k)) : -1;
+        if (column >= 0 && column < input.repetitions.cols())
+            stack.emplace_back(layer(k)->pattern(), column);
+    }
+    for (Eigen::Index j = 0; j + 1 < n; ++j) {
+        PlyStack plies;
+        for (const auto& [pattern, column] : stack) {
+            if (pattern)
+                pattern->plyStack(input.repetitions(j, column), plies, input.feMaterials);
+        }
+        auto* section = new PolyLayer(name() + QLatin1Char('-') + QString::number(j + 1), std::move(plies), m_offset,
+                                      input.model);
+        input.model->sections().add(section);
+        layup->add(section);
+    }
+    return layup;
+}
+
+std::vector<std::unique_ptr<RegionLayup>> genRegionLayups(const KObjectList& regions, const LayupInput& input)
+{
+    std::vector<std::unique_ptr<RegionLayup>> layups;
+    for (KObject* region : regions.sons())
+        layups.push_back(static_cast<KRegion*>(region)->genRegionLayup(input));
+    return layups;
 }
 
 void KRegion::writeBinary(QDataStream& out) const

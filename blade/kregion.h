@@ -3,13 +3,29 @@
 
 #include "core/kobject.h"
 
+#include <Eigen/Dense>
 #include <QList>
 #include <QPointer>
+#include <memory>
+#include <vector>
 
 namespace Folvane {
 
+class KObjectList;
 class KSingleLayer;
 class KSingleLayerList;
+class Material;
+class Model;
+class RegionLayup;
+
+// What the region layups of one build are made from.
+struct LayupInput
+{
+    Eigen::VectorXd stations;
+    Eigen::MatrixXi repetitions;           // stations x single layers
+    std::vector<Material*> feMaterials;    // by material index
+    Model* model = nullptr;
+};
 
 // One strip of the blade surface (or, as KWeb, a shear web): an ordered
 // stack of single layers and a shell offset code.
@@ -38,6 +54,10 @@ public:
     int layerCount() const;
     KSingleLayer* layer(int pos) const;
 
+    // One section per station interval, from the repetition numbers of the
+    // layers at the interval's inboard station, added to the model.
+    std::unique_ptr<RegionLayup> genRegionLayup(const LayupInput& input) const;
+
     void writeBinary(QDataStream& out) const override;
     void writeJson(QJsonObject& json) const override;
 
@@ -50,6 +70,9 @@ private:
     int m_offset = Top;
     mutable QList<QPointer<KSingleLayer>> m_layers;
 };
+
+// The layups of every region of a list (the blade setting or the webs), in order.
+std::vector<std::unique_ptr<RegionLayup>> genRegionLayups(const KObjectList& regions, const LayupInput& input);
 
 } // namespace Folvane
 

@@ -224,6 +224,21 @@ void KSingleLayerList::computeRepetitionMatrix(const Eigen::VectorXd& stations)
     }
 }
 
+QStringList KSingleLayerList::problems() const
+{
+    QStringList found;
+    for (int i = 0; i < count(); ++i) {
+        for (int k = 0; k < layer(i)->locNumCount(); ++k) {
+            const KLocNum* p = layer(i)->ReadLocNumByInd(k);
+            if (!std::isfinite(p->loc()->value()) || !std::isfinite(p->num()->value())) {
+                found << QStringLiteral("single layer %1 has a value that does not evaluate").arg(layer(i)->name());
+                break;
+            }
+        }
+    }
+    return found;
+}
+
 bool KSingleLayerList::changeObject(int ind)
 {
     if (ind < 0 || ind >= count()) {

@@ -8,6 +8,7 @@
 
 #include <Eigen/Dense>
 #include <QPointer>
+#include <QStringList>
 #include <vector>
 
 namespace Folvane {
@@ -106,6 +107,9 @@ public:
     void InsertNewSon(int ind) override;
     void readBinary(QDataStream& in) override;
     void appendSonFromJson(const QJsonObject& json) override;
+
+    // Control points that do not evaluate, one text each.
+    QStringList problems() const;
 
 private:
     KPatternList* m_patterns;

@@ -151,6 +151,135 @@ bool KProfileList::changePointModel(int ind)
     return true;
 }
 
+std::vector<MeshProfile> KProfileList::meshProfiles() const
+{
+    const int regions = m_setting->count();
+    const int webs = m_webs->count();
+    std::vector<MeshProfile> profiles;
+    for (int i = 0; i < count(); ++i) {
+        const KProfile* p = profile(i);
+        MeshProfile m;
+        m.placed = p->placedPoints();
+        for (int k = 0; k + 1 < regions; ++k)
+            m.keyPoints.push_back(p->keyPoint(k));
+        // As the key-index sort does: all but the last of them.
+        if (regions > 2)
+            std::sort(m.keyPoints.begin(), m.keyPoints.begin() + (regions - 2));
+        m.regionMesh.assign(p->regionMeshNumbers().begin(), p->regionMeshNumbers().begin() + regions);
+        m.webMesh.assign(p->webMeshNumbers().begin(), p->webMeshNumbers().begin() + webs);
+        m.radiusMesh = p->radiusMesh();
+        m.reference = p->referencePoint();
+        profiles.push_back(std::move(m));
+    }
+    return profiles;
+}
+
+QStringList KProfileList::meshProblems() const
+{
+    QStringList found;
+    const int regions = m_setting ? m_setting->count() : 0;
+    const int webs = m_webs ? m_webs->count() : 0;
+    if (count() < 3)
+        found << QStringLiteral("at least 3 profiles are needed, the blade has %1").arg(count());
+    if (regions < 2 || regions > KProfile::RegionCapacity)
+        found << QStringLiteral("the blade has %1 regions, it needs 2 to %2").arg(regions).arg(KProfile::RegionCapacity);
+    if (webs > KProfile::RegionCapacity)
+        found << QStringLiteral("the blade has %1 webs, at most %2 fit").arg(webs).arg(KProfile::RegionCapacity);
+    if (!found.isEmpty())
+        return found;
+
+    double nodes = 0.0;
+    std::vector<int> largest(size_t(regions), 0);
+    for (int i = 0; i < count(); ++i) {
+        const KProfile* p = profile(i);
+        const QString name = QStringLiteral("profile %1 (%2)").arg(i + 1).arg(p->name());
+        const Eigen::MatrixXd placed = p->placedPoints();
+        if (placed.rows() < 3)
+            found << name + QStringLiteral(" has fewer than 3 points");
+        if (!placed.allFinite() || !p->referencePoint().allFinite())
+            found << name + QStringLiteral(" has a placement or point that does not evaluate");
+        if (p->keyIndexCount() < regions - 1) {
+            found << name + QStringLiteral(" has %1 key indices, the regions need %2").arg(p->keyIndexCount()).arg(regions - 1);
+        } else {
+            std::vector<int> keys;
+            for (int k = 0; k + 1 < regions; ++k)
+                keys.push_back(p->keyPoint(k));
+            if (regions > 2)
+                std::sort(keys.begin(), keys.begin() + (regions - 2));
+            for (size_t k = 0; k < keys.size(); ++k) {
+                if (keys[k] < 0 || keys[k] >= placed.rows() || (k > 0 && keys[k] < keys[k - 1])) {
+                    found << name + QStringLiteral(" has key indices outside its points or out of order");
+                    break;
+                }
+            }
+        }
+        const std::vector<int>& regMesh = p->regionMeshNumbers();
+        const std::vector<int>& webMesh = p->webMeshNumbers();
+        if (int(regMesh.size()) < regions || int(webMesh.size()) < webs) {
+            found << name + QStringLiteral(" has no mesh numbers for every region and web");
+            continue;
+        }
+        for (int r = 0; r < regions; ++r) {
+            if (regMesh[size_t(r)] < 2)
+                found << name + QStringLiteral(" has region mesh number %1 below 2").arg(regMesh[size_t(r)]);
+            largest[size_t(r)] = std::max(largest[size_t(r)], regMesh[size_t(r)]);
+        }
+        for (int w = 0; w < webs; ++w) {
+            if (webMesh[size_t(w)] < 1)
+                found << name + QStringLiteral(" has web mesh number %1 below 1").arg(webMesh[size_t(w)]);
+        }
+        if (i + 1 < count()) {
+            if (p->radiusMesh() < 2)
+                found << name + QStringLiteral(" has radius mesh number %1 below 2").arg(p->radiusMesh());
+            nodes += std::max(p->radiusMesh() - 1, 0);
+            if (!(profile(i + 1)->loc()->value() > p->loc()->value()))
+                found << QStringLiteral("profiles %1 and %2 are not at increasing locations").arg(i + 1).arg(i + 2);
+        }
+    }
+    double ring = 0.0;
+    for (int n : largest)
+        ring += n;
+    if ((nodes + 1) * ring > MaxMeshNodes)
+        found << QStringLiteral("the mesh would hold about %1 nodes, more than %2")
+                     .arg((nodes + 1) * ring, 0, 'g', 3).arg(MaxMeshNodes, 0, 'g', 3);
+    return found;
+}
+
+Eigen::MatrixXd KProfileList::meshStations() const
+{
+    return SurfaceMesher::stations(meshProfiles());
+}
+
+std::vector<MeshWeb> KProfileList::meshWebs(const Eigen::VectorXd& z) const
+{
+    std::vector<MeshWeb> webs;
+    for (int w = 0; w < m_webs->count(); ++w) {
+        const KWeb* web = m_webs->web(w);
+        const auto [first, last] = web->profileSpan();
+        MeshWeb m{web->name(), w, web->startRegionIndex(), web->endRegionIndex(), 0, 0};
+        if (first < 0 || last >= count()) {
+            debugLine(QStringLiteral("KProfileList - genFEMesh: web %1 spans profiles outside the list, it is left out")
+                          .arg(web->name()));
+            continue;
+        }
+        if (m.startRegion < 0 || m.endRegion < 0) {
+            debugLine(QStringLiteral("KProfileList - genFEMesh: web %1 has no region to attach to, it is left out")
+                          .arg(web->name()));
+            continue;
+        }
+        m.startStation = SurfaceMesher::nearestStation(z, profile(first)->loc()->value());
+        m.endStation = SurfaceMesher::nearestStation(z, profile(last)->loc()->value());
+        webs.push_back(m);
+    }
+    return webs;
+}
+
+SurfaceMesh KProfileList::genFEMesh(Model& model, bool quadDominant) const
+{
+    SurfaceMesher mesher(meshProfiles(), m_setting->sonNames(), quadDominant);
+    return mesher.mesh(model, meshWebs(mesher.stationLocations()));
+}
+
 KProfileTableModel::KProfileTableModel(KProfileList* list)
     : KObjectTableModel(list)
     , m_list(list)

@@ -5,11 +5,14 @@
 #include "core/kobjectlist.h"
 #include "core/kobjecttablemodel.h"
 
+#include "geometry/surfacemesher.h"
+
 #include <QPointer>
 
 namespace Folvane {
 
 class KBladeSetting;
+class Model;
 class KPointTableModel;
 class KWebList;
 
@@ -44,11 +47,25 @@ public:
     Q_INVOKABLE void autoMesh();
     Q_INVOKABLE bool changePointModel(int ind);
 
+    // A mesh cannot have more nodes than this; larger requests are refused.
+    static constexpr double MaxMeshNodes = 2.0e7;
+
+    // Why the profiles cannot be meshed with the blade's regions and webs;
+    // empty when they can.
+    QStringList meshProblems() const;
+    // The S x 3 mesh stations between the reference points.
+    Eigen::MatrixXd meshStations() const;
+    // The structured surface mesh of the blade, with its webs, into the
+    // model. Webs that cannot be attached are reported and left out.
+    SurfaceMesh genFEMesh(Model& model, bool quadDominant) const;
+
 signals:
     void PointModelChanged();
 
 private:
     void sortByLocation();
+    std::vector<MeshProfile> meshProfiles() const;
+    std::vector<MeshWeb> meshWebs(const Eigen::VectorXd& z) const;
 
     KPointTableModel* m_pointModel;
     KBladeSetting* m_setting = nullptr;

@@ -1,0 +1,153 @@
+#include "fem/element.h"
+
+#include "core/textbuffer.h"
+#include "fem/polylayer.h"
+
+namespace Folvane {
+
+Element::Element(const QString& name, quint64 id, Kind kind, std::initializer_list<Node*> corners, bool web,
+                 EdgeList& edges, Object* owner)
+    : Object(name, id, owner)
+    , m_web(web)
+    , m_kind(kind)
+    , m_corners(int(corners.size()))
+{
+    std::copy(corners.begin(), corners.end(), m_nodes.begin());
+    for (int k = 0; k < m_corners; ++k) {
+        Node* a = m_nodes[size_t(k)];
+        Node* b = m_nodes[size_t((k + 1) % m_corners)];
+        Edge* edge = a->findEdge(b);
+        if (!edge) {
+            edge = new Edge(a, b, 0, owner);
+            edges.add(edge);
+        }
+        edge->addElement(this);
+        m_edges[size_t(k)] = edge;
+        a->addElement(this);
+    }
+}
+
+int Element::plyCount() const
+{
+    return m_section ? m_section->plyCount() : 0;
+}
+
+Eigen::Block<Eigen::MatrixXd> Element::result(Result r)
+{
+    const int plies = int(m_results.rows() / ResultCount);
+    return m_results.middleRows(r * plies, plies);
+}
+
+Eigen::Block<const Eigen::MatrixXd> Element::result(Result r) const
+{
+    const int plies = int(m_results.rows() / ResultCount);
+    return m_results.middleRows(r * plies, plies);
+}
+
+Eigen::Matrix<double, Element::ResultCount, 1> Element::summary(int loadCase) const
+{
+    Eigen::Matrix<double, ResultCount, 1> s = Eigen::Matrix<double, ResultCount, 1>::Zero();
+    if (m_results.rows() == 0 || loadCase < 0 || loadCase >= m_results.cols())
+        return s;
+    s[VonMises] = result(VonMises).col(loadCase).maxCoeff();
+    for (int r = S11; r < ResultCount; ++r)
+        s[r] = result(Result(r)).col(loadCase).cwiseAbs().maxCoeff();
+    return s;
+}
+
+void Element::setSection(PolyLayer* section)
+{
+    m_section = section;
+    if (section)
+        section->addElement(this);
+}
+
+double Element::edgeLength01() const
+{
+    return m_edges[0]->length();
+}
+
+Eigen::Vector3d Element::centroid() const
+{
+    Eigen::Vector3d sum = Eigen::Vector3d::Zero();
+    for (int i = 0; i < m_corners; ++i)
+        sum += m_nodes[size_t(i)]->position();
+    return sum / m_corners;
+}
+
+double Element::triangleArea(const Node* a, const Node* b, const Node* c)
+{
+    return 0.5 * (b->position() - a->position()).cross(c->position() - a->position()).norm();
+}
+
+void Element::initResults(int loadCases)
+{
+    m_results = Eigen::MatrixXd::Zero(ResultCount * plyCount(), loadCases);
+}
+
+void Element::writeObj(TextBuffer& out) const
+{
+    out << 'f';
+    for (int i = 0; i < m_corners; ++i)
+        out << ' ' << m_nodes[size_t(i)]->number();
+    out << '\n';
+}
+
+static const QString quadName = QStringLiteral("Quad4");
+static const QString triName = QStringLiteral("Tri3");
+
+Quad4::Quad4(quint64 id, Node* c0, Node* c1, Node* c2, Node* c3, bool web, EdgeList& edges, Object* owner)
+    : Element(quadName, id, QuadKind, {c0, c1, c2, c3}, web, edges, owner)
+{
+    computeArea();
+}
+
+void Quad4::computeArea()
+{
+    m_area = triangleArea(node(0), node(2), node(1)) + triangleArea(node(0), node(2), node(3));
+}
+
+void Quad4::triangleIndices(std::vector<quint32>& indices) const
+{
+    const quint32 c0 = quint32(node(0)->id()), c1 = quint32(node(1)->id());
+    const quint32 c2 = quint32(node(2)->id()), c3 = quint32(node(3)->id());
+    indices.insert(indices.end(), {c0, c1, c3, c0, c3, c1, c1, c3, c2, c1, c2, c3});
+}
+
+Tri3::Tri3(quint64 id, Node* c0, Node* c1, Node* c2, bool web, EdgeList& edges, Object* owner)
+    : Element(triName, id, TriKind, {c0, c1, c2}, web, edges, owner)
+{
+    computeArea();
+}
+
+void Tri3::computeArea()
+{
+    m_area = triangleArea(node(0), node(1), node(2));
+}
+
+double Tri3::edgeLength01() const
+{
+    return Element::edgeLength01() / 2.0;
+}
+
+void Tri3::triangleIndices(std::vector<quint32>& indices) const
+{
+    const quint32 c0 = quint32(node(0)->id()), c1 = quint32(node(1)->id()), c2 = quint32(node(2)->id());
+    indices.insert(indices.end(), {c0, c1, c2, c0, c2, c1});
+}
+
+ElementList::ElementList(Object* owner)
+    : TypedList<Element>(QStringLiteral("Elements"), owner)
+{
+}
+
+QByteArray ElementList::triangleIndexBuffer() const
+{
+    std::vector<quint32> indices;
+    indices.reserve(size_t(count()) * 12);
+    for (int i = 0; i < count(); ++i)
+        at(i)->triangleIndices(indices);
+    return QByteArray(reinterpret_cast<const char*>(indices.data()), int(indices.size() * sizeof(quint32)));
+}
+
+} // namespace Folvane

@@ -1,0 +1,91 @@
+#ifndef FOLVANE_ELEMENT_H
+#define FOLVANE_ELEMENT_H
+
+#include "fem/edge.h"
+
+#include <array>
+
+namespace Folvane {
+
+class EdgeList;
+class PolyLayer;
+
+// A shell element: corners in element order, edge k from corner k to
+// corner k + 1 (the last closing to corner 0), its composite section, and
+// per ply and load case the von Mises stress, six stresses and six strains.
+class Element : public Object
+{
+public:
+    enum Kind { QuadKind = 0, TriKind = 1 };
+    enum Result { VonMises, S11, S22, S33, S12, S13, S23, E11, E22, E33, E12, E13, E23, ResultCount };
+
+    bool isWeb() const { return m_web; }
+    int kind() const { return m_kind; }
+    double area() const { return m_area; }
+    int cornerCount() const { return m_corners; }
+    Node* node(int i) const { return m_nodes[size_t(i)]; }
+    Edge* edge(int i) const { return m_edges[size_t(i)]; }
+    PolyLayer* section() const { return m_section; }
+    int plyCount() const;
+
+    // The ply count x load case table of one result quantity.
+    Eigen::Block<Eigen::MatrixXd> result(Result r);
+    Eigen::Block<const Eigen::MatrixXd> result(Result r) const;
+    // For a load case: the largest von Mises stress over the plies, then the
+    // largest absolute value of each other quantity.
+    Eigen::Matrix<double, ResultCount, 1> summary(int loadCase) const;
+
+    virtual void setSection(PolyLayer* section);
+    virtual void triangleIndices(std::vector<quint32>& indices) const = 0;
+    virtual double edgeLength01() const;
+    Eigen::Vector3d centroid() const;
+    virtual void computeArea() = 0;
+
+    void initResults(int loadCases) override;
+    void writeObj(TextBuffer& out) const override;
+
+protected:
+    Element(const QString& name, quint64 id, Kind kind, std::initializer_list<Node*> corners, bool web,
+            EdgeList& edges, Object* owner);
+    static double triangleArea(const Node* a, const Node* b, const Node* c);
+
+    double m_area = 0.0;
+
+private:
+    bool m_web;
+    Kind m_kind;
+    int m_corners;
+    std::array<Node*, 4> m_nodes{};
+    std::array<Edge*, 4> m_edges{};
+    PolyLayer* m_section = nullptr;
+    Eigen::MatrixXd m_results;
+};
+
+class Quad4 : public Element
+{
+public:
+    Quad4(quint64 id, Node* c0, Node* c1, Node* c2, Node* c3, bool web, EdgeList& edges, Object* owner = nullptr);
+    void triangleIndices(std::vector<quint32>& indices) const override;
+    void computeArea() override;
+};
+
+class Tri3 : public Element
+{
+public:
+    Tri3(quint64 id, Node* c0, Node* c1, Node* c2, bool web, EdgeList& edges, Object* owner = nullptr);
+    void triangleIndices(std::vector<quint32>& indices) const override;
+    double edgeLength01() const override;
+    void computeArea() override;
+};
+
+class ElementList : public TypedList<Element>
+{
+public:
+    explicit ElementList(Object* owner = nullptr);
+    // Two triangles per face in both windings, as 32-bit node indices.
+    QByteArray triangleIndexBuffer() const;
+};
+
+} // namespace Folvane
+
+#endif

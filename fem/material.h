@@ -1,0 +1,60 @@
+#ifndef FOLVANE_FEMATERIAL_H
+#define FOLVANE_FEMATERIAL_H
+
+#include "fem/object.h"
+
+namespace Folvane {
+
+// An FE material: density, price and its parameters as the blade material
+// gives them (E, nu for the isotropic kind; E1, E2, E3, G12, G13, G23,
+// nu12, nu13, nu23 for engineering constants).
+class Material : public Object
+{
+public:
+    enum Type { Isotropic = 0, EngineeringConstants = 1 };
+
+    Type type() const { return m_type; }
+    double price() const { return m_price; }
+    double density() const { return m_density; }
+    const std::vector<double>& parameters() const { return m_parameters; }
+    double parameter(int i) const { return i < int(m_parameters.size()) ? m_parameters[size_t(i)] : 0.0; }
+
+    void writeBinary(QDataStream& out) const override;
+
+protected:
+    Material(Type type, const QString& name, double density, double price, std::vector<double> parameters,
+             Object* owner);
+
+private:
+    Type m_type;
+    double m_price;
+    double m_density;
+    std::vector<double> m_parameters;
+};
+
+class UniaxMaterial : public Material
+{
+public:
+    UniaxMaterial(const QString& name, double density, double price, std::vector<double> parameters,
+                  Object* owner = nullptr);
+};
+
+class EngineerMaterial : public Material
+{
+public:
+    EngineerMaterial(const QString& name, double density, double price, std::vector<double> parameters,
+                     Object* owner = nullptr);
+};
+
+class MaterialList : public TypedList<Material>
+{
+public:
+    explicit MaterialList(Object* owner = nullptr)
+        : TypedList<Material>(QStringLiteral("Materials"), owner)
+    {
+    }
+};
+
+} // namespace Folvane
+
+#endif

@@ -1,0 +1,78 @@
+#include "fem/object.h"
+
+#include "core/binaryio.h"
+#include "core/messages.h"
+
+namespace Folvane {
+
+Object::Object(const QString& name, quint64 id, Object* owner)
+    : m_name(name)
+    , m_id(id)
+    , m_owner(owner)
+{
+}
+
+void Object::writeBinary(QDataStream& out) const
+{
+    Binary::writeString(out, m_name);
+    out << m_id;
+    Binary::writeFlag(out, m_active);
+}
+
+QString Object::modelName() const
+{
+    return m_owner ? m_owner->modelName() : QString();
+}
+
+void Object::initResults(int) {}
+
+void Object::print() const
+{
+    outLine(m_name + QLatin1Char(' ') + QString::number(m_id));
+}
+
+void Object::writeObj(TextBuffer&) const {}
+
+ObjectList::ObjectList(const QString& name, Object* owner)
+    : Object(name, 0, owner)
+{
+}
+
+ObjectList::~ObjectList()
+{
+    clear();
+}
+
+void ObjectList::renumber()
+{
+    for (size_t i = 0; i < m_objects.size(); ++i)
+        m_objects[i]->setId(i);
+}
+
+void ObjectList::clear()
+{
+    for (Object* o : m_objects)
+        delete o;
+    m_objects.clear();
+}
+
+void ObjectList::initResults(int loadCases)
+{
+    for (Object* o : m_objects)
+        o->initResults(loadCases);
+}
+
+void ObjectList::writeObj(TextBuffer& out) const
+{
+    for (const Object* o : m_objects)
+        o->writeObj(out);
+}
+
+void ObjectList::writeBinary(QDataStream& out) const
+{
+    out << quint64(m_objects.size());
+    for (const Object* o : m_objects)
+        o->writeBinary(out);
+}
+
+} // namespace Folvane

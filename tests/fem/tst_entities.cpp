@@ -1,0 +1,317 @@
+#include "capture.h"
+#include "core/textbuffer.h"
+#include "fem/elementrow.h"
+#include "fem/model.h"
+#include "fem/noderow.h"
+
+#include <QtTest>
+#include <cmath>
+
+using namespace Folvane;
+
+namespace {
+
+// A row of nodes along x at height y, station z.
+std::unique_ptr<NodeRow> rowOf(Model& model, int count, double y, double z = 0.0, double width = 1.0)
+{
+    std::vector<Node*> nodes;
+    for (int i = 0; i < count; ++i) {
+        auto* n = new Node(Node::DefaultName, count > 1 ? width * i / (count - 1) : 0.0, y, z, 0, &model);
+        model.nodes().add(n);
+        nodes.push_back(n);
+    }
+    return std::make_unique<NodeRow>(QStringLiteral("R%1").arg(y), std::move(nodes), &model);
+}
+
+// The corner numbers of every element of a row, as text: "0 1 6 5; ...".
+QString cornersOf(const ElementRow& row)
+{
+    QStringList elements;
+    for (const Element* e : row.elements()) {
+        QStringList corners;
+        for (int i = 0; i < e->cornerCount(); ++i)
+            corners << QString::number(e->node(i)->id());
+        elements << corners.join(' ');
+    }
+    return elements.join("; ");
+}
+
+PlyStack pliesOf(Material* m, std::initializer_list<double> thicknesses)
+{
+    PlyStack plies;
+    for (double t : thicknesses) {
+        plies.materials.push_back(m);
+        plies.thicknesses.push_back(t);
+        plies.intPoints.push_back(3);
+        plies.angles.push_back(0);
+    }
+    return plies;
+}
+
+} // namespace
+
+class TestEntities : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sharedEdgesAndNumbering();
+    void areas();
+    void rowPairRule();
+    void objLinesAndBuffers();
+    void rowsArraysAndMapping();
+    void twistAndDisplacements();
+    void sectionsAndResults();
+};
+
+void TestEntities::sharedEdgesAndNumbering()
+{
+    Model model("Blade");
+    auto bottom = rowOf(model, 3, 0);
+    auto middle = rowOf(model, 3, 1);
+    auto top = rowOf(model, 2, 2);
+    ElementRow first("first"), second("second");
+    // The second row is built from its upper side down: shared corners come
+    // in the other order, and still share the edge.
+    genRowElements(*bottom, *middle, false, true, model.elements(), model.edges(), first);
+    genRowElements(*top, *middle, false, true, model.elements(), model.edges(), second);
+    QCOMPARE(model.elements().count(), 4);
+    // 2 + 2 quads' sides: 7 in the first row, 4 more above (a triangle shares
+    // its side with the quad), minus nothing shared twice.
+    QCOMPARE(model.edges().count(), 11);
+    model.numberEntities();
+    QCOMPARE(cornersOf(first), QString("0 1 4 3; 1 2 5 4"));
+    QCOMPARE(cornersOf(second), QString("3 4 7 6; 4 5 7"));
+    const Element* lower = first.at(0);
+    const Element* upper = second.at(0);
+    QCOMPARE(lower->edge(2), upper->edge(0));
+    QCOMPARE(lower->edge(2)->middle()->id(), quint64(8 + 2));  // after the 8 corners
+    QCOMPARE(second.at(1)->edge(2), upper->edge(1));  // triangle beside the quad
+    QCOMPARE(model.edges().at(0)->middle()->id(), quint64(8));
+    QCOMPARE(model.edges().at(10)->middle()->id(), quint64(18));
+    for (int i = 0; i < model.nodes().count(); ++i)
+        QCOMPARE(model.nodes().at(i)->id(), quint64(i));
+    QCOMPARE(first.name(), QString("R0"));
+    QCOMPARE(second.name(), QString("R1"));  // named after the longer row
+}
+
+void TestEntities::areas()
+{
+    Model model("m");
+    auto* a = new Node("n", 0, 0, 0);
+    auto* b = new Node("n", 3, 0, 0);
+    auto* c = new Node("n", 3, 2, 0);
+    auto* d = new Node("n", 0, 2, 0);
+    auto* e = new Node("n", 0, 2, 1);  // lifts the fourth corner out of the plane
+    for (Node* n : {a, b, c, d, e})
+        model.nodes().add(n);
+    Quad4 flat(0, a, b, c, d, false, model.edges());
+    QCOMPARE(flat.area(), 6.0);
+    Quad4 warped(0, a, b, c, e, false, model.edges());
+    // Triangles (a, c, b) and (a, c, e): 3 and half of |ac x ae| = sqrt(9 + 4 + 9) / ... computed:
+    const double second = 0.5 * Eigen::Vector3d(3, 2, 0).cross(Eigen::Vector3d(0, 2, 1)).norm();
+    QCOMPARE(warped.area(), 3.0 + second);
+    Tri3 tri(0, a, b, c, false, model.edges());
+    QCOMPARE(tri.area(), 3.0);
+    QCOMPARE(flat.edgeLength01(), 3.0);
+    QCOMPARE(tri.edgeLength01(), 1.5);
+    QCOMPARE(flat.centroid(), Eigen::Vector3d(1.5, 1, 0));
+}
+
+void TestEntities::rowPairRule()
+{
+    // Rows of 6 and 3 nodes: d = 3, so one triangle first, two quads, two triangles last.
+    Model model("m");
+    auto longRow = rowOf(model, 6, 0);
+    auto shortRow = rowOf(model, 3, 1);
+    model.nodes().renumber();
+    ElementRow quads("q"), triangles("t");
+    genRowElements(*shortRow, *longRow, false, true, model.elements(), model.edges(), quads);
+    QCOMPARE(cornersOf(quads), QString("0 1 6; 1 2 7 6; 2 3 8 7; 3 4 8; 4 5 8"));
+    genRowElements(*longRow, *shortRow, false, false, model.elements(), model.edges(), triangles);
+    QCOMPARE(cornersOf(triangles), QString("0 1 6; 1 2 6; 7 6 2; 2 3 7; 8 7 3; 3 4 8; 4 5 8"));
+    QCOMPARE(quads.count(), 5);
+    // Equal rows: quadrilaterals only; a single node opposite: a fan.
+    Model other("o");
+    auto r1 = rowOf(other, 4, 0), r2 = rowOf(other, 4, 1), tip = rowOf(other, 1, 2);
+    other.nodes().renumber();
+    ElementRow same("s"), fan("f");
+    genRowElements(*r1, *r2, true, true, other.elements(), other.edges(), same);
+    genRowElements(*r2, *tip, false, true, other.elements(), other.edges(), fan);
+    QCOMPARE(cornersOf(same), QString("0 1 5 4; 1 2 6 5; 2 3 7 6"));
+    QVERIFY(same.at(0)->isWeb() && !fan.at(0)->isWeb());
+    QCOMPARE(cornersOf(fan), QString("4 5 8; 5 6 8; 6 7 8"));
+    QCOMPARE(same.at(1)->kind(), int(Element::QuadKind));
+    QCOMPARE(fan.at(1)->kind(), int(Element::TriKind));
+}
+
+void TestEntities::objLinesAndBuffers()
+{
+    Model model("m");
+    auto r1 = rowOf(model, 2, 0, 0, 2.5);
+    auto r2 = rowOf(model, 2, 1e-7, 0, 2.5);
+    ElementRow row("r");
+    genRowElements(*r1, *r2, false, true, model.elements(), model.edges(), row);
+    model.numberEntities();
+    TextBuffer obj;
+    model.nodes().writeObj(obj);
+    model.edges().writeObj(obj);
+    model.elements().writeObj(obj);
+    QCOMPARE(QString::fromUtf8(obj.bytes()), QString("v 0 0 0\nv 2.5 0 0\nv 0 1e-07 0\nv 2.5 1e-07 0\n"
+                                                     "l 1 2\nl 2 4\nl 4 3\nl 3 1\n"
+                                                     "f 1 2 4 3\n"));
+    QCOMPARE(model.nodes().vertexBuffer().size(), 4 * 12);
+    const QByteArray triangles = model.elements().triangleIndexBuffer();
+    QCOMPARE(triangles.size(), 12 * 4);
+    const quint32* t = reinterpret_cast<const quint32*>(triangles.constData());
+    QCOMPARE(std::vector<quint32>(t, t + 12), std::vector<quint32>({0, 1, 2, 0, 2, 1, 1, 2, 3, 1, 3, 2}));
+    QCOMPARE(model.edges().lineIndexBuffer().size(), 8 * 4);
+    const float* v = reinterpret_cast<const float*>(model.nodes().vertexBuffer().constData());
+    QCOMPARE(v[3], 2.5f);
+}
+
+void TestEntities::rowsArraysAndMapping()
+{
+    Model model("m");
+    NodeArray region("Reg");
+    for (int s = 0; s < 3; ++s)
+        region.addRow(rowOf(model, 4, 0, 10.0 * s));
+    auto elements = region.genElements(false, true, model.elements(), model.edges());
+    QCOMPARE(elements->count(), 2);
+    QCOMPARE(elements->row(1)->count(), 3);
+    model.nodes().renumber();
+
+    auto* fix = new NodeBoundary("Fix");
+    model.boundaries().add(fix);
+    region.attachBoundary(fix);
+    QCOMPARE(fix->nodes().size(), size_t(3));  // the root row but its last node
+    QCOMPARE(fix->nodes().front()->id(), quint64(0));
+
+    Capture capture;
+    std::vector<NodeLoad*> loads;
+    for (int s = 0; s < 3; ++s)
+        loads.push_back(new NodeLoad(QString("Load-%1").arg(s + 1), s, {1.0}, {2.0}, {3.0}));
+    region.MapNodeLoads({loads[0], loads[1]});
+    region.MapNodeLoads(loads);
+    QCOMPARE(loads[2]->nodes().size(), size_t(3));
+    QCOMPARE(loads[2]->nodes().front()->id(), quint64(8));
+
+    std::vector<Node*> nodes;
+    region.GetNodesByRow(3, nodes, 0, 0);
+    elements->GetElesByRow(-1, *new std::vector<Element*>, 0, 0);
+    QCOMPARE(region.row(0)->ReadNode(4), nullptr);
+    auto line = region.lastNodeLine();
+    QCOMPARE(line->count(), 3);
+    QCOMPARE(line->at(2)->id(), quint64(11));
+
+    auto* material = new UniaxMaterial("Steel", 2.0, 3.0, {200000, 0.3});
+    model.materials().add(material);
+    RegionLayup layup("Reg", {0, 10, 20});
+    for (int j = 0; j < 2; ++j) {
+        auto* section = new PolyLayer(QString("Reg-%1").arg(j + 1), pliesOf(material, {0.5, 1.5}), 0);
+        model.sections().add(section);
+        layup.add(section);
+    }
+    RegionLayup shorter("Reg", {0, 10});
+    shorter.add(layup.ReadPloyLayer(0));
+    elements->MapPolylayers(&shorter);
+    QCOMPARE(elements->row(0)->at(0)->section(), nullptr);
+    elements->MapWebPolylayers(&layup, 0, 1);
+    QCOMPARE(layup.ReadPloyLayer(2), nullptr);
+    QCOMPARE(capture.debugLines(), QStringList({"NodeArray - MapNodeLoads: size not correct!",
+                                                "NodeArray - GetNodesByRow: index not correct!",
+                                                "ElementArray - GetElesByRow: index not correct!",
+                                                "NodeRow - ReadNode: index not correct!",
+                                                "ElementArray - MapPolylayers: regionlayup size not correct! 1 2",
+                                                "ElementArray - MapWebPolylayers: regionlayup size not correct! 1 2",
+                                                "RegionLayup - ReadPloyLayer: index not correct!"}));
+    elements->MapPolylayers(&layup);
+    QCOMPARE(elements->row(1)->at(2)->section()->name(), QString("Reg-2"));
+    QCOMPARE(layup.ReadPloyLayer(1)->elements().size(), size_t(3));
+
+    // Each row: 3 squares of area 1/3 x 10; thickness 2, areal mass 4, cost 12.
+    const Eigen::MatrixXd totals = elements->totalsTable();
+    QVERIFY((totals.row(0) - Eigen::RowVector4d(10, 20, 40, 120)).norm() < 1e-9);
+    for (NodeLoad* l : loads)
+        delete l;
+}
+
+void TestEntities::twistAndDisplacements()
+{
+    Model model("m");
+    NodeArray ring("Ring");
+    std::vector<Node*> nodes;
+    for (int i = 0; i < 6; ++i) {
+        const double a = 2 * M_PI * i / 6;
+        auto* n = new Node("n", std::cos(a), std::sin(a), 5);
+        model.nodes().add(n);
+        nodes.push_back(n);
+    }
+    NodeRow row("Ring1", nodes);
+    // A rigid turn of 0.2 rad about the z axis through (3, -1).
+    const double turn = 0.2;
+    model.nodes().initResults(2);
+    for (Node* n : nodes) {
+        const Eigen::Vector2d p(n->x() - 3, n->y() + 1);
+        const Eigen::Vector2d q(std::cos(turn) * p.x() - std::sin(turn) * p.y(),
+                                std::sin(turn) * p.x() + std::cos(turn) * p.y());
+        n->displacement().col(1) << q.x() - p.x(), q.y() - p.y(), 0.5, 0.1, 0, 0;
+    }
+    QVERIFY(std::abs(row.twist(1) - turn) < 1e-12);
+    QVERIFY(row.twist(0) < 1e-7);  // no displacement: no turn but rounding
+    QVERIFY(row.twist(7) < 1e-7);  // a load case without results
+    const Eigen::Matrix<double, 6, 1> mean = row.meanDisplacement(1);
+    QVERIFY(std::abs(mean[2] - 0.5) < 1e-12 && std::abs(mean[3] - 0.1) < 1e-12);
+    // Mean x shift: the turn about (3, -1) moves the centre (0, 0) by
+    // (cos t - 1) * -3 - sin t * 1.
+    QVERIFY(std::abs(mean[0] - ((std::cos(turn) - 1) * -3 - std::sin(turn))) < 1e-12);
+    QCOMPARE(Node("n", 1, 2, 3).deformedPosition(0), Eigen::Vector3d(1, 2, 3));
+}
+
+void TestEntities::sectionsAndResults()
+{
+    Model model("m");
+    auto* glass = new EngineerMaterial("Glass", 2e-9, 5.0, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+    model.materials().add(glass);
+    PolyLayer empty("none", PlyStack(), 1);
+    QCOMPARE(empty.totalThickness(), 0.0);
+    QCOMPARE(empty.arealMass(), 0.0);
+    PolyLayer two("two", pliesOf(glass, {1.0, 3.0}), 2);
+    QCOMPARE(two.totalThickness(), 4.0);
+    QCOMPARE(two.arealMass(), 8e-9);
+    QCOMPARE(two.arealCost(), 4e-8);
+    model.sections().add(new PolyLayer("three", pliesOf(glass, {1, 1, 1}), 0));
+    QCOMPARE(model.sections().maxPlyCount(), 3);
+
+    auto r1 = rowOf(model, 2, 0), r2 = rowOf(model, 2, 1);
+    ElementRow row("r");
+    genRowElements(*r1, *r2, false, true, model.elements(), model.edges(), row);
+    Element* e = row.at(0);
+    e->setSection(&two);
+    e->initResults(2);
+    QCOMPARE(e->result(Element::S11).rows(), Eigen::Index(2));
+    e->result(Element::VonMises) << 5, 1, 7, 2;
+    e->result(Element::S12) << -9, 0, 3, 0;
+    e->result(Element::E23) << 0.1, -0.3, -0.2, 0.05;
+    const auto summary = e->summary(1);
+    QCOMPARE(summary[Element::VonMises], 2.0);
+    QCOMPARE(summary[Element::S12], 0.0);
+    QCOMPARE(summary[Element::E23], 0.3);
+    QCOMPARE(e->summary(0)[Element::S12], 9.0);
+    QCOMPARE(row.resultSummary(0)[Element::VonMises], 7.0);
+
+    Capture capture;
+    QCOMPARE(model.loads().ReadLoadNum(), 0);
+    model.loads().add(new NodeLoad("Load-1", 0, {1, 2}, {0, 0}, {0, 0}));
+    QCOMPARE(model.loads().ReadLoadNum(), 2);
+    QCOMPARE(capture.debugLines(), QStringList({"NodeLoadList - ReadLoadNum: no load defined!"}));
+    QCOMPARE(model.loads().at(0)->force(1)[0], 2.0);
+    QCOMPARE(model.loads().at(0)->force(5)[0], 0.0);
+    // Every object knows the job name through its owner.
+    QCOMPARE(model.nodes().at(0)->modelName(), QString("m"));
+    QCOMPARE(model.edges().at(0)->middle()->modelName(), QString("m"));
+    QCOMPARE(Node("n", 0, 0, 0).modelName(), QString());
+}
+
+QTEST_GUILESS_MAIN(TestEntities)
+#include "tst_entities.moc"
