@@ -1,3 +1,4 @@
+#include "app/debugmode.h"
 #include "app/windowmode.h"
 #include "opt/batchmodes.h"
 
@@ -10,6 +11,8 @@ int main(int argc, char** argv)
     const auto option = [&](int count, const char* word) {
         return argc == count && std::strcmp(argv[1], word) == 0;
     };
+    if (option(2, "-debug"))
+        return runDebugMode(argc, argv);
     if (option(4, "-autowebopt"))
         return BatchModes::resave(argc, argv);
     if (option(6, "-autolayupopt"))

@@ -18,6 +18,9 @@
 #include "fem/model.h"
 #include "geometry/kkeyindlist.h"
 #include "geometry/kprofilelist.h"
+#include "solver/abaquscmd.h"
+#include "solver/ansyscmd.h"
+#include "solver/ccxcmd.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -229,14 +232,45 @@ void KBlade::exportMeshObj(QString str)
     const Model* model = builtModel("exportMeshObj");
     if (!model)
         return;
-    TextBuffer text;
-    model->nodes().writeObj(text);
-    model->edges().writeObj(text);
-    model->elements().writeObj(text);
-    QSaveFile file(toLocalPath(str));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text.bytes()) != text.bytes().size()
-        || !file.commit())
+    const bool written = saveText(toLocalPath(str), [model](TextBuffer& text) {
+        model->nodes().writeObj(text);
+        model->edges().writeObj(text);
+        model->elements().writeObj(text);
+    });
+    if (!written)
         outLine(QStringLiteral("KBlade - exportMeshObj: cannot write to file: ") + str);
+}
+
+template <typename Writer>
+void KBlade::exportDeck(const char* operation, const QString& str, int loadInd)
+{
+    Model* model = builtModel(operation);
+    if (!model)
+        return;
+    if (loadInd >= model->loads().ReadLoadNum() && loadInd >= 0) {
+        outLine(QStringLiteral("KBlade - %1: load case %2 not found").arg(QLatin1String(operation)).arg(loadInd + 1));
+        return;
+    }
+    Writer writer(model);
+    if (loadInd < 0)
+        writer.BuildGeoInp(toLocalPath(str));
+    else
+        writer.BuildFullInp(toLocalPath(str), loadInd);
+}
+
+void KBlade::exportAnsysInp(QString str, int loadInd)
+{
+    exportDeck<AnsysCmd>("exportAnsysInp", str, loadInd);
+}
+
+void KBlade::exportAbaqusInp(QString str, int loadInd)
+{
+    exportDeck<AbaqusCmd>("exportAbaqusInp", str, loadInd);
+}
+
+void KBlade::exportCCXInp(QString str, int loadInd)
+{
+    exportDeck<CCXCmd>("exportCCXInp", str, loadInd);
 }
 
 bool KBlade::readLists(QDataStream& in)

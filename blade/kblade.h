@@ -78,6 +78,11 @@ public:
 
     Q_INVOKABLE void genFEModel();
     Q_INVOKABLE void exportMeshObj(QString str);
+    // A solver deck of the current FE model: the geometry-only deck for a
+    // negative load index, otherwise the full deck of that load case.
+    Q_INVOKABLE void exportAnsysInp(QString str, int loadInd);
+    Q_INVOKABLE void exportAbaqusInp(QString str, int loadInd);
+    Q_INVOKABLE void exportCCXInp(QString str, int loadInd);
 
     Q_INVOKABLE void newFile() override;
     bool readStream(QDataStream& in) override;
@@ -113,6 +118,8 @@ private:
     void clearFEModel();
     // The model, with a message on the standard output when there is none.
     Model* builtModel(const char* operation) const;
+    template <typename Writer>
+    void exportDeck(const char* operation, const QString& str, int loadInd);
 
     KAnalysis* m_anaSet = nullptr;
     std::unique_ptr<Model> m_model;

@@ -1,5 +1,7 @@
 #include "core/messages.h"
 
+#include "core/textbuffer.h"
+
 #include <QDebug>
 #include <QObject>
 #include <cstdio>
@@ -47,8 +49,7 @@ QString className(const QObject* object)
 QString formatNumber(double value)
 {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return QString::fromLatin1(buffer);
+    return QString::fromLatin1(buffer, formatG(buffer, value));
 }
 
 } // namespace Folvane

@@ -1,12 +1,65 @@
 #include "fem/boundary.h"
 
 #include "core/messages.h"
+#include "core/textbuffer.h"
+#include "fem/node.h"
+
+#include <cmath>
 
 namespace Folvane {
 
 NodeBoundary::NodeBoundary(const QString& name, Object* owner)
     : Object(name, 0, owner)
 {
+}
+
+// The nodes gathered under the set's name, as ANSYS selects them.
+static void writeAnsysComponent(TextBuffer& out, const QString& name, const std::vector<Node*>& nodes)
+{
+    if (nodes.empty())
+        return;
+    out << "\n/PREP7\nNSEL, ALL\nNSEL, S, NODE, , " << nodes.front()->number();
+    for (size_t i = 1; i < nodes.size(); ++i)
+        out << "\nNSEL, A, NODE, , " << nodes[i]->number();
+    out << "\nCM, " << name << ", NODE\nNSEL, ALL";
+}
+
+static void writeNodeSet(TextBuffer& out, const QString& name, const std::vector<Node*>& nodes)
+{
+    out << "\n*NSET, NSET=" << name << '\n';
+    writeNumberList(out, nodes);
+}
+
+void NodeBoundary::WriteSet(TextBuffer& out) const
+{
+    writeNodeSet(out, name(), m_nodes);
+}
+
+void NodeBoundary::WriteCCX(TextBuffer& out) const
+{
+    for (int d = 0; d < 6; ++d) {
+        if (m_fixed[size_t(d)])
+            out << '\n' << name() << ", " << d + 1;
+    }
+}
+
+void NodeBoundary::WriteAbaqus(TextBuffer& out) const
+{
+    const QString set = modelName() + QStringLiteral("-1.") + name();
+    for (int d = 0; d < 6; ++d) {
+        if (m_fixed[size_t(d)])
+            out << '\n' << set << ", " << d + 1;
+    }
+}
+
+void NodeBoundary::WriteAnsys(TextBuffer& out) const
+{
+    writeAnsysComponent(out, name(), m_nodes);
+    const char* labels[] = {"UX", "UY", "UZ", "ROTX", "ROTY", "ROTZ"};
+    for (int d = 0; d < 6; ++d) {
+        if (m_fixed[size_t(d)])
+            out << "\nD, " << name() << ", " << labels[d] << ", 0";
+    }
 }
 
 NodeLoad::NodeLoad(const QString& name, int station, std::vector<double> fx, std::vector<double> fy,
@@ -25,6 +78,66 @@ std::array<double, 3> NodeLoad::force(int loadCase) const
         return {0.0, 0.0, 0.0};
     const size_t i = size_t(loadCase);
     return {m_fx[i], m_fy[i], m_fz[i]};
+}
+
+bool NodeLoad::isActive() const
+{
+    if (m_nodes.empty())
+        return false;
+    for (double f : m_current) {
+        if (std::abs(f) > m_tolerance)
+            return true;
+    }
+    return false;
+}
+
+void NodeLoad::writeForces(TextBuffer& out, const QString& setName, const char* const labels[3]) const
+{
+    const double n = double(m_nodes.size());
+    for (int k = 0; k < 3; ++k) {
+        if (std::abs(m_current[size_t(k)]) > m_tolerance)
+            out << '\n' << setName << labels[k] << m_current[size_t(k)] / n;
+    }
+}
+
+void NodeLoad::WriteSet(TextBuffer& out) const
+{
+    writeNodeSet(out, name(), m_nodes);
+}
+
+void NodeLoad::WriteCCX(TextBuffer& out) const
+{
+    if (!isActive())
+        return;
+    static const char* const labels[3] = {", 1, ", ", 2, ", ", 3, "};
+    out << "\n*CLOAD";
+    writeForces(out, name(), labels);
+}
+
+void NodeLoad::WriteAbaqus(TextBuffer& out) const
+{
+    if (!isActive())
+        return;
+    static const char* const labels[3] = {", 1, ", ", 2, ", ", 3, "};
+    out << "\n*CLOAD";
+    writeForces(out, modelName() + QStringLiteral("-1.") + name(), labels);
+}
+
+void NodeLoad::WriteAnsys(TextBuffer& out) const
+{
+    if (!isActive())
+        return;
+    writeAnsysComponent(out, name(), m_nodes);
+    out << "\n/GO";
+    static const char* const labels[3] = {", FX, ", ", FY, ", ", FZ, "};
+    writeForces(out, QStringLiteral("F, ") + name(), labels);
+}
+
+void NodeLoadList::setCurrentLoadCase(int loadCase)
+{
+    m_current = loadCase;
+    for (int i = 0; i < count(); ++i)
+        at(i)->setCurrentLoadCase(loadCase);
 }
 
 int NodeLoadList::ReadLoadNum() const

@@ -20,6 +20,12 @@ public:
     void addNode(Node* node) { m_nodes.push_back(node); }
     const std::vector<Node*>& nodes() const { return m_nodes; }
 
+    void WriteAnsys(TextBuffer& out) const override;
+    void WriteCCX(TextBuffer& out) const override;
+    void WriteSet(TextBuffer& out) const override;
+    void WriteAbaqus(TextBuffer& out) const override;
+    void WriteAbaqusSet(TextBuffer& out) const override { WriteSet(out); }
+
 private:
     std::array<bool, 6> m_fixed{{true, true, true, true, true, true}};
     std::vector<Node*> m_nodes;
@@ -41,7 +47,23 @@ public:
     void addNode(Node* node) { m_nodes.push_back(node); }
     const std::vector<Node*>& nodes() const { return m_nodes; }
 
+    // The components the decks write: those of the current load case.
+    void setCurrentLoadCase(int loadCase) { m_current = force(loadCase); }
+    const std::array<double, 3>& current() const { return m_current; }
+    // Whether the deck has any force of this load to write.
+    bool isActive() const;
+
+    void WriteAnsys(TextBuffer& out) const override;
+    void WriteCCX(TextBuffer& out) const override;
+    void WriteSet(TextBuffer& out) const override;
+    void WriteAbaqus(TextBuffer& out) const override;
+    void WriteAbaqusSet(TextBuffer& out) const override { WriteSet(out); }
+
 private:
+    // The force lines: prefix, the set name, the direction, force / nodes.
+    void writeForces(TextBuffer& out, const QString& setName, const char* const labels[3]) const;
+
+    std::array<double, 3> m_current{{0.0, 0.0, 0.0}};
     int m_station;
     std::vector<double> m_fx;
     std::vector<double> m_fy;
@@ -69,7 +91,7 @@ public:
     // The number of load cases of the first load; 0, with a message, without loads.
     int ReadLoadNum() const;
     int currentLoadCase() const { return m_current; }
-    void setCurrentLoadCase(int loadCase) { m_current = loadCase; }
+    void setCurrentLoadCase(int loadCase);
 
 private:
     int m_current = 0;

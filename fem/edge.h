@@ -21,6 +21,10 @@ public:
     void addElement(Element* element) { m_elements.append(element); }
     const QVarLengthArray<Element*, 2>& elements() const { return m_elements; }
 
+    // An edge writes its middle node.
+    void WriteAnsys(TextBuffer& out) const override { m_middle.WriteAnsys(out); }
+    void WriteCCX(TextBuffer& out) const override { m_middle.WriteCCX(out); }
+    void WriteAbaqus(TextBuffer& out) const override { m_middle.WriteAbaqus(out); }
     void writeObj(TextBuffer& out) const override;
 
 private:

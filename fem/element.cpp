@@ -93,6 +93,29 @@ void Element::writeObj(TextBuffer& out) const
     out << '\n';
 }
 
+void Element::WriteCCX(TextBuffer& out) const
+{
+    out << '\n' << number();
+    for (int i = 0; i < m_corners; ++i)
+        out << ", " << m_nodes[size_t(i)]->number();
+    for (int i = 0; i < m_corners; ++i)
+        out << ", " << m_edges[size_t(i)]->middle()->number();
+}
+
+void Element::WriteAbaqus(TextBuffer& out) const
+{
+    WriteCCX(out);
+}
+
+void Element::WriteAnsys(TextBuffer& out) const
+{
+    out << "\nTYPE, 1\nEN, " << number();
+    for (int i = 0; i < 4; ++i)
+        out << ", " << m_nodes[size_t(std::min(i, m_corners - 1))]->number();
+    for (int i = 0; i < 4; ++i)
+        out << ", " << m_edges[size_t(std::min(i, m_corners - 1))]->middle()->number();
+}
+
 static const QString quadName = QStringLiteral("Quad4");
 static const QString triName = QStringLiteral("Tri3");
 

@@ -43,6 +43,12 @@ public:
 
     void initResults(int loadCases) override;
     void writeObj(TextBuffer& out) const override;
+    // The corners and then the middle nodes of the edges, as CalculiX and
+    // Abaqus list them (S8R, S6 / STRI65).
+    void WriteCCX(TextBuffer& out) const override;
+    void WriteAbaqus(TextBuffer& out) const override;
+    // SHELL281: a triangle repeats its third corner and third middle node.
+    void WriteAnsys(TextBuffer& out) const override;
 
 protected:
     Element(const QString& name, quint64 id, Kind kind, std::initializer_list<Node*> corners, bool web,

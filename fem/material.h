@@ -20,8 +20,14 @@ public:
     double parameter(int i) const { return i < int(m_parameters.size()) ? m_parameters[size_t(i)] : 0.0; }
 
     void writeBinary(QDataStream& out) const override;
+    void WriteAbaqus(TextBuffer& out) const override { WriteCCX(out); }
 
 protected:
+    // The cards every material opens with: name and density.
+    void writeCCXHeader(TextBuffer& out) const;
+    void writeAnsysHeader(TextBuffer& out) const;
+    void writeAnsysValue(TextBuffer& out, const char* label, double value) const;
+
     Material(Type type, const QString& name, double density, double price, std::vector<double> parameters,
              Object* owner);
 
@@ -37,6 +43,8 @@ class UniaxMaterial : public Material
 public:
     UniaxMaterial(const QString& name, double density, double price, std::vector<double> parameters,
                   Object* owner = nullptr);
+    void WriteAnsys(TextBuffer& out) const override;
+    void WriteCCX(TextBuffer& out) const override;
 };
 
 class EngineerMaterial : public Material
@@ -44,6 +52,8 @@ class EngineerMaterial : public Material
 public:
     EngineerMaterial(const QString& name, double density, double price, std::vector<double> parameters,
                      Object* owner = nullptr);
+    void WriteAnsys(TextBuffer& out) const override;
+    void WriteCCX(TextBuffer& out) const override;
 };
 
 class MaterialList : public TypedList<Material>

@@ -43,6 +43,21 @@ void Node::initResults(int loadCases)
     m_displacement = Eigen::MatrixXd::Zero(6, loadCases);
 }
 
+void Node::WriteAnsys(TextBuffer& out) const
+{
+    out << "\nN, " << number() << ',' << m_x << ',' << m_y << ',' << m_z;
+}
+
+void Node::WriteCCX(TextBuffer& out) const
+{
+    out << '\n' << number() << ", " << m_x << ", " << m_y << ", " << m_z;
+}
+
+void Node::WriteAbaqus(TextBuffer& out) const
+{
+    WriteCCX(out);
+}
+
 void Node::print() const
 {
     std::ostringstream text;

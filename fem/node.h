@@ -36,6 +36,9 @@ public:
     const QVarLengthArray<Element*, 4>& elements() const { return m_elements; }
 
     void initResults(int loadCases) override;
+    void WriteAnsys(TextBuffer& out) const override;
+    void WriteCCX(TextBuffer& out) const override;
+    void WriteAbaqus(TextBuffer& out) const override;
     void print() const override;
     void writeObj(TextBuffer& out) const override;
     void writeVertex(float* buffer) const;

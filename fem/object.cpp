@@ -26,6 +26,12 @@ QString Object::modelName() const
 
 void Object::initResults(int) {}
 
+void Object::WriteAnsys(TextBuffer&) const {}
+void Object::WriteCCX(TextBuffer&) const {}
+void Object::WriteSet(TextBuffer&) const {}
+void Object::WriteAbaqus(TextBuffer&) const {}
+void Object::WriteAbaqusSet(TextBuffer&) const {}
+
 void Object::print() const
 {
     outLine(m_name + QLatin1Char(' ') + QString::number(m_id));
@@ -66,6 +72,36 @@ void ObjectList::writeObj(TextBuffer& out) const
 {
     for (const Object* o : m_objects)
         o->writeObj(out);
+}
+
+void ObjectList::WriteAnsys(TextBuffer& out) const
+{
+    for (const Object* o : m_objects)
+        o->WriteAnsys(out);
+}
+
+void ObjectList::WriteCCX(TextBuffer& out) const
+{
+    for (const Object* o : m_objects)
+        o->WriteCCX(out);
+}
+
+void ObjectList::WriteSet(TextBuffer& out) const
+{
+    for (const Object* o : m_objects)
+        o->WriteSet(out);
+}
+
+void ObjectList::WriteAbaqus(TextBuffer& out) const
+{
+    for (const Object* o : m_objects)
+        o->WriteAbaqus(out);
+}
+
+void ObjectList::WriteAbaqusSet(TextBuffer& out) const
+{
+    for (const Object* o : m_objects)
+        o->WriteAbaqusSet(out);
 }
 
 void ObjectList::writeBinary(QDataStream& out) const

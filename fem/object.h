@@ -34,6 +34,12 @@ public:
     virtual void writeBinary(QDataStream& out) const;
     virtual QString modelName() const;
     virtual void initResults(int loadCases);
+    // The object's own lines of the three solver decks; nothing here.
+    virtual void WriteAnsys(TextBuffer& out) const;
+    virtual void WriteCCX(TextBuffer& out) const;
+    virtual void WriteSet(TextBuffer& out) const;
+    virtual void WriteAbaqus(TextBuffer& out) const;
+    virtual void WriteAbaqusSet(TextBuffer& out) const;
     virtual void print() const;
     virtual void writeObj(TextBuffer& out) const;
 
@@ -61,6 +67,11 @@ public:
     void initResults(int loadCases) override;
     void writeObj(TextBuffer& out) const override;
     void writeBinary(QDataStream& out) const override;
+    void WriteAnsys(TextBuffer& out) const override;
+    void WriteCCX(TextBuffer& out) const override;
+    void WriteSet(TextBuffer& out) const override;
+    void WriteAbaqus(TextBuffer& out) const override;
+    void WriteAbaqusSet(TextBuffer& out) const override;
 
 protected:
     std::vector<Object*> m_objects;
@@ -76,6 +87,29 @@ public:
     void add(T* object) { ObjectList::add(object); }
 };
 
+// A number list of the decks: the numbers separated by ",", 16 on the
+// first line and 15 on every later one; a broken line ends with ",".
+template <typename Range>
+void writeNumberList(TextBuffer& out, const Range& objects);
+
 } // namespace Folvane
+
+#include "core/textbuffer.h"
+
+template <typename Range>
+void Folvane::writeNumberList(TextBuffer& out, const Range& objects)
+{
+    int counter = 0;
+    size_t left = objects.size();
+    for (const auto* object : objects) {
+        out << object->number();
+        if (--left > 0)
+            out << ',';
+        if (++counter > 15) {
+            out << '\n';
+            counter = 1;
+        }
+    }
+}
 
 #endif

@@ -1,6 +1,8 @@
 #include "fem/polylayer.h"
 
 #include "core/messages.h"
+#include "core/textbuffer.h"
+#include "fem/element.h"
 #include "fem/material.h"
 
 #include <algorithm>
@@ -23,6 +25,54 @@ PolyLayer::PolyLayer(const QString& name, PlyStack plies, int offset, Object* ow
 double PolyLayer::totalThickness() const
 {
     return std::accumulate(m_plies.thicknesses.begin(), m_plies.thicknesses.end(), 0.0);
+}
+
+void PolyLayer::WriteSet(TextBuffer& out) const
+{
+    if (m_elements.empty())
+        return;
+    out << "\n*ELSET, ELSET=" << name() << '\n';
+    writeNumberList(out, m_elements);
+}
+
+void PolyLayer::WriteCCX(TextBuffer& out) const
+{
+    if (!hasShell())
+        return;
+    // Offsets go out as the single-precision values 0.5, 0 and -0.5.
+    const float offset = m_offset == Top ? 0.5f : (m_offset == Bottom ? -0.5f : 0.0f);
+    out << "\n*SHELL SECTION,composite,ORIENTATION=OR,ELSET=" << name() << ",OFFSET=" << double(offset);
+    for (int i = 0; i < plyCount(); ++i)
+        out << '\n' << m_plies.thicknesses[size_t(i)] << ", , " << m_plies.materials[size_t(i)]->name();
+}
+
+void PolyLayer::WriteAbaqus(TextBuffer& out) const
+{
+    if (!hasShell())
+        return;
+    out << "\n*SHELL SECTION,ELSET=" << name() << ",composite"
+        << (m_offset == Top ? ",OFFSET=SPOS" : (m_offset == Bottom ? ",OFFSET=SNEG" : ""));
+    for (int i = plyCount() - 1; i >= 0; --i) {
+        const size_t k = size_t(i);
+        out << '\n' << m_plies.thicknesses[k] << ',' << m_plies.intPoints[k] << ',' << m_plies.materials[k]->name()
+            << ',' << m_plies.angles[k];
+    }
+}
+
+void PolyLayer::WriteAnsys(TextBuffer& out) const
+{
+    if (!hasShell())
+        return;
+    out << "\nsect," << number() << ",shell,," << name();
+    for (int i = 0; i < plyCount(); ++i) {
+        const size_t k = size_t(i);
+        out << "\nsecdata, " << m_plies.thicknesses[k] << ", " << m_plies.materials[k]->number() << ", "
+            << m_plies.angles[k] << ", " << m_plies.intPoints[k];
+    }
+    out << "\nsecoffset," << (m_offset == Top ? "TOP" : (m_offset == Bottom ? "BOT" : "MID")) << "\nSECNUM, "
+        << number() << "\nCSYS, 0\nTSHAP,LINE";
+    for (const Element* e : m_elements)
+        e->WriteAnsys(out);
 }
 
 int PolyLayerList::maxPlyCount() const

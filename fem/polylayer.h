@@ -34,7 +34,17 @@ public:
     void addElement(Element* element) { m_elements.push_back(element); }
     const std::vector<Element*>& elements() const { return m_elements; }
 
+    // A section writes its cards only when it has elements (and, for the
+    // shell section, plies).
+    void WriteAnsys(TextBuffer& out) const override;
+    void WriteCCX(TextBuffer& out) const override;
+    void WriteSet(TextBuffer& out) const override;
+    void WriteAbaqus(TextBuffer& out) const override;
+    void WriteAbaqusSet(TextBuffer& out) const override { WriteSet(out); }
+
 private:
+    bool hasShell() const { return plyCount() > 0 && !m_elements.empty(); }
+
     PlyStack m_plies;
     int m_offset;
     double m_arealMass = 0.0;

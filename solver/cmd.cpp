@@ -1,0 +1,58 @@
+#include "solver/cmd.h"
+
+#include "core/messages.h"
+#include "core/textbuffer.h"
+#include "fem/model.h"
+
+
+namespace Folvane {
+
+Cmd::Cmd(Model* model)
+    : m_model(model)
+{
+}
+
+Cmd::~Cmd() = default;
+
+void Cmd::BuildGeoInp(const QString& path)
+{
+    writeDeck(path, false, 0, "Cmd::BuildGeoInp");
+}
+
+void Cmd::BuildFullInp(const QString& path, int loadCase)
+{
+    writeDeck(path, true, loadCase, "Cmd::BuildFullInp");
+}
+
+bool Cmd::writeElementsByShape(TextBuffer& out, const char* quadCard, const char* triCard,
+                               void (Object::*write)(TextBuffer&) const) const
+{
+    const ElementList& elements = m_model->elements();
+    bool anyTriangle = false;
+    out << quadCard;
+    for (int i = 0; i < elements.count(); ++i) {
+        if (elements.at(i)->kind() == Element::QuadKind)
+            (elements.at(i)->*write)(out);
+        anyTriangle = anyTriangle || elements.at(i)->kind() == Element::TriKind;
+    }
+    if (anyTriangle) {
+        out << triCard;
+        for (int i = 0; i < elements.count(); ++i) {
+            if (elements.at(i)->kind() == Element::TriKind)
+                (elements.at(i)->*write)(out);
+        }
+    }
+    return anyTriangle;
+}
+
+void Cmd::writeDeck(const QString& path, bool full, int loadCase, const char* operation)
+{
+    const bool written = saveText(path, [&](TextBuffer& deck) {
+        BuildInp(deck, full, loadCase);
+        deck << '\n';
+    });
+    if (!written)
+        outLine(QLatin1String(operation) + QStringLiteral(" - Cannot write to ") + path);
+}
+
+} // namespace Folvane
