@@ -174,7 +174,8 @@ void KBlade::genFEModel()
         debugLine(QStringLiteral("KBlade - genFEModel: no FE model was built"));
         return;
     }
-    m_model = std::make_unique<Model>(bladeName());
+    // The model's name is the solver's job name and names files.
+    m_model = std::make_unique<Model>(safeFileName(bladeName()));
     Model& model = *m_model;
     m_stations = profiles()->meshStations().col(2);
     SurfaceMesh mesh = profiles()->genFEMesh(model, setting()->meshBySize());

@@ -84,6 +84,32 @@ public:
     Q_INVOKABLE void exportAbaqusInp(QString str, int loadInd);
     Q_INVOKABLE void exportCCXInp(QString str, int loadInd);
 
+    // Analysis of the built model (none runs from the window). The solver,
+    // its program and the work folder come from the analysis settings.
+    bool runAnalysis();
+    bool runLoadCase(int loadInd);
+    // Station tables, one row per station (the segment values on the row
+    // of the segment's outer station, 0 on the first row):
+    // position, area, volume, price, mass;
+    Eigen::MatrixXd stationProperties() const;
+    // position and the six mean displacement components of a load case;
+    Eigen::MatrixXd stationDeflections(int loadInd) const;
+    // position and twist;
+    Eigen::MatrixXd stationTwist(int loadInd) const;
+    // position, then Sv, S11 ... S23, E11 ... E23 of each segment.
+    Eigen::MatrixXd stationStresses(int loadInd) const;
+    // Price, mass, def X, def Y, twist, Sv, S11, S22, S33, S12, S13, S23.
+    Eigen::VectorXd computeObjectives() const;
+    bool checkPriceMass() const;
+    bool evaluate(double& fitness, Eigen::VectorXd& results);
+    void exportResults(const QString& fp, int loadInd) const;
+    void readOptSettings(QString& optDir, int& population, double& selPortion, double& mutateRate,
+                         int& crossoverNum) const;
+    void setOptDir(const QString& dir);
+
+    static constexpr int ObjectiveCount = 12;
+    static constexpr int ResultCount = 18;
+
     Q_INVOKABLE void newFile() override;
     bool readStream(QDataStream& in) override;
     void writeStream(QDataStream& out) const override;
@@ -120,6 +146,7 @@ private:
     Model* builtModel(const char* operation) const;
     template <typename Writer>
     void exportDeck(const char* operation, const QString& str, int loadInd);
+    bool runSolver(int loadInd);
 
     KAnalysis* m_anaSet = nullptr;
     std::unique_ptr<Model> m_model;

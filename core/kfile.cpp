@@ -24,6 +24,21 @@ QString KFile::toLocalPath(const QString& pathOrUrl)
     return pathOrUrl;
 }
 
+QString KFile::safeFileName(const QString& name)
+{
+    QString safe;
+    for (const QChar c : name.left(100)) {
+        const bool plain = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_') || c == QLatin1Char('-')
+            || c == QLatin1Char('.');
+        safe += plain ? c : QLatin1Char('_');
+    }
+    // Not empty, not a folder's name, not to be taken for an option.
+    if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String("..") || safe.startsWith(QLatin1Char('-')))
+        safe.prepend(QLatin1Char('_'));
+    return safe;
+}
+
 void KFile::setModels(const QList<KObjectList*>& models)
 {
     beginResetModel();

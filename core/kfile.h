@@ -32,6 +32,10 @@ public:
     // The path rule: a local-file URL becomes a native path, anything else
     // is used as given.
     static QString toLocalPath(const QString& pathOrUrl);
+    // A name that is safe as a file name and as a solver job name: letters,
+    // digits, "_", "-" and "." stay, anything else becomes "_". Ordinary
+    // names come back unchanged.
+    static QString safeFileName(const QString& name);
 
     QList<KObjectList*> models() const { return m_models; }
     void setModels(const QList<KObjectList*>& models);

@@ -1,7 +1,10 @@
 #include "fem/element.h"
 
+#include "core/messages.h"
 #include "core/textbuffer.h"
 #include "fem/polylayer.h"
+
+#include <cstring>
 
 namespace Folvane {
 
@@ -53,6 +56,46 @@ Eigen::Matrix<double, Element::ResultCount, 1> Element::summary(int loadCase) co
     for (int r = S11; r < ResultCount; ++r)
         s[r] = result(Result(r)).col(loadCase).cwiseAbs().maxCoeff();
     return s;
+}
+
+bool Element::loadCCXRows(int loadCase, const Eigen::MatrixXd& rows, Result first, const char* operation)
+{
+    const int perPly = rowsPerPly();
+    const int plies = plyCount();
+    if (int(rows.rows()) / perPly != plies || loadCase < 0 || loadCase >= m_results.cols() || rows.cols() < 6) {
+        reportLayerMismatch(operation, int(rows.rows()));
+        return false;
+    }
+    for (int ply = 0; ply < plies; ++ply) {
+        const Eigen::RowVectorXd mean = rows.block(ply * perPly, 0, perPly, 6).colwise().sum() / double(perPly);
+        for (int c = 0; c < 6; ++c)
+            result(Result(first + c))(ply, loadCase) = mean[c];
+    }
+    return true;
+}
+
+bool Element::LoadCCXResultStress(int loadCase, const Eigen::MatrixXd& rows)
+{
+    if (!loadCCXRows(loadCase, rows, S11, "LoadCCXResultStress"))
+        return false;
+    CalcVonMises();
+    return true;
+}
+
+bool Element::LoadCCXResultStrain(int loadCase, const Eigen::MatrixXd& rows)
+{
+    return loadCCXRows(loadCase, rows, E11, "LoadCCXResultStrain");
+}
+
+void Element::CalcVonMises()
+{
+    const auto s11 = result(S11), s22 = result(S22), s33 = result(S33);
+    const auto s12 = result(S12), s13 = result(S13), s23 = result(S23);
+    result(VonMises) = (0.5 * ((s11 - s22).array().square() + (s22 - s33).array().square()
+                               + (s33 - s11).array().square()
+                               + 6.0 * (s12.array().square() + s13.array().square() + s23.array().square())))
+                           .sqrt()
+                           .matrix();
 }
 
 void Element::setSection(PolyLayer* section)
@@ -114,6 +157,20 @@ void Element::WriteAnsys(TextBuffer& out) const
         out << ", " << m_nodes[size_t(std::min(i, m_corners - 1))]->number();
     for (int i = 0; i < 4; ++i)
         out << ", " << m_edges[size_t(std::min(i, m_corners - 1))]->middle()->number();
+}
+
+void Quad4::reportLayerMismatch(const char* operation, int rows) const
+{
+    if (std::strcmp(operation, "LoadCCXResultStress") == 0) {
+        outLine(QString::number(id()));
+        outLine(QStringLiteral("%1 %2").arg(plyCount()).arg(rows / 8 - 1));
+    }
+    outLine(QStringLiteral("Quad4 - %1: layernumber not correct").arg(QLatin1String(operation)));
+}
+
+void Tri3::reportLayerMismatch(const char* operation, int) const
+{
+    outLine(QStringLiteral("Tri3 - %1: layernumber not correct").arg(QLatin1String(operation)));
 }
 
 static const QString quadName = QStringLiteral("Quad4");

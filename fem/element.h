@@ -35,6 +35,15 @@ public:
     // largest absolute value of each other quantity.
     Eigen::Matrix<double, ResultCount, 1> summary(int loadCase) const;
 
+    // The CalculiX integration-point rows of the element (six values each:
+    // xx, yy, zz, xy, xz, yz), averaged per ply into the stresses or strains
+    // of a load case. False, with a message, when the rows do not fit the
+    // ply count.
+    virtual bool LoadCCXResultStress(int loadCase, const Eigen::MatrixXd& rows);
+    virtual bool LoadCCXResultStrain(int loadCase, const Eigen::MatrixXd& rows);
+    // Von Mises stress of every ply and load case from the six stresses.
+    void CalcVonMises();
+
     virtual void setSection(PolyLayer* section);
     virtual void triangleIndices(std::vector<quint32>& indices) const = 0;
     virtual double edgeLength01() const;
@@ -53,6 +62,11 @@ public:
 protected:
     Element(const QString& name, quint64 id, Kind kind, std::initializer_list<Node*> corners, bool web,
             EdgeList& edges, Object* owner);
+    // CalculiX writes this many integration points per ply.
+    virtual int rowsPerPly() const = 0;
+    // Reports rows that do not fit the ply count.
+    virtual void reportLayerMismatch(const char* operation, int rows) const = 0;
+    bool loadCCXRows(int loadCase, const Eigen::MatrixXd& rows, Result first, const char* operation);
     static double triangleArea(const Node* a, const Node* b, const Node* c);
 
     double m_area = 0.0;
@@ -73,6 +87,10 @@ public:
     Quad4(quint64 id, Node* c0, Node* c1, Node* c2, Node* c3, bool web, EdgeList& edges, Object* owner = nullptr);
     void triangleIndices(std::vector<quint32>& indices) const override;
     void computeArea() override;
+
+protected:
+    int rowsPerPly() const override { return 8; }
+    void reportLayerMismatch(const char* operation, int rows) const override;
 };
 
 class Tri3 : public Element
@@ -82,6 +100,10 @@ public:
     void triangleIndices(std::vector<quint32>& indices) const override;
     double edgeLength01() const override;
     void computeArea() override;
+
+protected:
+    int rowsPerPly() const override { return 6; }
+    void reportLayerMismatch(const char* operation, int rows) const override;
 };
 
 class ElementList : public TypedList<Element>

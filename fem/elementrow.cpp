@@ -109,14 +109,22 @@ void genRowElements(const NodeRow& first, const NodeRow& second, bool web, bool 
         elements.add(e);
         row.add(e);
     };
-    auto triangle = [&](Node* p, Node* q, Node* r) { add(new Tri3(0, p, q, r, web, edges, owner)); };
+    // With the rows swapped the corners go round the other way, which
+    // would turn these elements' normals against their neighbours' (and
+    // their plies upside down); so the order is mirrored back.
+    auto triangle = [&](Node* p, Node* q, Node* r) {
+        add(swap ? new Tri3(0, p, r, q, web, edges, owner) : new Tri3(0, p, q, r, web, edges, owner));
+    };
+    auto quad = [&](Node* p, Node* q, Node* r, Node* s) {
+        add(swap ? new Quad4(0, p, s, r, q, web, edges, owner) : new Quad4(0, p, q, r, s, web, edges, owner));
+    };
 
     int i = 0;
     for (; i < d / 2; ++i)
         triangle(a.at(i), a.at(i + 1), b.at(0));
     for (int j = 0; j + 1 < nb; ++j, ++i) {
         if (quadDominant) {
-            add(new Quad4(0, a.at(i), a.at(i + 1), b.at(j + 1), b.at(j), web, edges, owner));
+            quad(a.at(i), a.at(i + 1), b.at(j + 1), b.at(j));
         } else {
             triangle(a.at(i), a.at(i + 1), b.at(j));
             triangle(b.at(j + 1), b.at(j), a.at(i + 1));

@@ -1,11 +1,61 @@
 #include "opt/batchmodes.h"
 
 #include "blade/kblade.h"
+#include "blade/kload.h"
+#include "core/messages.h"
 
 #include <QCoreApplication>
 #include <QString>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <iostream>
 
 namespace Folvane::BatchModes {
+
+bool decimalArgument(const char* text, const char* what, int& value)
+{
+    const char* p = text;
+    if (*p == '+' || *p == '-')
+        ++p;
+    bool digits = *p != '\0';
+    for (const char* q = p; *q; ++q)
+        digits = digits && *q >= '0' && *q <= '9';
+    errno = 0;
+    const long long number = digits ? std::strtoll(text, nullptr, 10) : 0;
+    if (!digits || errno == ERANGE || number < INT_MIN || number > INT_MAX) {
+        std::cerr << "Folvane: the " << what << " argument '" << text << "' is not a decimal number of 32 bits"
+                  << std::endl;
+        return false;
+    }
+    value = int(number);
+    return true;
+}
+
+int analyse(int argc, char** argv)
+{
+    int number = 0;
+    if (!decimalArgument(argv[3], "load case", number))
+        return 1;
+    QCoreApplication app(argc, argv);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    const QString typed = QString::fromLocal8Bit(argv[3]);
+    outLine(QStringLiteral("Reading blade file: ") + path);
+    KBlade blade;
+    blade.setFp(path);
+    blade.readFile();
+    const int loadCase = number - 1;
+    if (loadCase < 0 || loadCase >= blade.loads()->count()) {
+        outLine(QStringLiteral("Load case ") + typed + QStringLiteral(" not found"));
+        return 0;
+    }
+    blade.genFEModel();
+    blade.runLoadCase(loadCase);
+    // The table goes to the current folder under a name that stays there.
+    blade.exportResults(KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed) + QStringLiteral(".out"),
+                        loadCase);
+    return 0;
+}
 
 // Reads one model file and writes the document to another. The script
 // engine of the parameters needs an application object, so every batch

@@ -5,9 +5,14 @@ namespace Folvane::BatchModes {
 
 // The modes that run without a window. Each takes the whole argument
 // vector and returns the process exit code.
+int analyse(int argc, char** argv);
 int resave(int argc, char** argv);
 int autoLayupOpt(int argc, char** argv);
 int autoKpOpt(int argc, char** argv);
+
+// A decimal integer argument; false, with the argument named on standard
+// error, for anything else or a number beyond 32 bits.
+bool decimalArgument(const char* text, const char* what, int& value);
 
 } // namespace Folvane::BatchModes
 

@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# The program's main job: the built-in default blade written as a model file.
-# It runs with a home folder of its own, so the user's analysis settings
-# file is never touched.
+# The program's main job: the built-in default blade, analysed for its first
+# load case by CalculiX, and its result table. It runs with a home folder
+# (and so analysis settings) of its own: the user's settings file is never
+# touched.
 set -euo pipefail
-build=${1:-build}
+build=$(cd "${1:-build}" && pwd)
 demo="$build/demo"
-mkdir -p "$demo/home"
-HOME="$(cd "$demo/home" && pwd)" "$build/folvane" -autowebopt "$demo/no-input.fvm" "$demo/NewBlade.fvm" 2>&1
-echo "The default blade is in $demo/NewBlade.fvm"
+rm -rf "$demo"
+mkdir -p "$demo/home" "$demo/work"
+printf '%s\nccx\n2\n2\n' "$demo/work" > "$demo/home/FVanalysis.setting"
+cd "$demo"
+export HOME="$demo/home"
+"$build/folvane" -autowebopt no-input.fvm NewBlade.fvm > resave.log 2>&1
+echo "Analysing the default blade (load case 1) with CalculiX ..."
+"$build/folvane" -analyse NewBlade.fvm 1 > analysis.log 2>&1
+grep -E "^(Reading blade file|Starting analysis|Analysis finished|Reading results finished|Cannot read the results)" analysis.log
+echo
+cat NewBlade-1.out
+echo
+echo "The result table is in $demo/NewBlade-1.out (solver files in $demo/work, log in $demo/analysis.log)"

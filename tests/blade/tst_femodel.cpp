@@ -71,6 +71,7 @@ private slots:
     void cylinderOfTriangles();
     void defaultBlade();
     void buildingTwiceStartsAfresh();
+    void normalsFaceOneSide();
     void refusedBuilds_data();
     void refusedBuilds();
     void websThatCannotBeAttached();
@@ -206,6 +207,30 @@ void TestFEModel::buildingTwiceStartsAfresh()
     QCOMPARE(blade.feModel()->nodes().count(), nodes);
     QCOMPARE(blade.feModel()->elements().at(0)->id(), quint64(0));
     QCOMPARE(blade.feModel()->loads().at(0)->name(), QString("Load-1"));
+}
+
+// Node counts grow and shrink along the default blade; every skin element
+// still faces the same side of the surface (into the section).
+void TestFEModel::normalsFaceOneSide()
+{
+    KBlade blade;
+    blade.genFEModel();
+    const NodeArray* stations = blade.stationNodes();
+    for (int s = 0; s + 1 < blade.stationElements()->count(); ++s) {
+        Eigen::Vector2d centre = Eigen::Vector2d::Zero();
+        const NodeRow* ring = stations->row(s);
+        for (const Node* n : ring->nodes())
+            centre += Eigen::Vector2d(n->x(), n->y());
+        centre /= ring->count();
+        for (const Element* e : blade.stationElements()->row(s)->elements()) {
+            if (e->isWeb())
+                continue;
+            const Eigen::Vector3d normal = (e->node(1)->position() - e->node(0)->position())
+                                               .cross(e->node(e->cornerCount() - 1)->position() - e->node(0)->position());
+            const Eigen::Vector3d outward(e->centroid().x() - centre.x(), e->centroid().y() - centre.y(), 0);
+            QVERIFY2(normal.dot(outward) < 0, qPrintable(QString("element %1").arg(e->number())));
+        }
+    }
 }
 
 void TestFEModel::refusedBuilds_data()

@@ -81,12 +81,14 @@ void TestEntities::sharedEdgesAndNumbering()
     QCOMPARE(model.edges().count(), 11);
     model.numberEntities();
     QCOMPARE(cornersOf(first), QString("0 1 4 3; 1 2 5 4"));
-    QCOMPARE(cornersOf(second), QString("3 4 7 6; 4 5 7"));
+    // Built from the upper row down, the corners are mirrored so that the
+    // normals agree with the row below.
+    QCOMPARE(cornersOf(second), QString("3 6 7 4; 4 7 5"));
     const Element* lower = first.at(0);
     const Element* upper = second.at(0);
-    QCOMPARE(lower->edge(2), upper->edge(0));
+    QCOMPARE(lower->edge(2), upper->edge(3));
     QCOMPARE(lower->edge(2)->middle()->id(), quint64(8 + 2));  // after the 8 corners
-    QCOMPARE(second.at(1)->edge(2), upper->edge(1));  // triangle beside the quad
+    QCOMPARE(second.at(1)->edge(0), upper->edge(2));  // triangle beside the quad
     QCOMPARE(model.edges().at(0)->middle()->id(), quint64(8));
     QCOMPARE(model.edges().at(10)->middle()->id(), quint64(18));
     for (int i = 0; i < model.nodes().count(); ++i)
@@ -127,9 +129,22 @@ void TestEntities::rowPairRule()
     model.nodes().renumber();
     ElementRow quads("q"), triangles("t");
     genRowElements(*shortRow, *longRow, false, true, model.elements(), model.edges(), quads);
-    QCOMPARE(cornersOf(quads), QString("0 1 6; 1 2 7 6; 2 3 8 7; 3 4 8; 4 5 8"));
+    // The longer row comes second here: A and B swap and the corners are mirrored.
+    QCOMPARE(cornersOf(quads), QString("0 6 1; 1 6 7 2; 2 7 8 3; 3 8 4; 4 8 5"));
     genRowElements(*longRow, *shortRow, false, false, model.elements(), model.edges(), triangles);
     QCOMPARE(cornersOf(triangles), QString("0 1 6; 1 2 6; 7 6 2; 2 3 7; 8 7 3; 3 4 8; 4 5 8"));
+    // Whichever row is longer, the normals follow the order the rows are
+    // given in: along the rows (+x) crossed with first to second row. The
+    // quadrilaterals go from y = 1 to y = 0 (-z), the triangles back (+z).
+    auto normalZ = [](const Element* e) {
+        return (e->node(1)->position() - e->node(0)->position())
+            .cross(e->node(e->cornerCount() - 1)->position() - e->node(0)->position())
+            .z();
+    };
+    for (const Element* e : quads.elements())
+        QVERIFY(normalZ(e) < 0);
+    for (const Element* e : triangles.elements())
+        QVERIFY(normalZ(e) > 0);
     QCOMPARE(quads.count(), 5);
     // Equal rows: quadrilaterals only; a single node opposite: a fan.
     Model other("o");

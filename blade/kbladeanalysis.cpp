@@ -1,0 +1,203 @@
+// The analysis operations of the blade document: solver runs, station
+// tables, objectives, the scoring of a design and the result table.
+
+#include "blade/kanalysis.h"
+#include "blade/kblade.h"
+#include "blade/kload.h"
+#include "blade/koptsetting.h"
+#include "core/messages.h"
+#include "core/textbuffer.h"
+#include "fem/elementrow.h"
+#include "fem/model.h"
+#include "fem/noderow.h"
+#include "solver/ansysanalyser.h"
+#include "solver/ccxanalyser.h"
+
+#include <cfloat>
+#include <cmath>
+#include <sstream>
+
+namespace Folvane {
+
+bool KBlade::runSolver(int loadInd)
+{
+    Model* model = builtModel(loadInd < 0 ? "runAnalysis" : "runLoadCase");
+    if (!model)
+        return false;
+    std::unique_ptr<Analyser> analyser;
+    switch (m_anaSet->type()) {
+    case KAnalysis::Ansys:
+        analyser = std::make_unique<AnsysAnalyser>(model, m_anaSet->workDir(), m_anaSet->proDir());
+        break;
+    case KAnalysis::Calculix:
+        analyser = std::make_unique<CCXAnalyser>(model, m_anaSet->workDir(), m_anaSet->proDir());
+        break;
+    default:
+        outLine(QStringLiteral("KBlade - runAnalysis: Abaqus input is written but not run; choose ANSYS or CalculiX"));
+        return false;
+    }
+    return loadInd < 0 ? analyser->RunAll() : analyser->RunLoadCase(loadInd);
+}
+
+bool KBlade::runAnalysis()
+{
+    return runSolver(-1);
+}
+
+bool KBlade::runLoadCase(int loadInd)
+{
+    if (loadInd < 0) {
+        outLine(QStringLiteral("KBlade - runLoadCase: load case %1 not found").arg(loadInd + 1));
+        return false;
+    }
+    return runSolver(loadInd);
+}
+
+// A table of one row per station whose first column holds the positions.
+static Eigen::MatrixXd stationTable(const Eigen::VectorXd& stations, int columns)
+{
+    Eigen::MatrixXd table = Eigen::MatrixXd::Zero(stations.size(), columns);
+    table.col(0) = stations;
+    return table;
+}
+
+Eigen::MatrixXd KBlade::stationProperties() const
+{
+    Eigen::MatrixXd table = stationTable(m_stations, 5);
+    if (!m_stationElements)
+        return table;
+    // Row totals come as area, volume, mass, price; the table shows price first.
+    const Eigen::MatrixXd totals = m_stationElements->totalsTable();
+    const Eigen::Index segments = std::min<Eigen::Index>(totals.rows(), table.rows() - 1);
+    table.block(1, 1, segments, 2) = totals.topLeftCorner(segments, 2);
+    table.block(1, 3, segments, 1) = totals.block(0, 3, segments, 1);
+    table.block(1, 4, segments, 1) = totals.block(0, 2, segments, 1);
+    return table;
+}
+
+Eigen::MatrixXd KBlade::stationDeflections(int loadInd) const
+{
+    Eigen::MatrixXd table = stationTable(m_stations, 7);
+    if (m_stationNodes)
+        table.rightCols(6) = m_stationNodes->meanDisplacements(loadInd);
+    return table;
+}
+
+Eigen::MatrixXd KBlade::stationTwist(int loadInd) const
+{
+    Eigen::MatrixXd table = stationTable(m_stations, 2);
+    if (m_stationNodes)
+        table.col(1) = m_stationNodes->twists(loadInd);
+    return table;
+}
+
+Eigen::MatrixXd KBlade::stationStresses(int loadInd) const
+{
+    Eigen::MatrixXd table = stationTable(m_stations, 1 + Element::ResultCount);
+    if (!m_stationElements)
+        return table;
+    const Eigen::MatrixXd summaries = m_stationElements->summaryTable(loadInd);
+    const Eigen::Index segments = std::min<Eigen::Index>(summaries.rows(), table.rows() - 1);
+    table.block(1, 1, segments, Element::ResultCount) = summaries.topRows(segments);
+    return table;
+}
+
+Eigen::VectorXd KBlade::computeObjectives() const
+{
+    Eigen::VectorXd objectives = Eigen::VectorXd::Zero(ObjectiveCount);
+    const Eigen::MatrixXd properties = stationProperties();
+    objectives[0] = properties.col(3).sum();
+    objectives[1] = properties.col(4).sum();
+    const int cases = m_model ? std::min(loadNum(), m_model->loads().ReadLoadNum()) : 0;
+    if (cases == 0 || m_stations.size() == 0)
+        return objectives;
+    // Per load case: the largest absolute deflections and twist over the
+    // stations, the largest stresses over the segments; then the largest of
+    // those over the load cases.
+    Eigen::MatrixXd perCase(cases, 10);
+    for (int l = 0; l < cases; ++l) {
+        const Eigen::MatrixXd deflections = stationDeflections(l);
+        perCase(l, 0) = deflections.col(1).cwiseAbs().maxCoeff();
+        perCase(l, 1) = deflections.col(2).cwiseAbs().maxCoeff();
+        perCase(l, 2) = stationTwist(l).col(1).cwiseAbs().maxCoeff();
+        perCase.block(l, 3, 1, 7) = stationStresses(l).middleCols(1, 7).colwise().maxCoeff();
+    }
+    objectives.tail(10) = perCase.colwise().maxCoeff().transpose();
+    return objectives;
+}
+
+bool KBlade::checkPriceMass() const
+{
+    Eigen::VectorXd targets, lows, highs, weights;
+    optSetting()->objectiveArrays(targets, lows, highs, weights);
+    if (lows.size() < 2)
+        return false;
+    const Eigen::MatrixXd properties = stationProperties();
+    const double price = properties.col(3).sum();
+    const double mass = properties.col(4).sum();
+    return lows[0] < price && price < highs[0] && lows[1] < mass && mass < highs[1];
+}
+
+bool KBlade::evaluate(double& fitness, Eigen::VectorXd& results)
+{
+    fitness = -0.7 * DBL_MAX;
+    results = Eigen::VectorXd::Zero(ResultCount);
+    Eigen::VectorXd targets, lows, highs, weights;
+    optSetting()->objectiveArrays(targets, lows, highs, weights);
+    if (targets.size() < ObjectiveCount) {
+        outLine(QStringLiteral("KBlade - evaluate: the optimisation setting holds %1 objectives, %2 are needed")
+                    .arg(targets.size()).arg(ObjectiveCount));
+        return false;
+    }
+    if (!checkPriceMass() || !runAnalysis())
+        return false;
+    results = computeObjectives();
+    std::ostringstream text;
+    text << results;
+    outLine(QStringLiteral("Max. Results:\n") + QString::fromStdString(text.str()));
+    for (int i = 0; i < ObjectiveCount; ++i) {
+        if (!(lows[i] < results[i] && results[i] < highs[i]))
+            return false;
+    }
+    const Eigen::ArrayXd deviation = results.array() - targets.head(ObjectiveCount).array();
+    fitness = -std::sqrt((weights.head(ObjectiveCount).array() * deviation.square()).sum() / ObjectiveCount);
+    return true;
+}
+
+void KBlade::exportResults(const QString& fp, int loadInd) const
+{
+    const Eigen::MatrixXd properties = stationProperties();
+    Eigen::MatrixXd table(properties.rows(), 21);
+    table.leftCols(5) = properties;
+    const Eigen::MatrixXd deflections = stationDeflections(loadInd);
+    table.col(5) = deflections.col(1);
+    table.col(6) = deflections.col(2);
+    table.col(7) = stationTwist(loadInd).col(1);
+    table.rightCols(13) = stationStresses(loadInd).rightCols(13);
+    std::ostringstream text;
+    text << "Blade Length, Area, Volume, Price, Mass, def X, def Y, Twist, Sv, S11, S22, S33, S12, S13, S23, "
+            "E11, E22, E33, E12, E13, E23\n"
+         << table << '\n';
+    const std::string bytes = text.str();
+    const bool written = saveText(fp, [&bytes](TextBuffer& out) { out << bytes.c_str(); });
+    if (!written)
+        outLine(QStringLiteral("Cantnot export to file: ") + fp);
+}
+
+void KBlade::readOptSettings(QString& optDir, int& population, double& selPortion, double& mutateRate,
+                             int& crossoverNum) const
+{
+    const KOptSetting* opt = optSetting();
+    optDir = opt->optDir();
+    population = opt->population();
+    selPortion = opt->selPortion();
+    mutateRate = opt->mutateRate();
+    crossoverNum = opt->crossoverNum();
+}
+
+void KBlade::setOptDir(const QString& dir)
+{
+    optSetting()->setOptDir(dir);
+}
+
+} // namespace Folvane

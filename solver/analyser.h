@@ -1,0 +1,55 @@
+#ifndef FOLVANE_ANALYSER_H
+#define FOLVANE_ANALYSER_H
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace Folvane {
+
+class Cmd;
+class Model;
+
+// Drives one external solver for one FE model: per load case it writes the
+// deck into the work folder, runs the solver there and reads its results
+// back into the model's nodes and elements.
+class Analyser
+{
+public:
+    Analyser(Model* model, const QString& workDir, const QString& program);
+    virtual ~Analyser();
+    Analyser(const Analyser&) = delete;
+    Analyser& operator=(const Analyser&) = delete;
+
+    bool RunLoadCase(int loadCase);
+    bool RunAll();
+    virtual void CleanFiles(const QString& job);
+    virtual bool ReadResults(int loadCase, const QString& job);
+
+    int loadCaseCount() const { return m_loadCases; }
+    // Whether a run removes the solver's files after reading them; off, so
+    // that the deck and the solver's output stay for inspection.
+    void setCleanAfterRun(bool clean) { m_clean = clean; }
+
+protected:
+    // The solver's program and arguments for a job; it runs in the work folder.
+    virtual QStringList BuildCommand(const QString& job) const = 0;
+    // The result files a run must produce (old ones are removed first).
+    virtual QStringList resultFiles(const QString& job) const = 0;
+    QString pathOf(const QString& job, const QString& suffix) const;
+
+    Model* m_model;
+    std::unique_ptr<Cmd> m_writer;
+    QString m_workDir;
+    QString m_program;
+    int m_loadCases = 0;
+    QStringList m_suffixes;
+
+private:
+    bool runSolver(const QString& job) const;
+    bool m_clean = false;
+};
+
+} // namespace Folvane
+
+#endif

@@ -1,0 +1,172 @@
+#include "solver/ccxanalyser.h"
+
+#include "core/messages.h"
+#include "fem/model.h"
+#include "solver/ccxcmd.h"
+
+#include <QFile>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+namespace Folvane {
+
+CCXAnalyser::CCXAnalyser(Model* model, const QString& workDir, const QString& program)
+    : Analyser(model, workDir, program.isEmpty() ? QStringLiteral("ccx") : program)
+{
+    m_suffixes = QStringLiteral(".12d .cvg .dat .frd .inp .sta").split(QLatin1Char(' '));
+    m_writer = std::make_unique<CCXCmd>(model);
+}
+
+QStringList CCXAnalyser::BuildCommand(const QString& job) const
+{
+    return {m_program, QStringLiteral("-i"), job};
+}
+
+QStringList CCXAnalyser::resultFiles(const QString& job) const
+{
+    return {pathOf(job, QStringLiteral(".dat"))};
+}
+
+bool CCXAnalyser::ReadResults(int loadCase, const QString& job)
+{
+    QFile dat(pathOf(job, QStringLiteral(".dat")));
+    if (!dat.open(QIODevice::ReadOnly))
+        return false;
+    return ReadCCXResults(dat, *m_model, loadCase);
+}
+
+namespace {
+
+// The lines of a .dat file and the fields of the current one.
+class DatLines
+{
+public:
+    explicit DatLines(QIODevice& device)
+        : m_device(device)
+    {
+    }
+
+    // False at the end of the file.
+    bool next()
+    {
+        if (m_device.atEnd())
+            return false;
+        m_line = m_device.readLine();
+        ++m_number;
+        return true;
+    }
+    bool isBlank() const { return m_line.trimmed().isEmpty(); }
+    bool contains(const char* word) const { return m_line.contains(word); }
+    int number() const { return m_number; }
+
+    // The first count fields as numbers; false when one is missing or not a number.
+    bool fields(double* values, int count) const
+    {
+        const char* p = m_line.constData();
+        const char* end = p + m_line.size();
+        for (int i = 0; i < count; ++i) {
+            while (p < end && (*p == ' ' || *p == '\t'))
+                ++p;
+            const auto parsed = std::from_chars(p, end, values[i]);
+            if (parsed.ec != std::errc() || (parsed.ptr < end && !std::isspace(static_cast<unsigned char>(*parsed.ptr))))
+                return false;
+            p = parsed.ptr;
+        }
+        return true;
+    }
+
+private:
+    QIODevice& m_device;
+    QByteArray m_line;
+    int m_number = 0;
+};
+
+bool fail(const QString& problem, const DatLines& lines)
+{
+    outLine(QStringLiteral("CCXAnalyser - ReadResults: line %1: %2").arg(lines.number()).arg(problem));
+    return false;
+}
+
+// A whole number in 1 ... count, from a field read as a double.
+bool validNumber(double value, long long count)
+{
+    return value >= 1 && value <= double(count) && value == std::floor(value);
+}
+
+bool readDisplacements(DatLines& lines, Model& model, int loadCase)
+{
+    const long long corners = model.nodes().count();
+    const long long all = corners + model.edges().count();
+    lines.next();  // the blank line under the heading
+    double v[4];
+    while (lines.next() && !lines.isBlank()) {
+        if (!lines.fields(v, 4))
+            return fail(QStringLiteral("not a displacement"), lines);
+        if (!validNumber(v[0], all))
+            return fail(QStringLiteral("node %1 is not in the model").arg(v[0]), lines);
+        // Middle nodes carry no results of their own.
+        if (v[0] <= double(corners))
+            model.nodes().at(int(v[0]) - 1)->displacement().block(0, loadCase, 3, 1) << v[1], v[2], v[3];
+    }
+    return true;
+}
+
+bool readElementBlock(DatLines& lines, Model& model, int loadCase, bool stresses)
+{
+    const long long elements = model.elements().count();
+    lines.next();  // the blank line under the heading
+    bool more = lines.next();
+    double v[8];
+    std::vector<double> rows;
+    while (more && !lines.isBlank()) {
+        if (!lines.fields(v, 8))
+            return fail(QStringLiteral("not an integration point result"), lines);
+        const double element = v[0];
+        if (!validNumber(element, elements))
+            return fail(QStringLiteral("element %1 is not in the model").arg(element), lines);
+        rows.clear();
+        do {
+            rows.insert(rows.end(), v + 2, v + 8);
+            more = lines.next();
+            if (!more || lines.isBlank())
+                break;
+            if (!lines.fields(v, 8))
+                return fail(QStringLiteral("not an integration point result"), lines);
+        } while (v[0] == element);
+        const Eigen::MatrixXd table = Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, 6, Eigen::RowMajor>>(
+            rows.data(), Eigen::Index(rows.size() / 6), 6);
+        Element* e = model.elements().at(int(element) - 1);
+        if (!(stresses ? e->LoadCCXResultStress(loadCase, table) : e->LoadCCXResultStrain(loadCase, table)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReadCCXResults(QIODevice& dat, Model& model, int loadCase)
+{
+    if (loadCase < 0 || loadCase >= model.loads().ReadLoadNum())
+        return false;
+    DatLines lines(dat);
+    while (lines.next()) {
+        bool ok = true;
+        if (lines.contains("displacements")) {
+            outLine(QStringLiteral("Reading CCX data - Node displacement"));
+            ok = readDisplacements(lines, model, loadCase);
+        } else if (lines.contains("stresses")) {
+            outLine(QStringLiteral("Reading CCX data - Element stress"));
+            ok = readElementBlock(lines, model, loadCase, true);
+        } else if (lines.contains("strains")) {
+            outLine(QStringLiteral("Reading CCX data - Element strain"));
+            ok = readElementBlock(lines, model, loadCase, false);
+        }
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+} // namespace Folvane

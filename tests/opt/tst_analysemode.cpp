@@ -1,0 +1,161 @@
+#include "capture.h"
+#include "core/messages.h"
+#include "blade/kblade.h"
+#include "blade/kbladesetting.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Folvane;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class Folder
+{
+public:
+    Folder()
+    {
+        QDir(m_dir.path()).mkpath("home");
+        QDir(m_dir.path()).mkpath("work");
+        QFile settings(path("home/FVanalysis.setting"));
+        settings.open(QIODevice::WriteOnly);
+        settings.write((path("work") + "\nccx\n2\n1\n").toUtf8());
+    }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // A model file of the default blade under the given name.
+    QString model(const QString& bladeName)
+    {
+        KBlade blade;
+        blade.setting()->setBladeName(bladeName);
+        blade.setFp(path("blade.fvm"));
+        QuietDebug quiet;
+        blade.writeFile();
+        return path("blade.fvm");
+    }
+
+    Run analyse(const QString& loadCase)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", path("home"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(path("run"));
+        QDir().mkpath(path("run"));
+        process.start(FOLVANE_BINARY, {"-analyse", path("blade.fvm"), loadCase});
+        process.waitForFinished(120000);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QStringList runFolder() const { return QDir(path("run")).entryList(QDir::Files | QDir::Hidden); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+class TestAnalyseMode : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { isolateHome(); }
+    void resultTableOfTheDefaultBlade();
+    void loadCasesNotFound();
+    void badArguments();
+    void unsafeBladeNames();
+};
+
+void TestAnalyseMode::resultTableOfTheDefaultBlade()
+{
+    Folder folder;
+    folder.model("NewBlade");
+    const Run run = folder.analyse("1");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.startsWith("Reading blade file: " + folder.path("blade.fvm") + "\n"));
+    QVERIFY(run.out.contains("Starting analysis of NewBlade: Load case 1\n"));
+    QVERIFY(run.out.contains("Reading results finished\n"));
+    QCOMPARE(folder.runFolder(), QStringList({"NewBlade-1.out"}));
+
+    QFile table(folder.path("run/NewBlade-1.out"));
+    QVERIFY(table.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(table.readAll()).split('\n');
+    QCOMPARE(lines.size(), 48);
+    QVERIFY(lines[0].startsWith("Blade Length, Area, Volume, Price, Mass, def X, def Y"));
+    std::vector<std::vector<double>> rows;
+    for (int i = 1; i <= 46; ++i) {
+        std::vector<double> row;
+        for (const QString& v : lines[i].split(' ', Qt::SkipEmptyParts))
+            row.push_back(v.toDouble());
+        QCOMPARE(row.size(), size_t(21));
+        rows.push_back(row);
+    }
+    // The loads push the blade towards -y: the tip moves most, and far.
+    QCOMPARE(rows.back()[0], 13150.0);
+    QVERIFY(rows.back()[6] < -10);
+    for (size_t i = 1; i < rows.size(); ++i) {
+        QVERIFY(rows[i][1] > 0 && rows[i][3] > 0 && rows[i][4] > 0);  // area, price, mass
+        QVERIFY(rows[i][8] > 0);                                      // von Mises
+        QVERIFY(std::abs(rows[i][6]) >= std::abs(rows[i - 1][6]) - 1e-6 || i < 4);
+    }
+    QVERIFY(std::abs(rows[0][6]) < 0.01 * std::abs(rows.back()[6]));  // the clamped root
+}
+
+void TestAnalyseMode::loadCasesNotFound()
+{
+    Folder folder;
+    folder.model("NewBlade");
+    for (const QString& typed : {QString("3"), QString("0"), QString("-1"), QString("+7")}) {
+        const Run run = folder.analyse(typed);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out.split('\n').filter("Load case").last(), "Load case " + typed + " not found");
+        QVERIFY(folder.runFolder().isEmpty());
+    }
+}
+
+void TestAnalyseMode::badArguments()
+{
+    Folder folder;
+    folder.model("NewBlade");
+    for (const QString& typed : {QString("abc"), QString("1x"), QString(""), QString("99999999999"), QString(" 1")}) {
+        const Run run = folder.analyse(typed);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, "Folvane: the load case argument '" + typed + "' is not a decimal number of 32 bits\n");
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(folder.runFolder().isEmpty());
+    }
+}
+
+// A blade name ends up in the solver's command, its files and the result
+// table's name: it must run nothing and write nowhere else.
+void TestAnalyseMode::unsafeBladeNames()
+{
+    Folder folder;
+    folder.model("x\"; touch owned; \"");
+    Run run = folder.analyse("2");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("Starting analysis of x___touch_owned___: Load case 2"));
+    QVERIFY(run.out.contains("Reading results finished"));
+    QCOMPARE(folder.runFolder(), QStringList({"x___touch_owned___-2.out"}));
+    QVERIFY(!QFile::exists(folder.path("work/owned")) && !QFile::exists(folder.path("run/owned")));
+
+    folder.model("../../x");
+    run = folder.analyse("1");
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(folder.runFolder(), QStringList({".._.._x-1.out", "x___touch_owned___-2.out"}));
+    QVERIFY(QFile::exists(folder.path("work/.._.._x.inp")));
+    QVERIFY(!QFile::exists(folder.path("x-1.out")) && !QFile::exists(folder.path("../x-1.out")));
+}
+
+QTEST_GUILESS_MAIN(TestAnalyseMode)
+#include "tst_analysemode.moc"

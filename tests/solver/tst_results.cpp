@@ -1,0 +1,335 @@
+#include "capture.h"
+#include "fem/model.h"
+#include "solver/ansysanalyser.h"
+#include "solver/ccxanalyser.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Folvane;
+
+namespace {
+
+PlyStack pliesOf(Material* m, int count)
+{
+    PlyStack p;
+    for (int i = 0; i < count; ++i) {
+        p.materials.push_back(m);
+        p.thicknesses.push_back(1);
+        p.intPoints.push_back(3);
+        p.angles.push_back(0);
+    }
+    return p;
+}
+
+// A quadrilateral of three plies and a triangle of two, with two load cases.
+std::unique_ptr<Model> smallModel(const QString& name = "Job")
+{
+    auto model = std::make_unique<Model>(name);
+    Model& m = *model;
+    std::vector<Node*> n;
+    for (int i = 0; i < 5; ++i) {
+        n.push_back(new Node(Node::DefaultName, i % 3, i / 3, 0, 0, &m));
+        m.nodes().add(n.back());
+    }
+    auto* quad = new Quad4(0, n[0], n[1], n[4], n[3], false, m.edges(), &m);
+    auto* tri = new Tri3(0, n[1], n[2], n[4], false, m.edges(), &m);
+    m.elements().add(quad);
+    m.elements().add(tri);
+    m.numberEntities();
+    auto* mat = new UniaxMaterial("M", 1, 1, {1000, 0.3}, &m);
+    m.materials().add(mat);
+    auto* three = new PolyLayer("Three", pliesOf(mat, 3), 1, &m);
+    auto* two = new PolyLayer("Two", pliesOf(mat, 2), 1, &m);
+    m.sections().add(three);
+    m.sections().add(two);
+    quad->setSection(three);
+    tri->setSection(two);
+    m.loads().add(new NodeLoad("Load-1", 0, {1, 2}, {0, 0}, {0, 0}, &m));
+    m.initResults();
+    return model;
+}
+
+// Integration-point lines of an element: row r holds r + base in each column.
+QByteArray pointLines(int element, int rows, double base)
+{
+    QByteArray text;
+    for (int r = 0; r < rows; ++r) {
+        text += QByteArray::number(element).rightJustified(10) + QByteArray::number(r + 1).rightJustified(4);
+        for (int c = 0; c < 6; ++c)
+            text += ' ' + QByteArray::number(base + r + 10 * c, 'E', 6);
+        text += " OR_shell_0000000001 \n";
+    }
+    return text;
+}
+
+QByteArray datFile(int quadRows, int triRows, const QByteArray& extraDisplacement = QByteArray())
+{
+    return "\n displacements (vx,vy,vz) for set NALL and time  0.1000000E+01\n\n"
+           "         1  1.000000E-01 -2.000000E-01  3.000000E-01\n"
+           "         5  5.000000E-01  5.500000E-01  5.600000E-01\n"
+           "         9  9.000000E+00  9.000000E+00  9.000000E+00\n"
+        + extraDisplacement
+        + "\n stresses (elem, integ.pnt.,sxx,syy,szz,sxy,sxz,syz) for set EALL and time  0.1000000E+01\n\n"
+        + pointLines(1, quadRows, 0) + pointLines(2, triRows, 100)
+        + "\n strains (elem, integ.pnt.,exx,eyy,ezz,exy,exz,eyz) for set EALL and time  0.1000000E+01\n\n"
+        + pointLines(1, quadRows, 1000) + pointLines(2, triRows, 2000);
+}
+
+bool readDat(Model& model, const QByteArray& text, int loadCase = 1)
+{
+    QByteArray copy = text;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadCCXResults(buffer, model, loadCase);
+}
+
+void writeFile(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text);
+}
+
+QByteArray f16(std::initializer_list<double> values)
+{
+    QByteArray text;
+    for (double v : values)
+        text += QByteArray::number(v, 'f', 8).rightJustified(16) + '\n';
+    return text;
+}
+
+} // namespace
+
+class TestResults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void calculixResults();
+    void calculixLayerMismatch();
+    void calculixMalformedFiles_data();
+    void calculixMalformedFiles();
+    void ansysResults();
+    void ansysShortAndMalformedFiles();
+    void analysersWithAStandInSolver();
+};
+
+void TestResults::calculixResults()
+{
+    auto model = smallModel();
+    Capture capture;
+    // 25 rows for three plies: 25 / 8 = 3, so rows 1 to 24 are used.
+    QVERIFY(readDat(*model, datFile(25, 12)));
+    QCOMPARE(capture.outLines(), QStringList({"Reading CCX data - Node displacement", "Reading CCX data - Element stress",
+                                              "Reading CCX data - Element strain"}));
+    const Node* first = model->nodes().at(0);
+    QCOMPARE(first->displacement()(1, 1), -0.2);
+    QCOMPARE(first->displacement()(3, 1), 0.0);  // rotations are not read
+    QCOMPARE(first->displacement()(0, 0), 0.0);  // another load case
+    QCOMPARE(model->nodes().at(4)->displacement()(2, 1), 0.56);
+
+    const Element* quad = model->elements().at(0);
+    // Ply 1 of the quadrilateral: the mean of rows 9 to 16 (values 8 ... 15).
+    QCOMPARE(quad->result(Element::S11)(1, 1), 11.5);
+    QCOMPARE(quad->result(Element::S23)(2, 1), 19.5 + 50);
+    QCOMPARE(quad->result(Element::E12)(0, 1), 1000 + 3.5 + 30);
+    const Element* tri = model->elements().at(1);
+    QCOMPARE(tri->result(Element::S22)(1, 1), 100 + 8.5 + 10);
+    QCOMPARE(tri->result(Element::E33)(0, 1), 2000 + 2.5 + 20);
+    // Von Mises of the first ply: s = (3.5, 13.5, 23.5, 33.5, 43.5, 53.5).
+    const double vm = std::sqrt(0.5 * (100 + 100 + 400 + 6 * (33.5 * 33.5 + 43.5 * 43.5 + 53.5 * 53.5)));
+    QCOMPARE(quad->result(Element::VonMises)(0, 1), vm);
+    QCOMPARE(quad->summary(1)[Element::S11], 19.5);
+}
+
+void TestResults::calculixLayerMismatch()
+{
+    auto model = smallModel();
+    Capture capture;
+    QVERIFY(!readDat(*model, datFile(23, 12)));
+    QCOMPARE(capture.outLines(), QStringList({"Reading CCX data - Node displacement", "Reading CCX data - Element stress",
+                                              "0", "3 1", "Quad4 - LoadCCXResultStress: layernumber not correct"}));
+    capture.clear();
+    QVERIFY(!readDat(*model, datFile(24, 11)));
+    QCOMPARE(capture.outLines().last(), QString("Tri3 - LoadCCXResultStress: layernumber not correct"));
+    // The values read before the failure stay.
+    QCOMPARE(model->elements().at(0)->result(Element::S11)(0, 1), 3.5);
+}
+
+void TestResults::calculixMalformedFiles_data()
+{
+    QTest::addColumn<QByteArray>("dat");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("node beyond the model") << datFile(24, 12, "        13  1.0 1.0 1.0\n")
+                                           << "CCXAnalyser - ReadResults: line 7: node 13 is not in the model";
+    QTest::newRow("node zero") << datFile(24, 12, "         0  1.0 1.0 1.0\n")
+                               << "CCXAnalyser - ReadResults: line 7: node 0 is not in the model";
+    QTest::newRow("not a number") << datFile(24, 12, "         2  1.0 x 1.0\n")
+                                  << "CCXAnalyser - ReadResults: line 7: not a displacement";
+    QTest::newRow("short line") << datFile(24, 12, "         2  1.0\n")
+                                << "CCXAnalyser - ReadResults: line 7: not a displacement";
+    QByteArray badElement = datFile(24, 12);
+    badElement.replace("\n         2   1 ", "\n         7   1 ");
+    QTest::newRow("element beyond the model") << badElement
+                                              << "CCXAnalyser - ReadResults: line 34: element 7 is not in the model";
+    QByteArray badValue = datFile(24, 12);
+    badValue.replace(pointLines(1, 24, 0).left(30), "         1   1 nan(ind) 1.0E+00");
+    QTest::newRow("value not a number") << badValue
+                                        << "CCXAnalyser - ReadResults: line 10: not an integration point result";
+}
+
+void TestResults::calculixMalformedFiles()
+{
+    QFETCH(QByteArray, dat);
+    QFETCH(QString, message);
+    auto model = smallModel();
+    Capture capture;
+    QVERIFY(!readDat(*model, dat));
+    QVERIFY2(capture.outLines().contains(message), qPrintable(capture.outLines().join('\n')));
+    // An empty file and a foreign one read as nothing at all, without failing.
+    QVERIFY(readDat(*model, QByteArray()));
+    QVERIFY(readDat(*model, QByteArray(1000, '\x01')));
+    QVERIFY(!readDat(*model, datFile(24, 12), 2));  // a load case the model does not have
+}
+
+void TestResults::ansysResults()
+{
+    auto model = smallModel();
+    // Corner nodes only: the sixth node's lines (a middle node) are not read.
+    QByteArray nodes;
+    for (int n = 0; n < 6; ++n)
+        nodes += f16({n + 0.1, n + 0.2, n + 0.3, n + 0.4, n + 0.5, n + 0.6});
+    QByteArray element[6];
+    for (int f = 0; f < 6; ++f) {
+        // Three layers per element (the largest stack); the triangle has two.
+        for (int e = 0; e < 2; ++e)
+            element[f] += f16({100.0 * f + 10 * e + 1, 100.0 * f + 10 * e + 2, 100.0 * f + 10 * e + 3});
+    }
+    QBuffer nodeFile(&nodes);
+    nodeFile.open(QIODevice::ReadOnly);
+    std::vector<std::unique_ptr<QBuffer>> files;
+    for (QByteArray& text : element) {
+        files.push_back(std::make_unique<QBuffer>(&text));
+        files.back()->open(QIODevice::ReadOnly);
+    }
+    QVERIFY(ReadAnsysResults(nodeFile, {files[0].get(), files[1].get(), files[2].get(), files[3].get(),
+                                        files[4].get(), files[5].get()},
+                             *model, 1));
+    QCOMPARE(model->nodes().at(4)->displacement()(5, 1), 4.6);
+    QCOMPARE(model->nodes().at(0)->displacement()(3, 1), 0.4);
+    const Element* quad = model->elements().at(0);
+    const Element* tri = model->elements().at(1);
+    QCOMPARE(quad->result(Element::S11)(2, 1), 3.0);
+    QCOMPARE(quad->result(Element::S12)(0, 1), 201.0);
+    QCOMPARE(quad->result(Element::E12)(1, 1), 502.0);
+    // The triangle's third layer line is dropped: its rows start at its own block.
+    QCOMPARE(tri->result(Element::S22)(0, 1), 111.0);
+    QCOMPARE(tri->result(Element::E11)(1, 1), 312.0);
+    QCOMPARE(tri->result(Element::S33)(1, 1), 0.0);
+    const double s11 = 12, s22 = 112, s12 = 212;
+    QCOMPARE(tri->result(Element::VonMises)(1, 1),
+             std::sqrt(0.5 * ((s11 - s22) * (s11 - s22) + s22 * s22 + s11 * s11 + 6 * s12 * s12)));
+}
+
+void TestResults::ansysShortAndMalformedFiles()
+{
+    auto model = smallModel();
+    QByteArray shortNodes = f16({1, 2, 3, 4, 5, 6, 7});
+    QByteArray elements = f16({1, 2, 3, 4, 5, 6});
+    QBuffer nodeFile(&shortNodes);
+    nodeFile.open(QIODevice::ReadOnly);
+    std::vector<std::unique_ptr<QBuffer>> files;
+    QByteArray texts[6];
+    for (QByteArray& t : texts) {
+        t = elements;
+        files.push_back(std::make_unique<QBuffer>(&t));
+        files.back()->open(QIODevice::ReadOnly);
+    }
+    const std::array<QIODevice*, 6> six = {files[0].get(), files[1].get(), files[2].get(),
+                                           files[3].get(), files[4].get(), files[5].get()};
+    Capture capture;
+    QVERIFY(!ReadAnsysResults(nodeFile, six, *model, 0));
+    QCOMPARE(model->nodes().at(1)->displacement()(0, 0), 7.0);  // read so far, kept
+    QCOMPARE(capture.outLines(), QStringList({"AnsysAnalyser - ReadResults: _Node.output ends early"}));
+
+    QByteArray nodes;
+    for (int n = 0; n < 5; ++n)
+        nodes += f16({1, 2, 3, 4, 5, 6});
+    QBuffer goodNodes(&nodes);
+    goodNodes.open(QIODevice::ReadOnly);
+    texts[2] = f16({1, 2}) + "****************\n" + f16({4, 5, 6});
+    files[2]->close();
+    files[2]->open(QIODevice::ReadOnly);
+    capture.clear();
+    QVERIFY(!ReadAnsysResults(goodNodes, six, *model, 0));
+    QCOMPARE(capture.outLines(), QStringList({"AnsysAnalyser - ReadResults: line 3 of _EleS12.output is not a number"}));
+}
+
+void TestResults::analysersWithAStandInSolver()
+{
+    QTemporaryDir dir;
+    const QString work = dir.filePath("work dir");
+    QDir().mkpath(work);
+    auto model = smallModel("Job");
+    // The stand-in records how it was started and writes the seven files.
+    QDir().mkpath(dir.filePath("results"));
+    QByteArray nodes;
+    for (int n = 0; n < 5; ++n)
+        nodes += f16({0.25, -1, 0, 0, 0, 0});
+    writeFile(dir.filePath("results/Job_Node.output"), nodes);
+    for (const char* suffix : {"_EleS1", "_EleS2", "_EleS12", "_EleE1", "_EleE2", "_EleE12"})
+        writeFile(dir.filePath(QString("results/Job%1.output").arg(suffix)), f16({1, 2, 3, 4, 5, 6}));
+    const QString standIn = dir.filePath("ansys stand-in.sh");
+    writeFile(standIn, QString("#!/bin/sh\npwd > started.txt\necho \"$@\" >> started.txt\n"
+                               "test -f Job.inp && cp '%1'/* .\n").arg(dir.filePath("results")).toUtf8());
+    QFile::setPermissions(standIn, QFile::permissions(standIn) | QFile::ExeOwner);
+
+    // Results left by an earlier run never pass for this one's.
+    writeFile(work + "/Job_Node.output", "stale");
+    Capture capture;
+    AnsysAnalyser analyser(model.get(), work, standIn);
+    QVERIFY(analyser.RunLoadCase(0));
+    QFile started(work + "/started.txt");
+    QVERIFY(started.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(started.readAll()), work + "\n-b -i Job.inp -o Job.out\n");
+    QCOMPARE(model->nodes().at(2)->displacement()(1, 0), -1.0);
+    QVERIFY(QFile::exists(work + "/Job.inp"));  // the solver's files stay for inspection
+    QCOMPARE(capture.outLines(), QStringList({"Starting analysis of Job: Load case 1", "Analysis finished",
+                                              "Reading results finished"}));
+
+    // A solver that produces nothing: the case fails, RunAll goes on and says so.
+    auto second = smallModel("Job");
+    second->loads().add(new NodeLoad("Load-2", 1, {1, 2}, {0, 0}, {0, 0}));
+    AnsysAnalyser failing(second.get(), work, "/bin/true");
+    capture.clear();
+    QVERIFY(!failing.RunAll());
+    QCOMPARE(capture.outLines(), QStringList({"Starting analysis of Job: Load case 1", "Analysis finished",
+                                              "Cannot read the results", "Starting analysis of Job: Load case 2",
+                                              "Analysis finished", "Cannot read the results",
+                                              "All analysis finished!"}));
+    capture.clear();
+    CCXAnalyser missing(model.get(), work, dir.filePath("no-such-solver"));
+    QVERIFY(!missing.RunLoadCase(0));
+    QVERIFY(capture.outLines().contains("Analyser - RunLoadCase: cannot start " + dir.filePath("no-such-solver")));
+
+    // Without loads there is nothing to run, and that is a success.
+    Model empty("Empty");
+    capture.clear();
+    CCXAnalyser none(&empty, work, "ccx");
+    QVERIFY(none.RunAll());
+    QCOMPARE(capture.outLines(), QStringList({"All analysis finished!"}));
+    QCOMPARE(capture.debugLines(), QStringList({"NodeLoadList - ReadLoadNum: no load defined!"}));
+
+    // Cleaning, when asked for, removes the job's files and the ANSYS extras.
+    writeFile(work + "/file.lock", "x");
+    analyser.setCleanAfterRun(true);
+    capture.clear();
+    QVERIFY(analyser.RunLoadCase(0));
+    QCOMPARE(capture.outLines().last(), QString("Files Cleaned"));
+    QVERIFY(!QFile::exists(work + "/Job.inp") && !QFile::exists(work + "/file.lock"));
+}
+
+QTEST_GUILESS_MAIN(TestResults)
+#include "tst_results.moc"
