@@ -101,7 +101,9 @@ public:
     // Price, mass, def X, def Y, twist, Sv, S11, S22, S33, S12, S13, S23.
     Eigen::VectorXd computeObjectives() const;
     bool checkPriceMass() const;
-    bool evaluate(double& fitness, Eigen::VectorXd& results);
+    // The score of the built design; on failure why says which bound it
+    // missed (price and mass, the analysis, or an objective's range).
+    bool evaluate(double& fitness, Eigen::VectorXd& results, QString* why = nullptr);
     void exportResults(const QString& fp, int loadInd) const;
     void readOptSettings(QString& optDir, int& population, double& selPortion, double& mutateRate,
                          int& crossoverNum) const;

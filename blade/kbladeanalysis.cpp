@@ -138,26 +138,35 @@ bool KBlade::checkPriceMass() const
     return lows[0] < price && price < highs[0] && lows[1] < mass && mass < highs[1];
 }
 
-bool KBlade::evaluate(double& fitness, Eigen::VectorXd& results)
+bool KBlade::evaluate(double& fitness, Eigen::VectorXd& results, QString* why)
 {
+    auto fail = [why](const QString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
     fitness = -0.7 * DBL_MAX;
     results = Eigen::VectorXd::Zero(ResultCount);
     Eigen::VectorXd targets, lows, highs, weights;
     optSetting()->objectiveArrays(targets, lows, highs, weights);
     if (targets.size() < ObjectiveCount) {
-        outLine(QStringLiteral("KBlade - evaluate: the optimisation setting holds %1 objectives, %2 are needed")
-                    .arg(targets.size()).arg(ObjectiveCount));
-        return false;
+        const QString reason = QStringLiteral("the optimisation setting holds %1 objectives, %2 are needed")
+                                   .arg(targets.size()).arg(ObjectiveCount);
+        outLine(QStringLiteral("KBlade - evaluate: ") + reason);
+        return fail(reason);
     }
-    if (!checkPriceMass() || !runAnalysis())
-        return false;
+    if (!checkPriceMass())
+        return fail(QStringLiteral("price and mass inside their bounds"));
+    if (!runAnalysis())
+        return fail(QStringLiteral("an analysis that the solver completes"));
     results = computeObjectives();
     std::ostringstream text;
     text << results;
     outLine(QStringLiteral("Max. Results:\n") + QString::fromStdString(text.str()));
     for (int i = 0; i < ObjectiveCount; ++i) {
         if (!(lows[i] < results[i] && results[i] < highs[i]))
-            return false;
+            return fail(QStringLiteral("%1 between %2 and %3")
+                            .arg(optSetting()->ReadObjective(i)->name(), formatNumber(lows[i]), formatNumber(highs[i])));
     }
     const Eigen::ArrayXd deviation = results.array() - targets.head(ObjectiveCount).array();
     fitness = -std::sqrt((weights.head(ObjectiveCount).array() * deviation.square()).sum() / ObjectiveCount);

@@ -1,7 +1,14 @@
 #include "blade/ksamplesetting.h"
 
+#include "blade/kanalysis.h"
+#include "blade/kblade.h"
 #include "blade/kload.h"
 #include "core/binaryio.h"
+#include "core/messages.h"
+#include "core/parameterlist.h"
+#include "solver/ansyscmd.h"
+
+#include <random>
 
 namespace Folvane {
 
@@ -30,6 +37,35 @@ void KSampleSetting::setLoadInd(int ind)
 void KSampleSetting::selectFirstLoad()
 {
     m_load = static_cast<KLoad*>(m_loads->sonOrFirst(0));
+}
+
+void KSampleSetting::startSample()
+{
+    auto* blade = qobject_cast<KBlade*>(parent());
+    if ((!m_exportFVM && !m_exportFEM) || !blade)
+        return;
+    std::mt19937_64 engine(std::random_device{}());
+    const QString name = KFile::safeFileName(blade->bladeName());
+    const bool ansys = blade->anaSet() && blade->anaSet()->type() == KAnalysis::Ansys;
+    const int loadCase = loadInd();
+    const QString fp = blade->fp();
+    const bool hadFp = blade->hasFP();
+    ParameterList* parameters = blade->parameterList();
+    for (int i = 1; i <= m_samNum; ++i) {
+        const QString base = m_samFolder + QLatin1Char('/') + name + QLatin1Char('-') + QString::number(i);
+        parameters->sampleAll(engine);
+        if (m_exportFVM) {
+            blade->setFp(base + QStringLiteral(".fvm"));
+            blade->writeFile();
+        }
+        if (m_exportFEM) {
+            blade->genFEModel();
+            if (ansys && blade->feModel() && loadCase >= 0)
+                AnsysCmd(blade->feModel()).BuildFullInp(base + QStringLiteral(".bat"), loadCase);
+        }
+    }
+    blade->setFp(fp);
+    blade->setHasFP(hadFp);
 }
 
 void KSampleSetting::readBinary(QDataStream& in)

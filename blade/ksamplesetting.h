@@ -41,6 +41,11 @@ public:
     void readBinary(QDataStream& in) override;
     void writeBinary(QDataStream& out) const override;
 
+    // Draws the sampled parameters anew for every sample and writes, into
+    // the sample folder, blade-i.fvm and (for ANSYS) blade-i.bat for the
+    // selected load case. Nothing at all when both exports are off.
+    Q_INVOKABLE void startSample();
+
 signals:
     void SamFolderChanged();
     void SamNumChanged();

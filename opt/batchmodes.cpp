@@ -3,6 +3,7 @@
 #include "blade/kblade.h"
 #include "blade/kload.h"
 #include "core/messages.h"
+#include "opt/bladegeneration.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -57,6 +58,38 @@ int analyse(int argc, char** argv)
     return 0;
 }
 
+int optimise(int argc, char** argv)
+{
+    int start = 0, iterations = 0;
+    if (!decimalArgument(argv[5], "start generation", start) || !decimalArgument(argv[6], "iterations", iterations))
+        return 1;
+    if (start < 0) {
+        std::cerr << "Folvane: the start generation argument '" << argv[5] << "' is below 0" << std::endl;
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    outLine(QStringLiteral("Reading blade file: ") + path);
+    KBlade blade;
+    blade.setFp(path);
+    blade.readFile();
+    blade.setOptDir(QString::fromLocal8Bit(argv[4]));
+    outLine(start != 0 ? QStringLiteral("Continue Optimisation...") : QStringLiteral("Start New Optimisation..."));
+    std::unique_ptr<BladeGeneration> optimisation =
+        start != 0 ? std::make_unique<BladeGeneration>(&blade, start) : std::make_unique<BladeGeneration>(&blade);
+    if (!optimisation->isReady()) {
+        std::cerr << "Folvane: the optimisation cannot " << (start != 0 ? "continue" : "start")
+                  << ", see the messages above" << std::endl;
+        return 2;
+    }
+    optimisation->Run(iterations);
+    if (optimisation->stopped()) {
+        std::cerr << "Folvane: the optimisation stopped early, see the messages above" << std::endl;
+        return 3;
+    }
+    return 0;
+}
+
 // Reads one model file and writes the document to another. The script
 // engine of the parameters needs an application object, so every batch
 // mode has one; none runs its event loop.
@@ -78,11 +111,27 @@ int resave(int argc, char** argv)
 
 int autoLayupOpt(int argc, char** argv)
 {
+    // The two numbers take no further part, but must be numbers.
+    int value = 0;
+    if (!decimalArgument(argv[3], "third", value) || !decimalArgument(argv[4], "fourth", value))
+        return 1;
     return convert(argc, argv, argv[2], argv[5]);
 }
 
 int autoKpOpt(int argc, char** argv)
 {
+    int value = 0, pairs = 0;
+    if (!decimalArgument(argv[4], "fourth", value) || !decimalArgument(argv[5], "pair count", pairs))
+        return 1;
+    if (pairs < 0 || 6 + 2LL * pairs > argc) {
+        std::cerr << "Folvane: the pair count argument '" << argv[5] << "' asks for " << pairs << " pairs, "
+                  << (argc - 6) / 2 << " are given" << std::endl;
+        return 1;
+    }
+    for (int k = 0; k < 2 * pairs; ++k) {
+        if (!decimalArgument(argv[6 + k], "pair", value))
+            return 1;
+    }
     return convert(argc, argv, argv[2], argv[3]);
 }
 

@@ -6,6 +6,7 @@ namespace Folvane::BatchModes {
 // The modes that run without a window. Each takes the whole argument
 // vector and returns the process exit code.
 int analyse(int argc, char** argv);
+int optimise(int argc, char** argv);
 int resave(int argc, char** argv);
 int autoLayupOpt(int argc, char** argv);
 int autoKpOpt(int argc, char** argv);

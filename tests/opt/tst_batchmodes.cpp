@@ -1,0 +1,180 @@
+#include "capture.h"
+#include "blade/kblade.h"
+#include "blade/kbladesetting.h"
+#include "blade/kmaterial.h"
+#include "blade/koptsetting.h"
+#include "blade/kpattern.h"
+#include "core/messages.h"
+#include "core/parameter.h"
+#include "core/parameterlist.h"
+#include "geometry/kprofilelist.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Folvane;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class Folder
+{
+public:
+    Folder()
+    {
+        QDir(m_dir.path()).mkpath("home");
+        QDir(m_dir.path()).mkpath("work");
+        QFile settings(path("home/FVanalysis.setting"));
+        settings.open(QIODevice::WriteOnly);
+        settings.write((path("work") + "\nccx\n2\n1\n").toUtf8());
+    }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    Run run(const QStringList& arguments, int timeoutMs = 300000)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", path("home"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(m_dir.path());
+        process.start(FOLVANE_BINARY, arguments);
+        process.waitForFinished(timeoutMs);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A coarse blade whose spar cap thickness follows the parameter P, with
+// bounds every design of it meets.
+void writeOptimisationModel(const QString& path)
+{
+    KBlade blade;
+    Parameter* p = blade.parameters()->parameter(0);
+    p->setLow(0.5);
+    p->setHigh(1.5);
+    p->setDigitNum(1);
+    blade.patterns()->pattern(0)->ReadLaminateByInd(0)->thick()->setExp("P");
+    blade.setting()->setMeshSize(1000);
+    blade.profiles()->autoMesh();
+    blade.optSetting()->setPopulation(4);
+    blade.optSetting()->setSelPortion(0.5);
+    for (int i = 0; i < 12; ++i)
+        blade.optSetting()->ReadObjective(i)->setLow(-1e9);
+    blade.setFp(path);
+    QuietDebug quiet;
+    blade.writeFile();
+}
+
+} // namespace
+
+class TestBatchModes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { isolateHome(); }
+    void optimiseThroughCalculix();
+    void optimiseRefusals();
+    void resaveArgumentChecks_data();
+    void resaveArgumentChecks();
+};
+
+void TestBatchModes::optimiseThroughCalculix()
+{
+    Folder folder;
+    writeOptimisationModel(folder.path("blade.fvm"));
+    Run run = folder.run({"-optimise", folder.path("blade.fvm"), "anything at all", folder.path("opt"), "0", "1"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(3000)));
+    QVERIFY(run.out.contains("Start New Optimisation...\n"));
+    QVERIFY(run.out.contains("Generation 2 of 2: "));
+    for (const char* file : {"Evo-1.fvo", "Evo-2.fvo", "Fitness.dat", "Bld-1_4.fvm", "Bld-2_1.fvm"})
+        QVERIFY2(QFile::exists(folder.path("opt/") + file), file);
+    QVERIFY(!QFile::exists(folder.path("opt/Evo-3.fvo")));
+
+    // Every blade file opens as a model; the best one's parameter is on the grid.
+    KBlade best;
+    best.setFp(folder.path("opt/Bld-2_1.fvm"));
+    Capture capture;
+    best.readFile();
+    QCOMPARE(capture.debugLines(), QStringList({"Loaded " + folder.path("opt/Bld-2_1.fvm")}));
+    const double p = best.parameters()->parameter(0)->value();
+    QVERIFY(p >= 0.5 && p <= 1.5);
+    QCOMPARE(std::round(p * 10), p * 10);
+
+    // Continued from generation 2 it writes generation 3.
+    run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "2", "1"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(3000)));
+    QVERIFY(run.out.contains("Continue Optimisation...\n"));
+    QVERIFY(QFile::exists(folder.path("opt/Evo-3.fvo")));
+    QFile fitness(folder.path("opt/Fitness.dat"));
+    QVERIFY(fitness.open(QIODevice::ReadOnly));
+    QCOMPARE(fitness.readLine(), QByteArray("3\n"));
+}
+
+void TestBatchModes::optimiseRefusals()
+{
+    Folder folder;
+    writeOptimisationModel(folder.path("blade.fvm"));
+    Run run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "4", "2"});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.contains("BladeGeneration - BladeGeneration: cannot open the .fvo file!\n"));
+    QCOMPARE(run.err.split('\n').filter("Folvane:"),
+             QStringList({"Folvane: the optimisation cannot continue, see the messages above"}));
+    QVERIFY(!QDir(folder.path("opt")).exists());
+
+    run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "two", "2"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QString("Folvane: the start generation argument 'two' is not a decimal number of 32 bits\n"));
+    run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "-1", "2"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QString("Folvane: the start generation argument '-1' is below 0\n"));
+    run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "5000000000"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QString("Folvane: the iterations argument '5000000000' is not a decimal number of 32 bits\n"));
+}
+
+void TestBatchModes::resaveArgumentChecks_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("layup third") << QStringList({"-autolayupopt", "IN", "1.5", "2", "OUT"})
+                                 << "Folvane: the third argument '1.5' is not a decimal number of 32 bits\n";
+    QTest::newRow("layup fourth") << QStringList({"-autolayupopt", "IN", "1", "", "OUT"})
+                                  << "Folvane: the fourth argument '' is not a decimal number of 32 bits\n";
+    QTest::newRow("kp fourth") << QStringList({"-autokpopt", "IN", "OUT", "x", "1", "1", "2", "3", "4"})
+                               << "Folvane: the fourth argument 'x' is not a decimal number of 32 bits\n";
+    QTest::newRow("kp too many pairs") << QStringList({"-autokpopt", "IN", "OUT", "1", "3", "1", "2", "3", "4"})
+                                       << "Folvane: the pair count argument '3' asks for 3 pairs, 2 are given\n";
+    QTest::newRow("kp negative pairs") << QStringList({"-autokpopt", "IN", "OUT", "1", "-2", "1", "2", "3", "4"})
+                                       << "Folvane: the pair count argument '-2' asks for -2 pairs, 2 are given\n";
+    QTest::newRow("kp pair value") << QStringList({"-autokpopt", "IN", "OUT", "1", "2", "1", "2", "3", "4e1"})
+                                   << "Folvane: the pair argument '4e1' is not a decimal number of 32 bits\n";
+    QTest::newRow("layup fine") << QStringList({"-autolayupopt", "IN", "-3", "+4", "OUT"}) << QString();
+    QTest::newRow("kp fine") << QStringList({"-autokpopt", "IN", "OUT", "1", "1", "1", "2", "3", "4"}) << QString();
+}
+
+void TestBatchModes::resaveArgumentChecks()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    Folder folder;
+    arguments.replaceInStrings("IN", folder.path("in.fvm"));
+    arguments.replaceInStrings("OUT", folder.path("out.fvm"));
+    const Run run = folder.run(arguments);
+    QCOMPARE(run.err.split('\n').filter("Folvane:").join('\n') + (error.isEmpty() ? "" : "\n"), error);
+    QCOMPARE(run.exitCode, error.isEmpty() ? 0 : 1);
+    QCOMPARE(QFile::exists(folder.path("out.fvm")), error.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestBatchModes)
+#include "tst_batchmodes.moc"

@@ -1,0 +1,278 @@
+#include "capture.h"
+#include "blade/kblade.h"
+#include "blade/kbladesetting.h"
+#include "blade/koptsetting.h"
+#include "core/binaryio.h"
+#include "core/messages.h"
+#include "core/parameter.h"
+#include "core/parameterlist.h"
+#include "geometry/kprofilelist.h"
+#include "opt/bladegeneration.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Folvane;
+
+namespace {
+
+// Scores a design by how near its parameter P lies to 1.2, without a
+// solver; it can be told to fail from a given evaluation on.
+class FastGeneration : public BladeGeneration
+{
+public:
+    FastGeneration(KBlade* blade, int g = 0)
+        : BladeGeneration(blade, g)
+        , m_blade(blade)
+    {
+    }
+    explicit FastGeneration(KBlade* blade, bool)
+        : BladeGeneration(blade)
+        , m_blade(blade)
+    {
+    }
+    int failFrom = 1 << 30;
+    int scored = 0;
+
+protected:
+    bool score(double& fitness, Eigen::VectorXd& results, QString& why) override
+    {
+        if (++scored >= failFrom) {
+            why = "a test bound";
+            return false;
+        }
+        const double p = m_blade->parameters()->parameter(0)->value();
+        fitness = -std::abs(p - 1.2);
+        results = Eigen::VectorXd::Constant(12, p);
+        return true;
+    }
+
+private:
+    KBlade* m_blade;
+};
+
+// A coarse default blade with one parameter P on the grid 0, 0.1, ..., 2.
+void prepare(KBlade& blade, const QString& folder, int population = 4)
+{
+    Parameter* p = blade.parameters()->parameter(0);
+    p->setLow(0);
+    p->setHigh(2);
+    p->setDigitNum(1);
+    blade.optSetting()->setPopulation(population);
+    blade.optSetting()->setSelPortion(0.5);
+    blade.optSetting()->setOptDir(folder);
+    blade.setting()->setMeshSize(2000);
+    blade.profiles()->autoMesh();
+}
+
+QStringList linesOf(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+std::vector<std::unique_ptr<Chromosome>> readRecord(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QDataStream in(&file);
+    Binary::prepare(in);
+    std::vector<std::unique_ptr<Chromosome>> members(Binary::readUInt64(in));
+    for (auto& m : members)
+        m = std::make_unique<Chromosome>(in);
+    return members;
+}
+
+} // namespace
+
+class TestBladeGeneration : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { isolateHome(); }
+    void newRunWritesEveryGeneration();
+    void noIterationsWritesTheFirstGeneration();
+    void continuation();
+    void continuationRefused();
+    void boundedRedraws();
+};
+
+void TestBladeGeneration::newRunWritesEveryGeneration()
+{
+    QTemporaryDir dir;
+    KBlade blade;
+    prepare(blade, dir.filePath("opt"));
+    blade.setFp(dir.filePath("own.fvm"));
+    Capture capture;
+    FastGeneration run(&blade, true);
+    QVERIFY(run.isReady());
+    run.Run(3);
+    QVERIFY(!run.stopped());
+    QCOMPARE(run.generationCounter(), 5);
+    for (int n = 1; n <= 4; ++n) {
+        QVERIFY(QFile::exists(dir.filePath(QString("opt/Evo-%1.fvo").arg(n))));
+        for (int i = 1; i <= 4; ++i)
+            QVERIFY(QFile::exists(dir.filePath(QString("opt/Bld-%1_%2.fvm").arg(n).arg(i))));
+    }
+    QVERIFY(!QFile::exists(dir.filePath("opt/Evo-5.fvo")));
+    QCOMPARE(blade.fp(), dir.filePath("own.fvm"));
+
+    const QStringList fitness = linesOf(dir.filePath("opt/Fitness.dat"));
+    QCOMPARE(fitness.size(), 5);
+    QCOMPARE(fitness[0], QString("4"));
+    for (int i = 2; i < 5; ++i)
+        QVERIFY(fitness[i].toDouble() >= fitness[i - 1].toDouble());  // the best is never lost
+
+    // The record: best first; its blade file holds the best member's parameter.
+    const auto members = readRecord(dir.filePath("opt/Evo-4.fvo"));
+    QCOMPARE(members.size(), size_t(4));
+    QCOMPARE(formatNumber(members[0]->fitness()), fitness[4]);
+    for (size_t i = 1; i < members.size(); ++i)
+        QVERIFY(members[i]->fitness() <= members[i - 1]->fitness());
+    QVERIFY(members[0]->isEvaluated());
+    QCOMPARE(members[0]->objectives().size(), size_t(12));
+    KBlade best;
+    best.setFp(dir.filePath("opt/Bld-4_1.fvm"));
+    best.readFile();
+    QCOMPARE(best.parameters()->parameter(0)->value(), members[0]->GeneValues()[0] / 10.0);
+
+    const QStringList out = capture.outLines();
+    QCOMPARE(out.filter(QRegularExpression("^Evaluation 1: fitness -?[0-9.e+-]+$")).size(), 1);
+    QCOMPARE(out.filter(QRegularExpression("^Generation 4 of 4: \\d+ evaluations, best fitness ")).size(), 1);
+    QCOMPARE(out.filter("Generation ").size(), 4);
+}
+
+void TestBladeGeneration::noIterationsWritesTheFirstGeneration()
+{
+    QTemporaryDir dir;
+    KBlade blade;
+    prepare(blade, dir.filePath("new/folder"));
+    Capture capture;
+    FastGeneration run(&blade, true);
+    run.Run(0);
+    QVERIFY(QFile::exists(dir.filePath("new/folder/Evo-1.fvo")));
+    QVERIFY(!QFile::exists(dir.filePath("new/folder/Evo-2.fvo")));
+    QCOMPARE(linesOf(dir.filePath("new/folder/Fitness.dat")).size(), 2);
+}
+
+void TestBladeGeneration::continuation()
+{
+    QTemporaryDir dir;
+    KBlade blade;
+    prepare(blade, dir.filePath("opt"));
+    Capture capture;
+    {
+        FastGeneration first(&blade, true);
+        first.Run(3);
+    }
+    const QStringList before = linesOf(dir.filePath("opt/Fitness.dat"));
+    // From generation 2: the history's first two values, then generation 3 anew.
+    FastGeneration later(&blade, 2);
+    QVERIFY(later.isReady());
+    QCOMPARE(later.generationCounter(), 2);
+    QCOMPARE(later.population().size(), size_t(4));
+    QVERIFY(later.population()[0]->isEvaluated());
+    later.Run(1);
+    const QStringList after = linesOf(dir.filePath("opt/Fitness.dat"));
+    QCOMPARE(after.size(), 4);
+    QCOMPARE(after[0], QString("3"));
+    QCOMPARE(after.mid(1, 2), before.mid(1, 2));
+    QVERIFY(after[3].toDouble() >= after[2].toDouble());
+
+    // Without a fitness file the loaded population is evaluated as generation 1.
+    QFile::remove(dir.filePath("opt/Fitness.dat"));
+    capture.clear();
+    FastGeneration fresh(&blade, 4);
+    QVERIFY(fresh.isReady());
+    QCOMPARE(fresh.generationCounter(), 0);
+    QCOMPARE(capture.outLines(), QStringList({"BladeGeneration - BladeGeneration: cannot open the fitness file!",
+                                              "New optimisation will be started!"}));
+    fresh.Run(0);
+    QCOMPARE(linesOf(dir.filePath("opt/Fitness.dat")).first(), QString("1"));
+}
+
+void TestBladeGeneration::continuationRefused()
+{
+    QTemporaryDir dir;
+    KBlade blade;
+    prepare(blade, dir.filePath("opt"));
+    Capture capture;
+    {
+        FastGeneration first(&blade, true);
+        first.Run(1);
+    }
+    capture.clear();
+    QVERIFY(!FastGeneration(&blade, 5).isReady());
+    QCOMPARE(capture.outLines(), QStringList({"BladeGeneration - BladeGeneration: cannot open the .fvo file!"}));
+
+    // A fitness file of fewer values than the generation asked for.
+    capture.clear();
+    QFile::copy(dir.filePath("opt/Evo-2.fvo"), dir.filePath("opt/Evo-3.fvo"));
+    QVERIFY(!FastGeneration(&blade, 3).isReady());
+    QCOMPARE(capture.outLines(), QStringList({"BladeGeneration - BladeGeneration: the fitness file holds fewer than 3 "
+                                              "values, generation 3 cannot be continued"}));
+
+    // Damaged records: cut short, or of another blade's parameters.
+    QFile record(dir.filePath("opt/Evo-2.fvo"));
+    record.open(QIODevice::ReadOnly);
+    const QByteArray bytes = record.readAll();
+    record.close();
+    for (const QByteArray& damaged : {bytes.left(bytes.size() - 1), bytes.left(20), bytes + "x", QByteArray()}) {
+        QFile out(dir.filePath("opt/Evo-2.fvo"));
+        out.open(QIODevice::WriteOnly);
+        out.write(damaged);
+        out.close();
+        capture.clear();
+        QVERIFY(!FastGeneration(&blade, 2).isReady());
+        QVERIFY(capture.outLines().first().contains("is damaged or not of this blade's 1 parameters"));
+    }
+    QFile out(dir.filePath("opt/Evo-2.fvo"));
+    out.open(QIODevice::WriteOnly);
+    out.write(bytes);
+    out.close();
+    blade.parameters()->addSon();
+    QVERIFY(!FastGeneration(&blade, 2).isReady());
+    // A refused continuation runs nothing and writes nothing.
+    FastGeneration refused(&blade, 7);
+    refused.Run(3);
+    QVERIFY(!QFile::exists(dir.filePath("opt/Evo-8.fvo")));
+}
+
+void TestBladeGeneration::boundedRedraws()
+{
+    QTemporaryDir dir;
+    KBlade blade;
+    prepare(blade, dir.filePath("opt"));
+    // No design can cost less than nothing: the initial draws give up.
+    blade.optSetting()->ReadObjective(0)->setHigh(0);
+    Capture capture;
+    {
+        FastGeneration run(&blade, true);
+        QVERIFY(!run.isReady());
+        QVERIFY(run.stopped());
+        run.Run(2);
+    }
+    QCOMPARE(capture.outLines().last(), QString("BladeGeneration - no design in 1000 attempts had price and mass "
+                                                "inside their bounds; the optimisation stops"));
+    QVERIFY(!QFile::exists(dir.filePath("opt/Evo-1.fvo")));
+
+    // A score that fails from the 7th evaluation on: generation 1 is
+    // written and stays whole, the run stops in generation 2.
+    blade.optSetting()->ReadObjective(0)->setHigh(100);
+    capture.clear();
+    FastGeneration run(&blade, true);
+    run.failFrom = 7;
+    run.Run(3);
+    QVERIFY(run.stopped());
+    QVERIFY(capture.outLines().contains(
+        "BladeGeneration - no design in 20 attempts had a test bound; the optimisation stops"));
+    QVERIFY(QFile::exists(dir.filePath("opt/Evo-1.fvo")));
+    QVERIFY(!QFile::exists(dir.filePath("opt/Evo-2.fvo")));
+    QCOMPARE(readRecord(dir.filePath("opt/Evo-1.fvo")).size(), size_t(4));
+    QCOMPARE(linesOf(dir.filePath("opt/Fitness.dat")).first(), QString("1"));
+}
+
+QTEST_GUILESS_MAIN(TestBladeGeneration)
+#include "tst_bladegeneration.moc"
