@@ -144,6 +144,7 @@ void KBlade::newFile()
     profiles()->setBladeSetting(setting());
     profiles()->setWebList(webs());
     profiles()->autoMesh();
+    profiles()->genPro3D();
     emit ModelsChanged();
 }
 
@@ -219,6 +220,28 @@ void KBlade::genFEModel()
     m_stationElements = std::move(mesh.stationElements);
     debugLine(QString::number(model.nodes().count()));
     debugLine(QString::number(model.elements().count()));
+}
+
+void KBlade::gen3DModel()
+{
+    const Model* model = builtModel("gen3DModel");
+    if (!model)
+        return;
+    using Type = Qt3DRender::QGeometryRenderer::PrimitiveType;
+    const auto renderers = sharedRenderers(model->nodes().vertexBuffer(),
+                                           {{model->elements().triangleIndexBuffer(), Type::Triangles},
+                                            {model->edges().lineIndexBuffer(), Type::Lines}});
+    // The faces own the shared positions: the edges go first.
+    m_femEdge.replace(renderers[1]);
+    m_femEle.replace(renderers[0]);
+    emit FemEleChanged();
+    emit FemEdgeChanged();
+}
+
+void KBlade::clearOld3DModel()
+{
+    m_femEdge.clearPrevious();
+    m_femEle.clearPrevious();
 }
 
 Model* KBlade::builtModel(const char* operation) const

@@ -2,6 +2,7 @@
 #define FOLVANE_KBLADE_H
 
 #include "core/kfile.h"
+#include "geometry/renderers.h"
 
 #include <Eigen/Dense>
 #include <memory>
@@ -32,6 +33,8 @@ class ParameterList;
 class KBlade : public KFile
 {
     Q_OBJECT
+    Q_PROPERTY(Qt3DCore::QComponent* FemEle READ femEle NOTIFY FemEleChanged)
+    Q_PROPERTY(Qt3DCore::QComponent* FemEdge READ femEdge NOTIFY FemEdgeChanged)
     Q_PROPERTY(KAnalysis* AnaSet READ anaSet NOTIFY AnaSetChanged)
     Q_PROPERTY(double StartLoc READ startLoc NOTIFY BladeLengthChanged)
     Q_PROPERTY(double EndLoc READ endLoc NOTIFY BladeLengthChanged)
@@ -77,6 +80,12 @@ public:
     const Eigen::VectorXd& stationPositions() const { return m_stations; }
 
     Q_INVOKABLE void genFEModel();
+    // The FE view: faces and edges of the model, as renderers that replace
+    // the current ones; the replaced ones live until clearOld3DModel.
+    Q_INVOKABLE void gen3DModel();
+    Q_INVOKABLE void clearOld3DModel();
+    Qt3DCore::QComponent* femEle() const { return m_femEle.current(); }
+    Qt3DCore::QComponent* femEdge() const { return m_femEdge.current(); }
     Q_INVOKABLE void exportMeshObj(QString str);
     // A solver deck of the current FE model: the geometry-only deck for a
     // negative load index, otherwise the full deck of that load case.
@@ -152,6 +161,9 @@ private:
 
     KAnalysis* m_anaSet = nullptr;
     std::unique_ptr<Model> m_model;
+    // Declared so that the edges, which share the faces' positions, go first.
+    RendererPair m_femEle;
+    RendererPair m_femEdge;
     std::unique_ptr<NodeArray> m_stationNodes;
     std::unique_ptr<ElementArray> m_stationElements;
     Eigen::VectorXd m_stations;

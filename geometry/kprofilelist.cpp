@@ -280,6 +280,126 @@ SurfaceMesh KProfileList::genFEMesh(Model& model, bool quadDominant) const
     return mesher.mesh(model, meshWebs(mesher.stationLocations()));
 }
 
+std::vector<quint32> KProfileList::vertexOffsets() const
+{
+    std::vector<quint32> offsets;
+    quint32 c = 0;
+    for (int i = 0; i < count(); ++i) {
+        offsets.push_back(c);
+        c += profile(i)->pointNum();
+    }
+    return offsets;
+}
+
+QByteArray KProfileList::profilePositions() const
+{
+    std::vector<float> positions;
+    for (int i = 0; i < count(); ++i) {
+        const Eigen::MatrixXd p = profile(i)->placedPoints3D();
+        for (Eigen::Index r = 0; r < p.rows(); ++r)
+            positions.insert(positions.end(), {float(p(r, 0)), float(p(r, 1)), float(p(r, 2))});
+    }
+    return QByteArray(reinterpret_cast<const char*>(positions.data()), int(positions.size() * sizeof(float)));
+}
+
+static QByteArray bytesOf(const std::vector<quint32>& indices)
+{
+    return QByteArray(reinterpret_cast<const char*>(indices.data()), int(indices.size() * sizeof(quint32)));
+}
+
+QByteArray KProfileList::outlineIndices() const
+{
+    std::vector<quint32> indices;
+    const std::vector<quint32> offsets = vertexOffsets();
+    for (int i = 0; i < count(); ++i) {
+        const quint32 c = offsets[size_t(i)];
+        const quint32 n = profile(i)->pointNum();
+        for (quint32 k = 0; k + 1 < n; ++k)
+            indices.insert(indices.end(), {c + k, c + k + 1});
+        if (n > 0)
+            indices.insert(indices.end(), {c + n - 1, c});
+    }
+    return bytesOf(indices);
+}
+
+int KProfileList::boundaryPoint(const KProfile* profile, int region) const
+{
+    const int regions = m_setting ? m_setting->count() : 0;
+    if (region < 0 || region + 1 >= regions)
+        return 0;
+    const int k = profile->keyPoint(region);
+    return k >= 0 && k < int(profile->pointNum()) ? k : -1;
+}
+
+QByteArray KProfileList::keyLineIndices() const
+{
+    std::vector<quint32> indices;
+    const std::vector<quint32> offsets = vertexOffsets();
+    const int regions = m_setting ? m_setting->count() : 0;
+    for (int p = 0; p + 1 < count(); ++p) {
+        const quint32 c0 = offsets[size_t(p)];
+        const quint32 c1 = offsets[size_t(p + 1)];
+        if (profile(p)->pointNum() == 0 || profile(p + 1)->pointNum() == 0)
+            continue;
+        indices.insert(indices.end(), {c0, c1});
+        for (int i = 0; i + 1 < regions; ++i) {
+            const int a = boundaryPoint(profile(p), i);
+            const int b = boundaryPoint(profile(p + 1), i);
+            // A key index beyond its profile's points draws no line.
+            if (a >= 0 && b >= 0)
+                indices.insert(indices.end(), {c0 + quint32(a), c1 + quint32(b)});
+        }
+    }
+    return bytesOf(indices);
+}
+
+QByteArray KProfileList::webIndices() const
+{
+    std::vector<quint32> indices;
+    if (!m_webs)
+        return bytesOf(indices);
+    const std::vector<quint32> offsets = vertexOffsets();
+    for (int w = 0; w < m_webs->count(); ++w) {
+        const KWeb* web = m_webs->web(w);
+        // Drawn over the span it has in the blade.
+        const auto [first, last] = web->profileSpan();
+        for (int p = std::max(first, 0); p < std::min(last, count() - 1); ++p) {
+            const int a0 = boundaryPoint(profile(p), web->startRegionIndex());
+            const int b0 = boundaryPoint(profile(p), web->endRegionIndex());
+            const int a1 = boundaryPoint(profile(p + 1), web->startRegionIndex());
+            const int b1 = boundaryPoint(profile(p + 1), web->endRegionIndex());
+            if (a0 < 0 || b0 < 0 || a1 < 0 || b1 < 0 || profile(p)->pointNum() == 0 || profile(p + 1)->pointNum() == 0)
+                continue;
+            const quint32 A0 = offsets[size_t(p)] + quint32(a0), B0 = offsets[size_t(p)] + quint32(b0);
+            const quint32 A1 = offsets[size_t(p + 1)] + quint32(a1), B1 = offsets[size_t(p + 1)] + quint32(b1);
+            indices.insert(indices.end(), {A0, B0, B1, A0, B1, B0, A1, B1, A0, A1, A0, B1});
+        }
+    }
+    return bytesOf(indices);
+}
+
+void KProfileList::genPro3D()
+{
+    using Type = Qt3DRender::QGeometryRenderer::PrimitiveType;
+    const auto renderers = sharedRenderers(profilePositions(), {{outlineIndices(), Type::Lines},
+                                                                {keyLineIndices(), Type::Lines},
+                                                                {webIndices(), Type::Triangles}});
+    // The outlines own the shared positions: they go last.
+    m_keyLine.replace(renderers[1]);
+    m_webRender.replace(renderers[2]);
+    m_pro3D.replace(renderers[0]);
+    emit Pro3DChanged();
+    emit KeyLineChanged();
+    emit WebRenderChanged();
+}
+
+void KProfileList::clearOldPro3D()
+{
+    m_keyLine.clearPrevious();
+    m_webRender.clearPrevious();
+    m_pro3D.clearPrevious();
+}
+
 KProfileTableModel::KProfileTableModel(KProfileList* list)
     : KObjectTableModel(list)
     , m_list(list)

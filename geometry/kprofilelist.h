@@ -5,6 +5,7 @@
 #include "core/kobjectlist.h"
 #include "core/kobjecttablemodel.h"
 
+#include "geometry/renderers.h"
 #include "geometry/surfacemesher.h"
 
 #include <QPointer>
@@ -23,6 +24,9 @@ class KProfileList : public KObjectList
     Q_PROPERTY(KPointTableModel* PointModel READ pointModel NOTIFY PointModelChanged)
     Q_PROPERTY(double StartLoc READ startLoc NOTIFY sonChanged)
     Q_PROPERTY(double EndLoc READ endLoc NOTIFY sonChanged)
+    Q_PROPERTY(Qt3DCore::QComponent* Pro3D READ pro3D NOTIFY Pro3DChanged)
+    Q_PROPERTY(Qt3DCore::QComponent* KeyLine READ keyLine NOTIFY KeyLineChanged)
+    Q_PROPERTY(Qt3DCore::QComponent* WebRender READ webRender NOTIFY WebRenderChanged)
 
 public:
     explicit KProfileList(QObject* parent = nullptr);
@@ -47,6 +51,18 @@ public:
     Q_INVOKABLE void autoMesh();
     Q_INVOKABLE bool changePointModel(int ind);
 
+    // The profile view: outlines, region boundary lines and webs.
+    Qt3DCore::QComponent* pro3D() const { return m_pro3D.current(); }
+    Qt3DCore::QComponent* keyLine() const { return m_keyLine.current(); }
+    Qt3DCore::QComponent* webRender() const { return m_webRender.current(); }
+    Q_INVOKABLE void genPro3D();
+    Q_INVOKABLE void clearOldPro3D();
+    // The three index buffers of the profile view, and its positions.
+    QByteArray profilePositions() const;
+    QByteArray outlineIndices() const;
+    QByteArray keyLineIndices() const;
+    QByteArray webIndices() const;
+
     // A mesh cannot have more nodes than this; larger requests are refused.
     static constexpr double MaxMeshNodes = 2.0e7;
 
@@ -61,6 +77,9 @@ public:
 
 signals:
     void PointModelChanged();
+    void Pro3DChanged();
+    void KeyLineChanged();
+    void WebRenderChanged();
 
 private:
     void sortByLocation();
@@ -68,8 +87,17 @@ private:
     std::vector<MeshWeb> meshWebs(const Eigen::VectorXd& z) const;
 
     KPointTableModel* m_pointModel;
+    // The vertex offset of every profile in the view's positions.
+    std::vector<quint32> vertexOffsets() const;
+    // The view point at which a region ends: its key point, or point 0 for
+    // the last region and for none.
+    int boundaryPoint(const KProfile* profile, int region) const;
+
     KBladeSetting* m_setting = nullptr;
     KWebList* m_webs = nullptr;
+    RendererPair m_pro3D;
+    RendererPair m_keyLine;
+    RendererPair m_webRender;
 };
 
 class KProfileTableModel : public KObjectTableModel

@@ -1,0 +1,78 @@
+#include "geometry/renderers.h"
+
+#include <Qt3DRender/QAttribute>
+#include <Qt3DRender/QBuffer>
+#include <Qt3DRender/QGeometry>
+
+namespace Folvane {
+
+Qt3DRender::QAttribute* positionAttribute(const QByteArray& positions, Qt3DCore::QNode* parent)
+{
+    auto* attribute = new Qt3DRender::QAttribute(parent);
+    auto* buffer = new Qt3DRender::QBuffer(attribute);
+    buffer->setData(positions);
+    attribute->setName(Qt3DRender::QAttribute::defaultPositionAttributeName());
+    attribute->setAttributeType(Qt3DRender::QAttribute::VertexAttribute);
+    attribute->setVertexBaseType(Qt3DRender::QAttribute::Float);
+    attribute->setVertexSize(3);
+    attribute->setByteOffset(0);
+    attribute->setByteStride(12);
+    attribute->setCount(uint(positions.size() / 12));
+    attribute->setBuffer(buffer);
+    return attribute;
+}
+
+Qt3DRender::QGeometryRenderer* indexedRenderer(Qt3DRender::QAttribute* positions, const QByteArray& indices,
+                                               Qt3DRender::QGeometryRenderer::PrimitiveType type)
+{
+    auto* renderer = new Qt3DRender::QGeometryRenderer;
+    auto* geometry = new Qt3DRender::QGeometry(renderer);
+    auto* buffer = new Qt3DRender::QBuffer(geometry);
+    buffer->setData(indices);
+    auto* index = new Qt3DRender::QAttribute(geometry);
+    index->setAttributeType(Qt3DRender::QAttribute::IndexAttribute);
+    index->setVertexBaseType(Qt3DRender::QAttribute::UnsignedInt);
+    index->setByteStride(4);
+    index->setCount(uint(indices.size() / 4));
+    index->setBuffer(buffer);
+    geometry->addAttribute(positions);
+    geometry->addAttribute(index);
+    renderer->setGeometry(geometry);
+    renderer->setPrimitiveType(type);
+    return renderer;
+}
+
+std::vector<Qt3DRender::QGeometryRenderer*> sharedRenderers(
+    const QByteArray& positions, const std::vector<std::pair<QByteArray, Qt3DRender::QGeometryRenderer::PrimitiveType>>& parts)
+{
+    Qt3DRender::QAttribute* attribute = positionAttribute(positions, nullptr);
+    std::vector<Qt3DRender::QGeometryRenderer*> renderers;
+    for (const auto& [indices, type] : parts)
+        renderers.push_back(indexedRenderer(attribute, indices, type));
+    if (!renderers.empty())
+        attribute->setParent(renderers.front());
+    else
+        delete attribute;
+    return renderers;
+}
+
+RendererPair::~RendererPair()
+{
+    delete m_previous.data();
+    delete m_current.data();
+}
+
+void RendererPair::replace(Qt3DRender::QGeometryRenderer* renderer)
+{
+    delete m_previous.data();
+    m_previous = m_current;
+    m_current = renderer;
+}
+
+void RendererPair::clearPrevious()
+{
+    delete m_previous.data();
+    m_previous = nullptr;
+}
+
+} // namespace Folvane
