@@ -11,17 +11,38 @@
 
 namespace Folvane {
 
+void registerQmlTypes()
+{
+    qmlRegisterType<KBlade>("Folvane", 0, 1, "KBlade");
+    qmlRegisterType<Linker>("Folvane", 0, 1, "Linker");
+    qmlRegisterType<KObjective>("Folvane", 0, 1, "Objective");
+}
+
+void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade)
+{
+    engine.rootContext()->setContextProperty(QStringLiteral("kblade"), &blade);
+    const QUrl mainUrl(QStringLiteral("qrc:/main.qml"));
+    QObject::connect(
+        &engine, &QQmlApplicationEngine::objectCreated, QCoreApplication::instance(),
+        [mainUrl](QObject* object, const QUrl& url) {
+            if (!object && url == mainUrl)
+                QCoreApplication::exit(-1);
+        },
+        Qt::QueuedConnection);
+    engine.load(mainUrl);
+}
+
 int runWindowMode(int argc, char** argv)
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QGuiApplication app(argc, argv);
+    // The file dialogs keep their settings under these names.
+    QGuiApplication::setOrganizationName(QStringLiteral("Folvane"));
+    QGuiApplication::setApplicationName(QStringLiteral("Folvane"));
     QFont font;
     font.setPointSize(12);
     QGuiApplication::setFont(font);
-
-    qmlRegisterType<KBlade>("Folvane", 0, 1, "KBlade");
-    qmlRegisterType<Linker>("Folvane", 0, 1, "Linker");
-    qmlRegisterType<KObjective>("Folvane", 0, 1, "Objective");
+    registerQmlTypes();
 
     QQmlApplicationEngine engine;
     KBlade blade;
@@ -29,17 +50,7 @@ int runWindowMode(int argc, char** argv)
         blade.setFp(QString::fromLocal8Bit(argv[1]));
         blade.readFile();
     }
-    engine.rootContext()->setContextProperty(QStringLiteral("kblade"), &blade);
-
-    const QUrl mainUrl(QStringLiteral("qrc:/main.qml"));
-    QObject::connect(
-        &engine, &QQmlApplicationEngine::objectCreated, &app,
-        [mainUrl](QObject* object, const QUrl& url) {
-            if (!object && url == mainUrl)
-                QCoreApplication::exit(-1);
-        },
-        Qt::QueuedConnection);
-    engine.load(mainUrl);
+    loadMainWindow(engine, blade);
     return app.exec();
 }
 

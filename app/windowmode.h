@@ -1,10 +1,19 @@
 #ifndef FOLVANE_WINDOWMODE_H
 #define FOLVANE_WINDOWMODE_H
 
+class QQmlApplicationEngine;
+
 namespace Folvane {
+
+class KBlade;
 
 // The interactive user interface; returns the event loop's exit code.
 int runWindowMode(int argc, char** argv);
+
+// The module "Folvane" 0.1 with KBlade, Linker and Objective.
+void registerQmlTypes();
+// Publishes the document as "kblade" and loads qrc:/main.qml.
+void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade);
 
 } // namespace Folvane
 

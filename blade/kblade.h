@@ -1,6 +1,7 @@
 #ifndef FOLVANE_KBLADE_H
 #define FOLVANE_KBLADE_H
 
+#include "blade/kanalysis.h"
 #include "core/kfile.h"
 #include "geometry/renderers.h"
 
@@ -13,7 +14,6 @@ class ElementArray;
 class Model;
 class NodeArray;
 
-class KAnalysis;
 class KBladeSetting;
 class KKeyIndList;
 class KLayupList;
@@ -35,7 +35,7 @@ class KBlade : public KFile
     Q_OBJECT
     Q_PROPERTY(Qt3DCore::QComponent* FemEle READ femEle NOTIFY FemEleChanged)
     Q_PROPERTY(Qt3DCore::QComponent* FemEdge READ femEdge NOTIFY FemEdgeChanged)
-    Q_PROPERTY(KAnalysis* AnaSet READ anaSet NOTIFY AnaSetChanged)
+    Q_PROPERTY(Folvane::KAnalysis* AnaSet READ anaSet NOTIFY AnaSetChanged)
     Q_PROPERTY(double StartLoc READ startLoc NOTIFY BladeLengthChanged)
     Q_PROPERTY(double EndLoc READ endLoc NOTIFY BladeLengthChanged)
     Q_PROPERTY(int LoadNum READ loadNum NOTIFY LoadNumChanged)

@@ -21,17 +21,17 @@ class KMaterial : public KObject
 {
     Q_OBJECT
     Q_PROPERTY(int Type READ type WRITE setType NOTIFY TypeChanged)
-    Q_PROPERTY(Linker* Density READ density WRITE setDensity NOTIFY DensityChanged)
-    Q_PROPERTY(Linker* Price READ price WRITE setPrice NOTIFY PriceChanged)
-    Q_PROPERTY(Linker* Par1 READ par1 WRITE setPar1 NOTIFY Par1Changed)
-    Q_PROPERTY(Linker* Par2 READ par2 WRITE setPar2 NOTIFY Par2Changed)
-    Q_PROPERTY(Linker* Par3 READ par3 WRITE setPar3 NOTIFY Par3Changed)
-    Q_PROPERTY(Linker* Par4 READ par4 WRITE setPar4 NOTIFY Par4Changed)
-    Q_PROPERTY(Linker* Par5 READ par5 WRITE setPar5 NOTIFY Par5Changed)
-    Q_PROPERTY(Linker* Par6 READ par6 WRITE setPar6 NOTIFY Par6Changed)
-    Q_PROPERTY(Linker* Par7 READ par7 WRITE setPar7 NOTIFY Par7Changed)
-    Q_PROPERTY(Linker* Par8 READ par8 WRITE setPar8 NOTIFY Par8Changed)
-    Q_PROPERTY(Linker* Par9 READ par9 WRITE setPar9 NOTIFY Par9Changed)
+    Q_PROPERTY(Folvane::Linker* Density READ density WRITE setDensity NOTIFY DensityChanged)
+    Q_PROPERTY(Folvane::Linker* Price READ price WRITE setPrice NOTIFY PriceChanged)
+    Q_PROPERTY(Folvane::Linker* Par1 READ par1 WRITE setPar1 NOTIFY Par1Changed)
+    Q_PROPERTY(Folvane::Linker* Par2 READ par2 WRITE setPar2 NOTIFY Par2Changed)
+    Q_PROPERTY(Folvane::Linker* Par3 READ par3 WRITE setPar3 NOTIFY Par3Changed)
+    Q_PROPERTY(Folvane::Linker* Par4 READ par4 WRITE setPar4 NOTIFY Par4Changed)
+    Q_PROPERTY(Folvane::Linker* Par5 READ par5 WRITE setPar5 NOTIFY Par5Changed)
+    Q_PROPERTY(Folvane::Linker* Par6 READ par6 WRITE setPar6 NOTIFY Par6Changed)
+    Q_PROPERTY(Folvane::Linker* Par7 READ par7 WRITE setPar7 NOTIFY Par7Changed)
+    Q_PROPERTY(Folvane::Linker* Par8 READ par8 WRITE setPar8 NOTIFY Par8Changed)
+    Q_PROPERTY(Folvane::Linker* Par9 READ par9 WRITE setPar9 NOTIFY Par9Changed)
 
 public:
     enum MatType : int { UniMat = 0, EngMat = 1 };

@@ -21,8 +21,8 @@ struct PlyStack;
 class KLaminate : public KObject
 {
     Q_OBJECT
-    Q_PROPERTY(Linker* Thick READ thick WRITE setThick NOTIFY ThickChanged)
-    Q_PROPERTY(Linker* Angle READ angle WRITE setAngle NOTIFY AngleChanged)
+    Q_PROPERTY(Folvane::Linker* Thick READ thick WRITE setThick NOTIFY ThickChanged)
+    Q_PROPERTY(Folvane::Linker* Angle READ angle WRITE setAngle NOTIFY AngleChanged)
 
 public:
     KLaminate(KMaterialList* materials, QObject* parent);

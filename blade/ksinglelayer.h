@@ -20,8 +20,8 @@ class KPatternList;
 class KLocNum : public KObject
 {
     Q_OBJECT
-    Q_PROPERTY(Linker* Loc READ loc WRITE setLoc NOTIFY LocChanged)
-    Q_PROPERTY(Linker* Num READ num WRITE setNum NOTIFY NumChanged)
+    Q_PROPERTY(Folvane::Linker* Loc READ loc WRITE setLoc NOTIFY LocChanged)
+    Q_PROPERTY(Folvane::Linker* Num READ num WRITE setNum NOTIFY NumChanged)
 
 public:
     explicit KLocNum(QObject* parent = nullptr);

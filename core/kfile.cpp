@@ -50,6 +50,21 @@ void KFile::setModels(const QList<KObjectList*>& models)
     endResetModel();
 }
 
+QList<QObject*> KFile::modelObjects() const
+{
+    return QList<QObject*>(m_models.begin(), m_models.end());
+}
+
+void KFile::setModelObjects(const QList<QObject*>& models)
+{
+    QList<KObjectList*> lists;
+    for (QObject* o : models) {
+        if (auto* list = qobject_cast<KObjectList*>(o))
+            lists << list;
+    }
+    setModels(lists);
+}
+
 void KFile::setFp(const QString& fp)
 {
     m_fp = toLocalPath(fp);

@@ -17,7 +17,8 @@ class ParameterList;
 class KFile : public QAbstractListModel
 {
     Q_OBJECT
-    Q_PROPERTY(QList<KObjectList*> Models READ models WRITE setModels NOTIFY ModelsChanged)
+    // Typed QList<QObject*> for the interface, which indexes no other lists.
+    Q_PROPERTY(QList<QObject*> Models READ modelObjects WRITE setModelObjects NOTIFY ModelsChanged)
     Q_PROPERTY(QString Fp READ fp WRITE setFp NOTIFY FpChanged)
     Q_PROPERTY(QUrl CurFolder READ curFolder WRITE setCurFolder NOTIFY CurFolderChanged)
     Q_PROPERTY(bool HasFP READ hasFP WRITE setHasFP NOTIFY HasFPChanged)
@@ -39,6 +40,8 @@ public:
 
     QList<KObjectList*> models() const { return m_models; }
     void setModels(const QList<KObjectList*>& models);
+    QList<QObject*> modelObjects() const;
+    void setModelObjects(const QList<QObject*>& models);
     QString fp() const { return m_fp; }
     void setFp(const QString& fp);
     QUrl curFolder() const { return m_curFolder; }

@@ -34,6 +34,21 @@ void KObjectList::setSons(const QList<KObject*>& sons)
     endResetModel();
 }
 
+QList<QObject*> KObjectList::sonObjects() const
+{
+    return QList<QObject*>(m_sons.begin(), m_sons.end());
+}
+
+void KObjectList::setSonObjects(const QList<QObject*>& sons)
+{
+    QList<KObject*> objects;
+    for (QObject* o : sons) {
+        if (auto* son = qobject_cast<KObject*>(o))
+            objects << son;
+    }
+    setSons(objects);
+}
+
 void KObjectList::setTableModel(KObjectTableModel* model)
 {
     m_tableModel = model;

@@ -3,6 +3,7 @@
 
 #include "core/binaryio.h"
 #include "core/kobject.h"
+#include "core/kobjecttablemodel.h"
 
 #include <QAbstractListModel>
 #include <QJsonObject>
@@ -11,7 +12,6 @@
 
 namespace Folvane {
 
-class KObjectTableModel;
 class ParameterList;
 
 // A named list of KObjects that is also the Qt list model the interface
@@ -19,8 +19,10 @@ class ParameterList;
 class KObjectList : public QAbstractListModel
 {
     Q_OBJECT
-    Q_PROPERTY(QList<KObject*> Sons READ sons WRITE setSons NOTIFY SonsChanged)
-    Q_PROPERTY(KObjectTableModel* TableModel READ tableModel WRITE setTableModel NOTIFY TableModelChanged)
+    // The interface can index only lists of QObject*: the property has that
+    // type, the C++ accessors keep the sons' own.
+    Q_PROPERTY(QList<QObject*> Sons READ sonObjects WRITE setSonObjects NOTIFY SonsChanged)
+    Q_PROPERTY(Folvane::KObjectTableModel* TableModel READ tableModel WRITE setTableModel NOTIFY TableModelChanged)
     Q_PROPERTY(QStringList SonNames READ sonNames NOTIFY sonChanged)
     Q_PROPERTY(QStringList WebNames READ webNames NOTIFY sonChanged)
 
@@ -34,6 +36,8 @@ public:
 
     QList<KObject*> sons() const { return m_sons; }
     void setSons(const QList<KObject*>& sons);
+    QList<QObject*> sonObjects() const;
+    void setSonObjects(const QList<QObject*>& sons);
     int count() const { return m_sons.size(); }
 
     KObjectTableModel* tableModel() const { return m_tableModel; }

@@ -42,11 +42,11 @@ private:
 class KProfile : public KObject
 {
     Q_OBJECT
-    Q_PROPERTY(Linker* Loc READ loc WRITE setLoc NOTIFY LocChanged)
-    Q_PROPERTY(Linker* ChordLen READ chordLen WRITE setChordLen NOTIFY ChordLenChanged)
-    Q_PROPERTY(Linker* Twist READ twist WRITE setTwist NOTIFY TwistChanged)
-    Q_PROPERTY(Linker* XOffset READ xOffset WRITE setXOffset NOTIFY XOffsetChanged)
-    Q_PROPERTY(Linker* YOffset READ yOffset WRITE setYOffset NOTIFY YOffsetChanged)
+    Q_PROPERTY(Folvane::Linker* Loc READ loc WRITE setLoc NOTIFY LocChanged)
+    Q_PROPERTY(Folvane::Linker* ChordLen READ chordLen WRITE setChordLen NOTIFY ChordLenChanged)
+    Q_PROPERTY(Folvane::Linker* Twist READ twist WRITE setTwist NOTIFY TwistChanged)
+    Q_PROPERTY(Folvane::Linker* XOffset READ xOffset WRITE setXOffset NOTIFY XOffsetChanged)
+    Q_PROPERTY(Folvane::Linker* YOffset READ yOffset WRITE setYOffset NOTIFY YOffsetChanged)
     Q_PROPERTY(QString Fp READ fp WRITE setFp NOTIFY FpChanged)
     Q_PROPERTY(unsigned PointNum READ pointNum)
 

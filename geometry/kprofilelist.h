@@ -21,7 +21,7 @@ class KWebList;
 class KProfileList : public KObjectList
 {
     Q_OBJECT
-    Q_PROPERTY(KPointTableModel* PointModel READ pointModel NOTIFY PointModelChanged)
+    Q_PROPERTY(Folvane::KPointTableModel* PointModel READ pointModel NOTIFY PointModelChanged)
     Q_PROPERTY(double StartLoc READ startLoc NOTIFY sonChanged)
     Q_PROPERTY(double EndLoc READ endLoc NOTIFY sonChanged)
     Q_PROPERTY(Qt3DCore::QComponent* Pro3D READ pro3D NOTIFY Pro3DChanged)

@@ -1,22 +1,192 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
-import QtQuick.Window 2.12
+import QtQuick.Layouts 1.12
+import QtQuick.Dialogs 1.3
 import Folvane 0.1
+import "basic_items"
+import "basic_items/FVstyle.js" as FVstyle
+import "windows/par_win"
+import "windows/set_win"
+import "windows/pro_win"
+import "windows/keyind_win"
+import "windows/web_win"
+import "windows/mat_win"
+import "windows/pat_win"
+import "windows/sl_win"
+import "windows/layup_win"
+import "windows/load_win"
+import "windows/mesh_win"
 
 ApplicationWindow {
     id: mainWindow
+    objectName: "FV_MainWindow"
     visible: true
     width: 800
     height: 640
-    title: "Folvane Demo v0.76 - " + kblade.Fp
+    font.pointSize: FVstyle.fontSize
+    property string titlePrefix: "Folvane Demo v0.76 - "
+    property string documentPath: kblade.Fp
+    title: titlePrefix + documentPath
 
-    ListView {
-        anchors.fill: parent
-        anchors.margins: 10
-        model: kblade
-        delegate: Text {
-            text: (index + 1) + " - " + name_user
-            font.pointSize: 10
+    // After a model file was opened or saved under a new name.
+    function showDocument() {
+        titlePrefix = "Folvane - "
+        documentPath = kblade.Fp
+    }
+    function refreshView() {
+        profileView.update()
+    }
+    function chooseFile(mode) {
+        fileDialog.mode = mode
+        fileDialog.open()
+    }
+    function showFEModel() {
+        kblade.genFEModel()
+        kblade.gen3DModel()
+        if (!kblade.FemEle)
+            noModel.open()
+        feWindow.showModel()
+    }
+
+    header: ToolBar {
+        RowLayout {
+            spacing: 2
+            FV_Icon_Button { objectName: "newAction"; text: "New"; iconSource: "qrc:/icons/new.svg"; onClicked: { kblade.newFile(); mainWindow.refreshView() } }
+            FV_Icon_Button { text: "Open"; iconSource: "qrc:/icons/open.svg"; onClicked: mainWindow.chooseFile("open") }
+            FV_Icon_Button { text: "Save"; iconSource: "qrc:/icons/save.svg"; onClicked: kblade.HasFP ? kblade.writeFile() : mainWindow.chooseFile("save") }
+            FV_Icon_Button { text: "Save as"; iconSource: "qrc:/icons/save_as.svg"; onClicked: mainWindow.chooseFile("save") }
+            FV_Icon_Button { text: "Export JSON"; iconSource: "qrc:/icons/json_export.svg"; onClicked: mainWindow.chooseFile("exportJson") }
+            FV_Icon_Button { text: "Import JSON"; iconSource: "qrc:/icons/json_import.svg"; onClicked: mainWindow.chooseFile("importJson") }
+            FV_Icon_Button { text: "Analysis settings"; iconSource: "qrc:/icons/settings.svg"; onClicked: analysisWindow.open() }
+            FV_Icon_Button { objectName: "feAction"; text: "FE view"; iconSource: "qrc:/icons/fe_view.svg"; onClicked: mainWindow.showFEModel() }
         }
     }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.margins: 6
+        spacing: 8
+        ColumnLayout {
+            id: editorButtons
+            Layout.alignment: Qt.AlignTop
+            Layout.preferredWidth: 190
+            Layout.minimumWidth: 190
+            spacing: 3
+            Repeater {
+                model: [
+                    {text: "Parameter", window: parWindow},
+                    {text: "Blade Setting", window: settingWindow},
+                    {text: "Profile", window: profileWindow},
+                    {text: "Region Shape", window: keyWindow},
+                    {text: "Web", window: webWindow},
+                    {text: "Material", window: materialWindow},
+                    {text: "Laminate", window: patternWindow},
+                    {text: "Layer", window: layerWindow},
+                    {text: "Layup", window: layupWindow},
+                    {text: "Loads", window: loadWindow},
+                    {text: "Mesh", window: meshWindow},
+                    {text: "Optimisation Setting", window: optWindow},
+                    {text: "Sample Setting", window: sampleWindow}
+                ]
+                FV_Button {
+                    objectName: "editor" + modelData.text.replace(" ", "")
+                    Layout.fillWidth: true
+                    text: modelData.text
+                    onClicked: modelData.window.openEditor()
+                }
+            }
+        }
+        ProfileView {
+            id: profileView
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+        }
+    }
+
+    // One file dialog for every file and folder the window asks for.
+    FileDialog {
+        id: fileDialog
+        property string mode: "open"
+        property int loadIndex: -1
+        readonly property var modelFilters: ["Folvane Model Files (*.fvm)", "All files (*)"]
+        readonly property var jsonFilters: ["Json Files (*.json)", "All files (*)"]
+        readonly property var setup: ({
+            open: {title: "Please choose a file", filters: modelFilters, existing: true},
+            save: {title: "Please choose a file", filters: modelFilters, existing: false},
+            importJson: {title: "Please choose a json file", filters: jsonFilters, existing: true},
+            exportJson: {title: "Please save a json file", filters: jsonFilters, existing: false},
+            exportAnsys: {title: "Save as Ansys batch file", filters: ["Ansys Batch Files (*.inp)", "All files (*)"], existing: false},
+            exportAbaqus: {title: "Save as ABAQUS input file", filters: ["ABAQUS Input Files (*.inp)", "All files (*)"], existing: false},
+            exportCCX: {title: "Save as Calculix input file", filters: ["Calculix input Files (*.inp)", "All files (*)"], existing: false},
+            workFolder: {title: "Please choose a working folder", filters: [], existing: true, folder: true},
+            program: {title: "Please select the analysis program", existing: true,
+                      filters: ["windows executable file (*.exe)", "windows batch file (*.bat)", "shell file (*.sh)", "All files (*)"]},
+            optFolder: {title: "Please choose a folder", filters: [], existing: true, folder: true},
+            sampleFolder: {title: "Please choose a folder", filters: [], existing: true, folder: true}
+        })
+        title: setup[mode].title
+        nameFilters: setup[mode].filters
+        selectExisting: setup[mode].existing
+        selectFolder: setup[mode].folder === true
+        folder: kblade.HasFolder ? kblade.CurFolder : shortcuts.documents
+        onAccepted: {
+            kblade.CurFolder = folder
+            const url = fileUrl.toString()
+            const path = FVstyle.urlToPath(selectFolder ? folder : fileUrl, Qt.platform.os === "windows")
+            switch (mode) {
+            case "open": kblade.Fp = url; kblade.readFile(); mainWindow.showDocument(); mainWindow.refreshView(); break
+            case "save": kblade.Fp = url; kblade.writeFile(); mainWindow.showDocument(); mainWindow.refreshView(); break
+            case "importJson": kblade.loadJson(url); mainWindow.refreshView(); break
+            case "exportJson": kblade.saveJson(url); break
+            case "exportAnsys": kblade.exportAnsysInp(url, loadIndex); break
+            case "exportAbaqus": kblade.exportAbaqusInp(url, loadIndex); break
+            case "exportCCX": kblade.exportCCXInp(url, loadIndex); break
+            case "workFolder": kblade.AnaSet.WorkDir = path; analysisWindow.refresh(); break
+            case "program": kblade.AnaSet.ProDir = path; analysisWindow.refresh(); break
+            case "optFolder": kblade.Models[KBlade.OptSet].OptDir = path; optWindow.refresh(); break
+            case "sampleFolder": kblade.Models[KBlade.SampleSet].SamFolder = path; sampleWindow.refresh(); break
+            }
+        }
+    }
+
+    MessageDialog {
+        id: noModel
+        title: "FE Model"
+        text: "The FE model could not be built: the messages say why."
+    }
+
+    AnalysisWindow {
+        id: analysisWindow
+        onBrowseWorkFolder: mainWindow.chooseFile("workFolder")
+        onBrowseProgram: mainWindow.chooseFile("program")
+    }
+    FEWindow {
+        id: feWindow
+        onExportRequested: {
+            kblade.Models[KBlade.Loads].updateModel()
+            exportWindow.openWith(kblade.Models[KBlade.Loads].SonNames)
+        }
+    }
+    ExportWindow {
+        id: exportWindow
+        onExportChosen: {
+            fileDialog.loadIndex = loadIndex
+            mainWindow.chooseFile(["exportAnsys", "exportAbaqus", "exportCCX"][fileType])
+        }
+    }
+    Par_Win { id: parWindow }
+    Set_Win { id: settingWindow }
+    Pro_Win { id: profileWindow }
+    KeyInd_Win { id: keyWindow }
+    Web_Win { id: webWindow }
+    Mat_Win { id: materialWindow }
+    Pat_Win { id: patternWindow }
+    Sl_Win { id: layerWindow }
+    Layup_Win { id: layupWindow }
+    Load_Win { id: loadWindow }
+    Mesh_Win { id: meshWindow }
+    OptSet_Win { id: optWindow; onBrowseFolder: mainWindow.chooseFile("optFolder") }
+    SampleSet_Win { id: sampleWindow; onBrowseFolder: mainWindow.chooseFile("sampleFolder") }
+
+    Component.onCompleted: profileView.update()
 }

@@ -175,7 +175,8 @@ void TestKObjectList::sonsPropertyKeepsSharedSons()
     QPointer<KObject> c = list.ReadSon(2);
     auto* d = new KObject;
     d->setName("D");
-    list.setProperty("Sons", QVariant::fromValue(QList<KObject*>{c, d, a}));
+    list.setProperty("Sons", QVariant::fromValue(QList<QObject*>{c, d, a}));
+    QCOMPARE(list.property("Sons").value<QList<QObject*>>().size(), 3);
     QVERIFY(a && c);
     QVERIFY(!b);
     QCOMPARE(list.sonNames(), QStringList({"C", "D", "A"}));

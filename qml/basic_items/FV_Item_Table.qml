@@ -1,0 +1,192 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import QtQuick.Layouts 1.12
+import "FVstyle.js" as FVstyle
+
+// A table over a table model: one line per row, one cell per column. A
+// column is {title, role, kind, width, choices, buttonText, clicked}; kind
+// is "text", "number", "linker", "combo", "check", "label" or "button".
+// Cells read "<role>_user" and write "<role>_input".
+ColumnLayout {
+    id: table
+    property var tableModel
+    property var columns: []
+    property bool sortable: false
+    property bool rowButtons: true
+    property bool rowEditing: true
+    property alias currentRow: rows.currentIndex
+    property alias rowView: rows
+    signal edited()
+    spacing: 4
+
+    function refresh() {
+        if (tableModel)
+            tableModel.updateTable()
+        rows.currentIndex = Math.min(Math.max(rows.currentIndex, 0), rows.count - 1)
+    }
+    function columnWidth(c) {
+        return c.width !== undefined ? c.width : FVstyle.cellWidth
+    }
+    function contentWidth() {
+        var w = rowButtons ? 2 * (FVstyle.buttonHeight + 2) : 0
+        for (var i = 0; i < columns.length; ++i)
+            w += columnWidth(columns[i]) + 2
+        return w
+    }
+    function insertBefore() { if (tableModel.addRowBefore(rows.currentIndex)) { table.refresh(); table.edited() } }
+    function insertAfter() { if (tableModel.addRowAfter(rows.currentIndex)) { rows.currentIndex += 1; table.refresh(); table.edited() } }
+    function deleteRow() { if (tableModel.delRowCurrent(rows.currentIndex)) { table.refresh(); table.edited() } }
+
+    RowLayout {
+        visible: rowEditing || sortable
+        FV_Button { text: "Sort"; visible: table.sortable; onClicked: { table.tableModel.sortSons(); table.refresh(); table.edited() } }
+        FV_Button { text: "Insert Row Before"; visible: table.rowEditing; onClicked: table.insertBefore() }
+        FV_Button { text: "Insert Row After"; visible: table.rowEditing; onClicked: table.insertAfter() }
+        FV_Button { text: "Delete Row"; visible: table.rowEditing; onClicked: table.deleteRow() }
+    }
+
+    Flickable {
+        id: sideways
+        Layout.fillWidth: true
+        Layout.fillHeight: true
+        contentWidth: table.contentWidth()
+        contentHeight: height
+        flickableDirection: Flickable.HorizontalFlick
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        ScrollBar.horizontal: ScrollBar {}
+
+        Column {
+            width: sideways.contentWidth
+            height: sideways.height
+            Row {
+                id: header
+                spacing: 2
+                height: FVstyle.rowHeight
+                Repeater {
+                    model: table.columns
+                    FV_Label {
+                        width: table.columnWidth(modelData)
+                        height: header.height
+                        text: modelData.title
+                        font.bold: true
+                        horizontalAlignment: Text.AlignHCenter
+                    }
+                }
+            }
+            ListView {
+                id: rows
+                width: parent.width
+                height: parent.height - header.height
+                clip: true
+                model: table.tableModel
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar {}
+                delegate: Rectangle {
+                    id: line
+                    property var rowData: model
+                    property int row: index
+                    width: rows.width
+                    height: FVstyle.rowHeight + 2
+                    color: ListView.isCurrentItem ? "#EEF3FF" : "transparent"
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: rows.currentIndex = line.row
+                    }
+                    Row {
+                        spacing: 2
+                        anchors.verticalCenter: parent.verticalCenter
+                        Repeater {
+                            model: table.columns
+                            Item {
+                                id: cell
+                                property var column: modelData
+                                readonly property var value: line.rowData[column.role + "_user"]
+                                function write(v) { line.rowData[column.role + "_input"] = v; table.edited() }
+                                function select() { rows.currentIndex = line.row }
+                                width: table.columnWidth(column)
+                                height: FVstyle.rowHeight
+                                Loader {
+                                    anchors.fill: parent
+                                    sourceComponent: {
+                                        switch (cell.column.kind) {
+                                        case "linker": return linkerCell
+                                        case "combo": return comboCell
+                                        case "check": return checkCell
+                                        case "label": return labelCell
+                                        case "button": return buttonCell
+                                        default: return textCell
+                                        }
+                                    }
+                                }
+                                Component {
+                                    id: textCell
+                                    FV_TextBox {
+                                        text: cell.value === undefined || cell.value === null ? "" : String(cell.value)
+                                        onActiveFocusChanged: if (activeFocus) cell.select()
+                                        onEditingFinished: {
+                                            if (cell.column.kind !== "number") {
+                                                cell.write(text)
+                                                return
+                                            }
+                                            const n = Number(text)
+                                            if (text.trim().length > 0 && !isNaN(n))
+                                                cell.write(n)
+                                        }
+                                    }
+                                }
+                                Component {
+                                    id: linkerCell
+                                    FV_Linker_TextBox {
+                                        linker: cell.value === undefined ? null : cell.value
+                                        onActiveFocusChanged: if (activeFocus) cell.select()
+                                        onTextEdited: table.edited()
+                                    }
+                                }
+                                Component {
+                                    id: comboCell
+                                    FV_ComboBox {
+                                        model: cell.column.choices
+                                        currentIndex: cell.value === undefined ? -1 : cell.value
+                                        onActivated: { cell.select(); cell.write(index) }
+                                    }
+                                }
+                                Component {
+                                    id: checkCell
+                                    FV_Checkbox {
+                                        checked: cell.value === true
+                                        onToggled: { cell.select(); cell.write(checked) }
+                                    }
+                                }
+                                Component {
+                                    id: labelCell
+                                    FV_Label { text: cell.value === undefined ? "" : String(cell.value) }
+                                }
+                                Component {
+                                    id: buttonCell
+                                    FV_Button {
+                                        text: cell.column.buttonText
+                                        onClicked: { cell.select(); cell.column.clicked(line.row) }
+                                    }
+                                }
+                            }
+                        }
+                        FV_Button {
+                            visible: table.rowButtons
+                            text: "+"
+                            implicitWidth: FVstyle.buttonHeight
+                            onClicked: { rows.currentIndex = line.row; table.insertAfter() }
+                        }
+                        FV_Button {
+                            visible: table.rowButtons
+                            text: "-"
+                            implicitWidth: FVstyle.buttonHeight
+                            onClicked: { rows.currentIndex = line.row; table.deleteRow() }
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+}

@@ -1,0 +1,41 @@
+import QtQuick 2.12
+import QtQuick.Layouts 1.12
+import "FVstyle.js" as FVstyle
+
+// A list of sons with "Add" and "Delete" below it.
+ColumnLayout {
+    id: tree
+    property var list
+    property alias view: listView
+    property alias editable: listView.editable
+    property alias currentIndex: listView.currentIndex
+    signal changed()
+    spacing: 4
+    FV_ListView {
+        id: listView
+        objectName: "sons"
+        list: tree.list
+        Layout.fillWidth: true
+        Layout.fillHeight: true
+    }
+    RowLayout {
+        FV_Button {
+            text: "Add"
+            onClicked: {
+                tree.list.addSon()
+                listView.refresh(tree.list.rowCount() === 1 ? 0 : tree.list.rowCount() - 1)
+                tree.changed()
+            }
+        }
+        FV_Button {
+            text: "Delete"
+            onClicked: {
+                const row = listView.currentIndex
+                if (tree.list.delSon(row)) {
+                    listView.refresh(row)
+                    tree.changed()
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,84 @@
+#include "capture.h"
+#include "app/windowmode.h"
+#include "blade/kblade.h"
+#include "blade/kbladesetting.h"
+#include "core/messages.h"
+#include "geometry/kprofilelist.h"
+
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Folvane;
+
+// The window mode as main runs it, within the test: a document, possibly
+// read from a path, published to the main window.
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        isolateHome();
+        registerQmlTypes();
+    }
+    void titleShowsTheModelFile();
+    void unreadableFileStillOpensTheWindow();
+};
+
+void TestWindow::titleShowsTheModelFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("blade.fvm");
+    {
+        KBlade source;
+        source.setting()->setBladeName("From File");
+        source.setFp(path);
+        QuietDebug quiet;
+        source.writeFile();
+    }
+    auto blade = std::make_unique<KBlade>();
+    blade->setFp(path);
+    Capture capture;
+    blade->readFile();
+    auto engine = std::make_unique<QQmlApplicationEngine>();
+    loadMainWindow(*engine, *blade);
+    auto* window = qobject_cast<QQuickWindow*>(engine->rootObjects().value(0));
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->title(), "Folvane Demo v0.76 - " + path);
+    QCOMPARE(window->size(), QSize(800, 640));
+    QCOMPARE(blade->bladeName(), QString("From File"));
+    // Opening a model file from the window gives the shorter title.
+    QMetaObject::invokeMethod(window, "showDocument");
+    QCOMPARE(window->title(), "Folvane - " + path);
+    QTest::qWait(500);
+    // It quits cleanly: the window goes before the document it shows.
+    engine.reset();
+    blade.reset();
+    QVERIFY(!capture.debugLines().contains("Cannot open " + path));
+}
+
+void TestWindow::unreadableFileStillOpensTheWindow()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("missing.fvm");
+    KBlade blade;
+    blade.setFp(path);
+    Capture capture;
+    blade.readFile();
+    QCOMPARE(capture.debugLines(), QStringList({"Cannot open " + path}));
+    QQmlApplicationEngine engine;
+    loadMainWindow(engine, blade);
+    auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().value(0));
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->title(), "Folvane Demo v0.76 - " + path);
+    QCOMPARE(blade.profiles()->count(), 5);
+    QCOMPARE(blade.bladeName(), QString("NewBlade"));
+}
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"
