@@ -4,6 +4,7 @@
 #include "blade/koptsetting.h"
 #include "core/linker.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -32,6 +33,18 @@ void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade)
     engine.load(mainUrl);
 }
 
+void openGivenFile(KBlade& blade, const QString& path)
+{
+    blade.setFp(path);
+    // A path that does not exist yet is where a save goes; a file that
+    // exists but is not a model is forgotten, so that a save never
+    // overwrites it with the default document.
+    if (!blade.readFile() && QFileInfo::exists(path)) {
+        blade.setFp(QString());
+        blade.setHasFP(false);
+    }
+}
+
 int runWindowMode(int argc, char** argv)
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
@@ -46,10 +59,8 @@ int runWindowMode(int argc, char** argv)
 
     QQmlApplicationEngine engine;
     KBlade blade;
-    if (argc == 2) {
-        blade.setFp(QString::fromLocal8Bit(argv[1]));
-        blade.readFile();
-    }
+    if (argc == 2)
+        openGivenFile(blade, QString::fromLocal8Bit(argv[1]));
     loadMainWindow(engine, blade);
     return app.exec();
 }

@@ -2,6 +2,7 @@
 #define FOLVANE_WINDOWMODE_H
 
 class QQmlApplicationEngine;
+class QString;
 
 namespace Folvane {
 
@@ -14,6 +15,8 @@ int runWindowMode(int argc, char** argv);
 void registerQmlTypes();
 // Publishes the document as "kblade" and loads qrc:/main.qml.
 void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade);
+// Opens the model file named on the command line.
+void openGivenFile(KBlade& blade, const QString& path);
 
 } // namespace Folvane
 

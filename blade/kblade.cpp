@@ -62,9 +62,10 @@ KBlade::KBlade(QObject* parent)
 
 KBlade::KBlade(Scratch)
 {
+    // Only parsed into, never shown or meshed.
     for (int i = 0; i < ListCount; ++i)
         m_models.append(nullptr);
-    newFile();
+    makeLists();
 }
 
 KBlade::~KBlade()
@@ -125,6 +126,15 @@ void KBlade::newFile()
     KFile::newFile();
     beginResetModel();
     deleteLists();
+    makeLists();
+    endResetModel();
+    profiles()->autoMesh();
+    profiles()->genPro3D();
+    emit ModelsChanged();
+}
+
+void KBlade::makeLists()
+{
     // Each list is stored as soon as it exists, so the lists made after it
     // can reach it (the parameter list above all) through the document.
     m_models[Parameters] = new ParameterList(this);
@@ -140,12 +150,8 @@ void KBlade::newFile()
     m_models[Loads] = new KLoadList(this);
     m_models[OptSet] = new KOptSetting(this);
     m_models[SampleSet] = new KSampleSetting(loads(), this);
-    endResetModel();
     profiles()->setBladeSetting(setting());
     profiles()->setWebList(webs());
-    profiles()->autoMesh();
-    profiles()->genPro3D();
-    emit ModelsChanged();
 }
 
 void KBlade::clearFEModel()
@@ -346,11 +352,12 @@ void KBlade::saveJson(QString fp)
 void KBlade::loadJson(QString fp)
 {
     QFile file(toLocalPath(fp));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || file.size() > MaxModelFileBytes) {
+    QByteArray bytes;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || !readAtMost(file, MaxModelFileBytes, bytes)) {
         outLine(QStringLiteral("Cannot read file: ") + fp);
         return;
     }
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(bytes);
     if (!document.isObject()) {
         // Reading a file that holds no document would empty every list.
         outLine(QStringLiteral("Cannot read file: ") + fp + QStringLiteral(" (not a JSON object)"));

@@ -146,6 +146,8 @@ private:
     // Every list reads its section in the file's order; false at the first
     // section the stream cannot supply.
     bool readLists(QDataStream& in);
+    // The thirteen lists with their defaults, linked to one another.
+    void makeLists();
 
     template <typename T>
     T* list(ChildType type) const { return static_cast<T*>(m_models.at(type)); }

@@ -39,6 +39,23 @@ QString KFile::safeFileName(const QString& name)
     return safe;
 }
 
+bool KFile::readAtMost(QFile& file, qint64 limit, QByteArray& bytes)
+{
+    if (file.size() > limit)
+        return false;
+    // In pieces: a read of the whole limit at once would reserve it all.
+    constexpr qint64 Piece = 1 << 20;
+    bytes.clear();
+    bytes.reserve(int(file.size()));
+    while (bytes.size() <= limit) {
+        const QByteArray piece = file.read(qMin(Piece, limit + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
+    return bytes.size() <= limit;
+}
+
 void KFile::setModels(const QList<KObjectList*>& models)
 {
     beginResetModel();
@@ -94,31 +111,33 @@ void KFile::newFile()
     m_hasFP = false;
 }
 
-void KFile::readFile()
+bool KFile::readFile()
 {
     if (!m_hasFP) {
         debugLine(QStringLiteral("No file path defined!"));
-        return;
+        return false;
     }
     QFile file(m_fp);
     if (!file.open(QIODevice::ReadOnly)) {
         debugLine(QStringLiteral("Cannot open ") + m_fp);
-        return;
-    }
-    if (file.size() > MaxModelFileBytes) {
-        debugLine(QStringLiteral("Cannot read ") + m_fp + QStringLiteral(": too large for a model file"));
-        return;
+        return false;
     }
     // The whole file is read first, so the parse works on bytes that
     // cannot change under it and every count is checked against them.
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    if (!readAtMost(file, MaxModelFileBytes, bytes)) {
+        debugLine(QStringLiteral("Cannot read ") + m_fp + QStringLiteral(": too large for a model file"));
+        return false;
+    }
     file.close();
     QDataStream in(bytes);
     Binary::prepare(in);
-    if (readStream(in))
-        debugLine(QStringLiteral("Loaded ") + m_fp);
-    else
+    if (!readStream(in)) {
         debugLine(QStringLiteral("Cannot read ") + m_fp + QStringLiteral(": not a complete model file, the document is unchanged"));
+        return false;
+    }
+    debugLine(QStringLiteral("Loaded ") + m_fp);
+    return true;
 }
 
 bool KFile::readStream(QDataStream&)
@@ -126,27 +145,28 @@ bool KFile::readStream(QDataStream&)
     return true;
 }
 
-void KFile::writeFile()
+bool KFile::writeFile()
 {
     if (!m_hasFP) {
         debugLine(QStringLiteral("No file path defined!"));
-        return;
+        return false;
     }
     // Written beside the target and renamed into place, so a failed save
     // never destroys the previous file.
     QSaveFile file(m_fp);
     if (!file.open(QIODevice::WriteOnly)) {
         debugLine(QStringLiteral("Cannot write to ") + m_fp);
-        return;
+        return false;
     }
     QDataStream out(&file);
     Binary::prepare(out);
     writeStream(out);
     if (out.status() != QDataStream::Ok || !file.commit()) {
         debugLine(QStringLiteral("Cannot write to ") + m_fp);
-        return;
+        return false;
     }
     debugLine(QStringLiteral("Write to ") + m_fp);
+    return true;
 }
 
 void KFile::writeStream(QDataStream&) const {}

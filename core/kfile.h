@@ -6,6 +6,7 @@
 #include <QUrl>
 
 class QDataStream;
+class QFile;
 
 namespace Folvane {
 
@@ -37,6 +38,10 @@ public:
     // digits, "_", "-" and "." stay, anything else becomes "_". Ordinary
     // names come back unchanged.
     static QString safeFileName(const QString& name);
+    // The whole content of an open file, when it holds at most limit bytes.
+    // Reads no more than a piece past the limit, so a device without end
+    // (a pipe, /dev/zero) is refused too.
+    static bool readAtMost(QFile& file, qint64 limit, QByteArray& bytes);
 
     QList<KObjectList*> models() const { return m_models; }
     void setModels(const QList<KObjectList*>& models);
@@ -52,10 +57,14 @@ public:
     void setHasFolder(bool has);
 
     Q_INVOKABLE virtual void newFile();
-    Q_INVOKABLE virtual void readFile();
+    // False, with the message, when the file was not read; the document
+    // is then unchanged.
+    Q_INVOKABLE virtual bool readFile();
     // Reads the whole document; false when the stream does not hold one.
     virtual bool readStream(QDataStream& in);
-    Q_INVOKABLE virtual void writeFile();
+    // False, with the message, when the file was not written; a file of
+    // that name stays as it was.
+    Q_INVOKABLE virtual bool writeFile();
     virtual void writeStream(QDataStream& out) const;
     virtual void reserved();
     virtual ParameterList* parameterList() const;

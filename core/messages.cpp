@@ -21,6 +21,7 @@ void outLine(const QString& text)
 
 namespace {
 
+// The handler that the innermost quiet scope passes other messages to.
 QtMessageHandler g_beforeQuiet = nullptr;
 
 void dropDebug(QtMsgType type, const QMessageLogContext& context, const QString& text)
@@ -32,13 +33,19 @@ void dropDebug(QtMsgType type, const QMessageLogContext& context, const QString&
 } // namespace
 
 QuietDebug::QuietDebug()
+    : m_savedBefore(g_beforeQuiet)
 {
-    g_beforeQuiet = qInstallMessageHandler(dropDebug);
+    // A nested scope keeps passing to the handler of the outer one.
+    const QtMessageHandler previous = qInstallMessageHandler(dropDebug);
+    if (previous != dropDebug)
+        g_beforeQuiet = previous;
+    m_previous = previous;
 }
 
 QuietDebug::~QuietDebug()
 {
-    qInstallMessageHandler(g_beforeQuiet);
+    qInstallMessageHandler(m_previous);
+    g_beforeQuiet = m_savedBefore;
 }
 
 QString className(const QObject* object)

@@ -2,6 +2,7 @@
 #define FOLVANE_MESSAGES_H
 
 #include <QString>
+#include <QtGlobal>
 
 class QObject;
 
@@ -21,6 +22,10 @@ public:
     ~QuietDebug();
     QuietDebug(const QuietDebug&) = delete;
     QuietDebug& operator=(const QuietDebug&) = delete;
+
+private:
+    QtMessageHandler m_previous;
+    QtMessageHandler m_savedBefore;
 };
 
 // The object's class name without the namespace, as messages start with it.

@@ -1,12 +1,11 @@
 #include "core/parameterlist.h"
 
+#include "core/arithmetic.h"
 #include "core/parameter.h"
 #include "core/messages.h"
 #include "opt/chromosome.h"
 
-#include <QElapsedTimer>
 #include <QScriptEngine>
-#include <QAbstractEventDispatcher>
 #include <limits>
 
 namespace Folvane {
@@ -45,41 +44,40 @@ ParameterList* ParameterList::parameterList() const
 
 void ParameterList::resetEngine()
 {
+    // The values are taken now; the engine itself is only started when an
+    // expression needs it, since most fields hold plain numbers and every
+    // document (trial reads included) has a parameter list.
     delete m_engine;
-    m_engine = new QScriptEngine(this);
-    m_watched = false;
-    QScriptValue global = m_engine->globalObject();
-    for (int i = 0; i < count(); ++i)
-        global.setProperty(parameter(i)->name(), parameter(i)->value());
+    m_engine = nullptr;
+    m_names.clear();
+    m_values.clear();
+    for (int i = 0; i < count(); ++i) {
+        m_names.append(parameter(i)->name());
+        m_values.append(parameter(i)->value());
+    }
 }
 
-void ParameterList::watchEngine() const
+QScriptEngine* ParameterList::scriptEngine() const
 {
-    // A running script lets the thread's event dispatcher wake at short
-    // intervals; on waking, an evaluation past its limit is aborted. This
-    // needs the dispatcher that an application object brings.
-    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
-    if (m_watched || !dispatcher)
-        return;
-    m_engine->setProcessEventsInterval(20);
-    QScriptEngine* engine = m_engine;
-    const QElapsedTimer* clock = &m_clock;
-    connect(dispatcher, &QAbstractEventDispatcher::awake, engine, [engine, clock] {
-        if (engine->isEvaluating() && clock->elapsed() > EvaluationLimitMs)
-            engine->abortEvaluation(QScriptValue(std::numeric_limits<double>::quiet_NaN()));
-    });
-    m_watched = true;
+    if (!m_engine) {
+        m_engine = new QScriptEngine(const_cast<ParameterList*>(this));
+        QScriptValue global = m_engine->globalObject();
+        for (int i = 0; i < m_names.size(); ++i)
+            global.setProperty(m_names[i], m_values[i]);
+    }
+    return m_engine;
 }
 
 double ParameterList::evaluate(const QString& expression) const
 {
-    watchEngine();
-    m_clock.start();
-    const QScriptValue result = m_engine->evaluate(expression, QString(), 1);
+    if (!isArithmetic(expression, m_names))
+        return std::numeric_limits<double>::quiet_NaN();
+    QScriptEngine* engine = scriptEngine();
+    const QScriptValue result = engine->evaluate(expression, QString(), 1);
     double value = result.isError() ? std::numeric_limits<double>::quiet_NaN() : result.toNumber();
-    if (m_engine->hasUncaughtException()) {
+    if (engine->hasUncaughtException()) {
         value = std::numeric_limits<double>::quiet_NaN();
-        m_engine->clearExceptions();
+        engine->clearExceptions();
     }
     return value;
 }

@@ -4,7 +4,8 @@
 #include "core/kobjectlist.h"
 #include "core/kobjecttablemodel.h"
 
-#include <QElapsedTimer>
+#include <QStringList>
+#include <QVector>
 #include <random>
 
 class QScriptEngine;
@@ -21,9 +22,6 @@ class ParameterList : public KObjectList
     Q_OBJECT
 
 public:
-    // Expressions that run longer than this are stopped and give NaN.
-    static constexpr int EvaluationLimitMs = 1000;
-
     explicit ParameterList(QObject* parent = nullptr);
 
     Parameter* parameter(int i) const;
@@ -33,9 +31,9 @@ public:
     ParameterList* parameterList() const override;
 
     void resetEngine();
-    QScriptEngine* scriptEngine() const { return m_engine; }
+    QScriptEngine* scriptEngine() const;
     // The expression evaluated against the engine's variables; NaN when it
-    // is empty, fails, or does not finish in time.
+    // is empty, is not plain arithmetic, or fails.
     double evaluate(const QString& expression) const;
 
     void sampleAll(std::mt19937_64& engine);
@@ -43,11 +41,10 @@ public:
     void ImportChromosome(Chromosome* chromosome);
 
 private:
-    void watchEngine() const;
-
-    QScriptEngine* m_engine = nullptr;
-    mutable QElapsedTimer m_clock;
-    mutable bool m_watched = false;
+    mutable QScriptEngine* m_engine = nullptr;
+    // The variables of the engine, as of its last refresh.
+    QStringList m_names;
+    QVector<double> m_values;
 };
 
 class ParameterTableModel : public KObjectTableModel

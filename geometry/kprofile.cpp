@@ -2,6 +2,7 @@
 
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
+#include "core/kfile.h"
 #include "core/messages.h"
 #include "core/ownedlist.h"
 #include "geometry/airfoils.h"
@@ -232,7 +233,7 @@ static bool parseRow(const QString& line, QVector<double>& row)
     for (const QString& field : line.split(blanks, Qt::SkipEmptyParts)) {
         bool ok = false;
         row.append(field.toDouble(&ok));
-        if (!ok)
+        if (!ok || !std::isfinite(row.last()))
             return false;
     }
     return true;
@@ -246,11 +247,12 @@ void KProfile::ImportProfile()
         debugLine(where + QStringLiteral("cannot open ") + m_fp);
         return;
     }
-    if (file.size() > MaxPointFileBytes) {
+    QByteArray bytes;
+    if (!KFile::readAtMost(file, MaxPointFileBytes, bytes)) {
         debugLine(where + QStringLiteral("file too large: ") + m_fp);
         return;
     }
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
     std::vector<QVector<double>> rows;
     QVector<double> row;
     int columns = -1;
@@ -268,6 +270,15 @@ void KProfile::ImportProfile()
             return;
         }
         rows.push_back(row);
+        if (int(rows.size()) > MaxPointCount) {
+            debugLine(where + QStringLiteral("more than %1 points: ").arg(MaxPointCount) + m_fp);
+            return;
+        }
+    }
+    // No outline has fewer; the profile keeps its points.
+    if (rows.size() < 3) {
+        debugLine(where + QStringLiteral("fewer than 3 points: ") + m_fp);
+        return;
     }
     Eigen::MatrixXd xy(Eigen::Index(rows.size()), 2);
     for (size_t i = 0; i < rows.size(); ++i)
@@ -297,6 +308,10 @@ bool KProfile::importPointText(const QString& text, int deli)
     lines.removeLast();
     if (lines.size() < 4) {
         debugLine(QStringLiteral("KProfile::importFromClipboard - at least 4 points needed!"));
+        return false;
+    }
+    if (lines.size() > MaxPointCount) {
+        debugLine(QStringLiteral("KProfile::importFromClipboard - more than %1 points").arg(MaxPointCount));
         return false;
     }
     Eigen::MatrixXd xy(lines.size(), 2);

@@ -55,6 +55,8 @@ public:
     static constexpr int DefaultMeshNumber = 10;
     // Point files and clipboard texts beyond this are not profiles.
     static constexpr qint64 MaxPointFileBytes = 64 * 1024 * 1024;
+    // Far more than any outline needs; a longer list is damage.
+    static constexpr int MaxPointCount = 100000;
 
     explicit KProfile(QObject* parent = nullptr);
     KProfile(const QJsonObject& json, QObject* parent);

@@ -198,6 +198,9 @@ QStringList KProfileList::meshProblems() const
             found << name + QStringLiteral(" has fewer than 3 points");
         if (!placed.allFinite() || !p->referencePoint().allFinite())
             found << name + QStringLiteral(" has a placement or point that does not evaluate");
+        else if ((placed.array().abs() > MaxCoordinate).any() || (p->referencePoint().array().abs() > MaxCoordinate).any())
+            found << name + QStringLiteral(" has a placement or point farther than %1 from the origin")
+                                .arg(MaxCoordinate, 0, 'g', 3);
         if (p->keyIndexCount() < regions - 1) {
             found << name + QStringLiteral(" has %1 key indices, the regions need %2").arg(p->keyIndexCount()).arg(regions - 1);
         } else {

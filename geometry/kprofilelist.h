@@ -65,6 +65,8 @@ public:
 
     // A mesh cannot have more nodes than this; larger requests are refused.
     static constexpr double MaxMeshNodes = 2.0e7;
+    // Beyond this, lengths and spline slopes of the mesh stop being finite.
+    static constexpr double MaxCoordinate = 1.0e12;
 
     // Why the profiles cannot be meshed with the blade's regions and webs;
     // empty when they can.

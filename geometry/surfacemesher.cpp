@@ -87,7 +87,11 @@ Eigen::MatrixXi SurfaceMesher::nodeCounts(bool regions) const
     }
     if (columns == 0)
         return Eigen::MatrixXi(m_z.size(), 0);
-    return LinearInterp(m_loc, table).valuesAt(m_z).unaryExpr([](double v) { return Binary::truncatedInt(v); });
+    // Every profile gives a region 2 nodes and a web 1 at least; so does
+    // every station, whatever the interpolation meets.
+    const int least = regions ? 2 : 1;
+    return LinearInterp(m_loc, table).valuesAt(m_z).unaryExpr(
+        [least](double v) { return std::max(least, Binary::truncatedInt(v)); });
 }
 
 SurfaceMesh SurfaceMesher::mesh(Model& model, const std::vector<MeshWeb>& webs) const

@@ -6,6 +6,7 @@
 #include "opt/bladegeneration.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QString>
 #include <cerrno>
 #include <climits>
@@ -33,6 +34,17 @@ bool decimalArgument(const char* text, const char* what, int& value)
     return true;
 }
 
+// Analyses and optimisations need the blade they were given.
+static bool readModel(KBlade& blade, const QString& path)
+{
+    blade.setFp(path);
+    if (blade.readFile())
+        return true;
+    std::cerr << "Folvane: the model file '" << path.toLocal8Bit().constData()
+              << "' cannot be read, see the messages above" << std::endl;
+    return false;
+}
+
 int analyse(int argc, char** argv)
 {
     int number = 0;
@@ -43,8 +55,8 @@ int analyse(int argc, char** argv)
     const QString typed = QString::fromLocal8Bit(argv[3]);
     outLine(QStringLiteral("Reading blade file: ") + path);
     KBlade blade;
-    blade.setFp(path);
-    blade.readFile();
+    if (!readModel(blade, path))
+        return 2;
     const int loadCase = number - 1;
     if (loadCase < 0 || loadCase >= blade.loads()->count()) {
         outLine(QStringLiteral("Load case ") + typed + QStringLiteral(" not found"));
@@ -71,8 +83,8 @@ int optimise(int argc, char** argv)
     const QString path = QString::fromLocal8Bit(argv[2]);
     outLine(QStringLiteral("Reading blade file: ") + path);
     KBlade blade;
-    blade.setFp(path);
-    blade.readFile();
+    if (!readModel(blade, path))
+        return 2;
     blade.setOptDir(QString::fromLocal8Bit(argv[4]));
     outLine(start != 0 ? QStringLiteral("Continue Optimisation...") : QStringLiteral("Start New Optimisation..."));
     std::unique_ptr<BladeGeneration> optimisation =
@@ -97,10 +109,19 @@ static int convert(int argc, char** argv, const char* input, const char* output)
 {
     QCoreApplication app(argc, argv);
     KBlade blade;
-    blade.setFp(QString::fromLocal8Bit(input));
-    blade.readFile();
+    const QString path = QString::fromLocal8Bit(input);
+    blade.setFp(path);
+    // A missing input gives the default document; a damaged one stops the
+    // run, so that it is never replaced by the default document.
+    if (!blade.readFile() && QFileInfo::exists(path)) {
+        std::cerr << "Folvane: the model file '" << input << "' cannot be read, nothing was written" << std::endl;
+        return 2;
+    }
     blade.setFp(QString::fromLocal8Bit(output));
-    blade.writeFile();
+    if (!blade.writeFile()) {
+        std::cerr << "Folvane: the model file '" << output << "' cannot be written" << std::endl;
+        return 2;
+    }
     return 0;
 }
 

@@ -62,7 +62,9 @@ bool BladeGeneration::loadRecord(int g)
         outLine(QStringLiteral("BladeGeneration - BladeGeneration: cannot open the .fvo file!"));
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    if (!KFile::readAtMost(file, KFile::MaxModelFileBytes, bytes))
+        bytes.clear(); // refused below as damaged
     QDataStream in(bytes);
     Binary::prepare(in);
     const quint64 count = Binary::readUInt64(in);

@@ -134,7 +134,19 @@ ApplicationWindow {
             const url = fileUrl.toString()
             const path = FVstyle.urlToPath(selectFolder ? folder : fileUrl, Qt.platform.os === "windows")
             switch (mode) {
-            case "open": kblade.Fp = url; kblade.readFile(); mainWindow.showDocument(); mainWindow.refreshView(); break
+            case "open":
+                var previous = kblade.Fp, hadPath = kblade.HasFP
+                kblade.Fp = url
+                if (kblade.readFile()) {
+                    mainWindow.showDocument()
+                    mainWindow.refreshView()
+                } else {
+                    // The document is unchanged, so it keeps its own path.
+                    kblade.Fp = previous
+                    kblade.HasFP = hadPath
+                    notReadable.open()
+                }
+                break
             case "save": kblade.Fp = url; kblade.writeFile(); mainWindow.showDocument(); mainWindow.refreshView(); break
             case "importJson": kblade.loadJson(url); mainWindow.refreshView(); break
             case "exportJson": kblade.saveJson(url); break
@@ -149,6 +161,11 @@ ApplicationWindow {
         }
     }
 
+    MessageDialog {
+        id: notReadable
+        title: "Open"
+        text: "The file is not a complete model file; the document is unchanged."
+    }
     MessageDialog {
         id: noModel
         title: "FE Model"

@@ -57,6 +57,9 @@ bool AnsysAnalyser::ReadResults(int loadCase, const QString& job)
 namespace {
 
 // One value per line, each line a whole number text.
+// One value per line; a line longer than this is read in pieces.
+constexpr qint64 MaxLine = 4096;
+
 class ValueLines
 {
 public:
@@ -74,7 +77,7 @@ public:
         }
         ++m_line;
         bool ok = false;
-        value = QString::fromLatin1(m_device.readLine().trimmed()).toDouble(&ok);
+        value = QString::fromLatin1(m_device.readLine(MaxLine).trimmed()).toDouble(&ok);
         if (!ok)
             outLine(QStringLiteral("AnsysAnalyser - ReadResults: line %1 of %2 is not a number")
                         .arg(m_line).arg(QLatin1String(m_name)));

@@ -39,7 +39,10 @@ bool CCXAnalyser::ReadResults(int loadCase, const QString& job)
 
 namespace {
 
-// The lines of a .dat file and the fields of the current one.
+// The lines of a .dat file and the fields of the current one. CalculiX's
+// lines are short; a longer one is read in pieces and fails as a number.
+constexpr qint64 MaxLine = 4096;
+
 class DatLines
 {
 public:
@@ -53,7 +56,7 @@ public:
     {
         if (m_device.atEnd())
             return false;
-        m_line = m_device.readLine();
+        m_line = m_device.readLine(MaxLine);
         ++m_number;
         return true;
     }

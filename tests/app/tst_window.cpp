@@ -64,20 +64,33 @@ void TestWindow::titleShowsTheModelFile()
 void TestWindow::unreadableFileStillOpensTheWindow()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("missing.fvm");
-    KBlade blade;
-    blade.setFp(path);
-    Capture capture;
-    blade.readFile();
-    QCOMPARE(capture.debugLines(), QStringList({"Cannot open " + path}));
-    QQmlApplicationEngine engine;
-    loadMainWindow(engine, blade);
-    auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().value(0));
-    QVERIFY(window);
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    QCOMPARE(window->title(), "Folvane Demo v0.76 - " + path);
-    QCOMPARE(blade.profiles()->count(), 5);
-    QCOMPARE(blade.bladeName(), QString("NewBlade"));
+    // A path that does not exist yet stays the document's path; a damaged
+    // file is forgotten so that a save cannot overwrite it.
+    const QString missing = dir.filePath("missing.fvm");
+    const QString damaged = dir.filePath("damaged.fvm");
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a model file");
+    file.close();
+    for (const auto& [path, title] : {std::pair(missing, missing), std::pair(damaged, QString())}) {
+        KBlade blade;
+        Capture capture;
+        openGivenFile(blade, path);
+        QCOMPARE(capture.debugLines().size(), 1);
+        QVERIFY(capture.debugLines().at(0).startsWith("Cannot "));
+        QCOMPARE(blade.hasFP(), path == missing);
+        QQmlApplicationEngine engine;
+        loadMainWindow(engine, blade);
+        auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().value(0));
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->title(), "Folvane Demo v0.76 - " + title);
+        QCOMPARE(blade.profiles()->count(), 5);
+        QCOMPARE(blade.bladeName(), QString("NewBlade"));
+        // The 3D views finish starting before the window goes.
+        QTest::qWait(500);
+    }
+    QCOMPARE(file.size(), qint64(16));
 }
 
 QTEST_MAIN(TestWindow)

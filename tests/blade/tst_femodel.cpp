@@ -247,6 +247,7 @@ void TestFEModel::refusedBuilds_data()
     QTest::newRow("material") << 7 << "material TRI has a value that does not evaluate";
     QTest::newRow("too fine") << 8 << "the mesh would hold about";
     QTest::newRow("no key indices") << 9 << "profile 1 (Short) has 0 key indices, the regions need 5";
+    QTest::newRow("far offset") << 10 << "profile 2 (Circle) has a placement or point farther than 1e+12 from the origin";
 }
 
 void TestFEModel::refusedBuilds()
@@ -268,6 +269,7 @@ void TestFEModel::refusedBuilds()
     case 6: profiles->profile(0)->SetRegMesh(2, 1); break;
     case 7: blade.materials()->material(1)->par(3)->setExp("1 / undefinedThing"); break;
     case 8: for (int i = 0; i < 4; ++i) profiles->profile(i)->setRadiusMesh(1000000); break;
+    case 10: profiles->profile(1)->yOffset()->setValue(1e308); break;
     case 9: {
         QFile json(dir.filePath("short.json"));
         json.open(QIODevice::WriteOnly);

@@ -101,15 +101,33 @@ void TestParameters::endlessOrFailingExpressions()
 {
     ParameterList list;
     list.resetEngine();
-    for (const char* expression : {"while(true){}", "for(;;);", "var i = 0; while (true) { i++; }",
-                                   "function f(){ return f(); } f()", "throw 5", "undefinedName.x"}) {
+    // Loops, string builders, throws, functions, assignments, member access
+    // outside Math and damaged texts never reach the engine.
+    const QStringList refused{
+        "while(true){}", "for(;;);", "var i = 0; while (true) { i++; }",
+        "function f(){ return f(); } f()", "throw 5", "undefinedName.x",
+        "var s=\"x\"; while(true) { s+=s; s.charCodeAt(1) }", "Array(1e9).join().length",
+        "var s='x'; for(var i=0;i<40;i++) s+=s; s.charAt(5)",
+        "Math.constructor.constructor('while(1);')()", "P.constructor", "Math", "Math.foo(1)",
+        "P = 5", "P += 1", "P++", "--P", "P >>= 1", "eval(1)", "[1][0]", "P;P", "1e", "0x",
+        "1P", QString(20000, '1'), "P !=== 1"};
+    for (const QString& expression : refused) {
         QElapsedTimer clock;
         clock.start();
-        QVERIFY2(std::isnan(list.evaluate(expression)), expression);
-        QVERIFY2(clock.elapsed() < 10 * ParameterList::EvaluationLimitMs, expression);
+        QVERIFY2(std::isnan(list.evaluate(expression)), qPrintable(expression.left(60)));
+        QVERIFY2(clock.elapsed() < 100, qPrintable(expression.left(60)));
     }
-    // The engine still works afterwards.
-    QCOMPARE(list.evaluate("P + 1"), 2.0);
+    // The engine's variables are untouched and arithmetic still works.
+    const QList<QPair<QString, double>> accepted{
+        {"P + 1", 2.0}, {"Math.max(P, 3) * 2", 6.0}, {"P > 0 ? 1e3 : -.5", 1000.0},
+        {"0x10 + P", 17.0}, {"Math . PI > 3 && !isNaN(P)", 1.0}, {"- -P", 1.0},
+        {"(((P)))*2.5e-1", 0.25}, {"parseFloat(P) === 1", 1.0}, {"Math.pow(2, 10) % 1000", 24.0}};
+    for (const auto& [expression, value] : accepted)
+        QCOMPARE(list.evaluate(expression), value);
+    QVERIFY(std::isnan(list.evaluate("NaN")));
+    // Deep nesting fails in the engine's parser, not in the program.
+    QVERIFY(std::isnan(list.evaluate(QString(4000, '(') + "1")));
+    QCOMPARE(list.evaluate(QString(3000, '(') + "1" + QString(3000, ')')), 1.0);
 }
 
 void TestParameters::optimiserGrid()

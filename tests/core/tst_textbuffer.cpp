@@ -1,3 +1,5 @@
+#include "capture.h"
+#include "core/messages.h"
 #include "core/textbuffer.h"
 
 #include <QtTest>
@@ -33,6 +35,7 @@ private slots:
     void numbersAsPrintfWritesThem();
     void randomNumbersAsPrintfWritesThem();
     void appending();
+    void quietScopesNest();
 };
 
 void TestTextBuffer::numbersAsPrintfWritesThem()
@@ -88,6 +91,24 @@ void TestTextBuffer::appending()
     TextBuffer copy;
     copy << big;
     QCOMPARE(copy.bytes(), big.bytes());
+}
+
+void TestTextBuffer::quietScopesNest()
+{
+    Capture capture;
+    {
+        Folvane::QuietDebug outer;
+        {
+            Folvane::QuietDebug inner;
+            qDebug("dropped");
+            qInfo("passed on");
+        }
+        qDebug("dropped");
+        qInfo("passed on");
+    }
+    // Once both scopes are gone, debug lines arrive again.
+    qDebug("kept");
+    QCOMPARE(capture.debugLines(), QStringList({"kept"}));
 }
 
 QTEST_GUILESS_MAIN(TestTextBuffer)

@@ -213,7 +213,9 @@ void TestEntities::rowsArraysAndMapping()
 
     std::vector<Node*> nodes;
     region.GetNodesByRow(3, nodes, 0, 0);
-    elements->GetElesByRow(-1, *new std::vector<Element*>, 0, 0);
+    std::vector<Element*> none;
+    elements->GetElesByRow(-1, none, 0, 0);
+    QVERIFY(none.empty());
     QCOMPARE(region.row(0)->ReadNode(4), nullptr);
     auto line = region.lastNodeLine();
     QCOMPARE(line->count(), 3);

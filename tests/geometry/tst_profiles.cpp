@@ -98,14 +98,26 @@ void TestProfiles::pointFileImport()
     writeText(dir.filePath("one.txt"), "0\n1\n2\n");
     writeText(dir.filePath("word.txt"), "NACA 0012\n0 0\n1 0\n");
     writeText(dir.filePath("short.txt"), "0 0 0\n1 1\n");
-    for (const char* name : {"missing.txt", "one.txt", "word.txt", "short.txt"})
+    writeText(dir.filePath("two.txt"), "0 0\n1 1\n\n");
+    writeText(dir.filePath("nan.txt"), "0 0\n1 nan\n2 0\n");
+    writeText(dir.filePath("long.txt"), QByteArray("0 0\n").repeated(KProfile::MaxPointCount + 1));
+    for (const char* name : {"missing.txt", "one.txt", "word.txt", "short.txt", "two.txt", "nan.txt", "long.txt"})
         p.setFp(dir.filePath(name));
     QCOMPARE(p.pointNum(), 4u);
     QCOMPARE(capture.debugLines(),
              QStringList({"KProfile::ImportProfile - cannot open " + dir.filePath("missing.txt"),
                           "KProfile::ImportProfile - line 1 holds fewer than two numbers: " + dir.filePath("one.txt"),
                           "KProfile::ImportProfile - line 1 is not a point: " + dir.filePath("word.txt"),
-                          "KProfile::ImportProfile - line 2 holds fewer than two numbers: " + dir.filePath("short.txt")}));
+                          "KProfile::ImportProfile - line 2 holds fewer than two numbers: " + dir.filePath("short.txt"),
+                          "KProfile::ImportProfile - fewer than 3 points: " + dir.filePath("two.txt"),
+                          "KProfile::ImportProfile - line 2 is not a point: " + dir.filePath("nan.txt"),
+                          "KProfile::ImportProfile - more than 100000 points: " + dir.filePath("long.txt")}));
+    // The most points a profile takes, replacing them in linear time.
+    writeText(dir.filePath("most.txt"), QByteArray("0 0\n").repeated(KProfile::MaxPointCount));
+    p.setFp(dir.filePath("most.txt"));
+    QCOMPARE(p.pointNum(), 100000u);
+    p.setFp(good);
+    QCOMPARE(p.pointNum(), 4u);
 }
 
 void TestProfiles::clipboardText()

@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "files.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
 #include "blade/kmaterial.h"
@@ -85,8 +86,8 @@ private slots:
     void initTestCase() { isolateHome(); }
     void optimiseThroughCalculix();
     void optimiseRefusals();
-    void resaveArgumentChecks_data();
-    void resaveArgumentChecks();
+    void argumentTable_data();
+    void argumentTable();
 };
 
 void TestBatchModes::optimiseThroughCalculix()
@@ -143,37 +144,79 @@ void TestBatchModes::optimiseRefusals()
     QCOMPARE(run.err, QString("Folvane: the iterations argument '5000000000' is not a decimal number of 32 bits\n"));
 }
 
-void TestBatchModes::resaveArgumentChecks_data()
+void TestBatchModes::argumentTable_data()
 {
+    // IN and DIR name no model file, DAMAGED a cut one, MODEL a whole one;
+    // OUT is the file a resave writes.
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("error");
-    QTest::newRow("layup third") << QStringList({"-autolayupopt", "IN", "1.5", "2", "OUT"})
-                                 << "Folvane: the third argument '1.5' is not a decimal number of 32 bits\n";
-    QTest::newRow("layup fourth") << QStringList({"-autolayupopt", "IN", "1", "", "OUT"})
-                                  << "Folvane: the fourth argument '' is not a decimal number of 32 bits\n";
-    QTest::newRow("kp fourth") << QStringList({"-autokpopt", "IN", "OUT", "x", "1", "1", "2", "3", "4"})
-                               << "Folvane: the fourth argument 'x' is not a decimal number of 32 bits\n";
-    QTest::newRow("kp too many pairs") << QStringList({"-autokpopt", "IN", "OUT", "1", "3", "1", "2", "3", "4"})
-                                       << "Folvane: the pair count argument '3' asks for 3 pairs, 2 are given\n";
-    QTest::newRow("kp negative pairs") << QStringList({"-autokpopt", "IN", "OUT", "1", "-2", "1", "2", "3", "4"})
-                                       << "Folvane: the pair count argument '-2' asks for -2 pairs, 2 are given\n";
-    QTest::newRow("kp pair value") << QStringList({"-autokpopt", "IN", "OUT", "1", "2", "1", "2", "3", "4e1"})
-                                   << "Folvane: the pair argument '4e1' is not a decimal number of 32 bits\n";
-    QTest::newRow("layup fine") << QStringList({"-autolayupopt", "IN", "-3", "+4", "OUT"}) << QString();
-    QTest::newRow("kp fine") << QStringList({"-autokpopt", "IN", "OUT", "1", "1", "1", "2", "3", "4"}) << QString();
+    const auto row = [](const char* name, const QStringList& arguments, int exitCode, const QString& error) {
+        QTest::newRow(name) << arguments << exitCode << error;
+    };
+    const QString decimal = "Folvane: the %1 argument '%2' is not a decimal number of 32 bits";
+    const QString unreadable = "Folvane: the model file '%1' cannot be read, see the messages above";
+    row("layup third", {"-autolayupopt", "IN", "1.5", "2", "OUT"}, 1, decimal.arg("third", "1.5"));
+    row("layup fourth", {"-autolayupopt", "IN", "1", "", "OUT"}, 1, decimal.arg("fourth", ""));
+    row("layup overflow", {"-autolayupopt", "IN", "2147483648", "1", "OUT"}, 1, decimal.arg("third", "2147483648"));
+    row("kp fourth", {"-autokpopt", "IN", "OUT", "x", "1", "1", "2", "3", "4"}, 1, decimal.arg("fourth", "x"));
+    row("kp too many pairs", {"-autokpopt", "IN", "OUT", "1", "3", "1", "2", "3", "4"}, 1,
+        "Folvane: the pair count argument '3' asks for 3 pairs, 2 are given");
+    row("kp negative pairs", {"-autokpopt", "IN", "OUT", "1", "-2", "1", "2", "3", "4"}, 1,
+        "Folvane: the pair count argument '-2' asks for -2 pairs, 2 are given");
+    row("kp huge pairs", {"-autokpopt", "IN", "OUT", "1", "2147483647", "1", "2", "3", "4"}, 1,
+        "Folvane: the pair count argument '2147483647' asks for 2147483647 pairs, 2 are given");
+    row("kp pair value", {"-autokpopt", "IN", "OUT", "1", "2", "1", "2", "3", "4e1"}, 1, decimal.arg("pair", "4e1"));
+    row("layup fine", {"-autolayupopt", "IN", "-3", "+4", "OUT"}, 0, QString());
+    row("kp fine", {"-autokpopt", "IN", "OUT", "1", "1", "1", "2", "3", "4"}, 0, QString());
+    row("web missing input", {"-autowebopt", "IN", "OUT"}, 0, QString());
+    row("web damaged input", {"-autowebopt", "DAMAGED", "OUT"}, 2,
+        "Folvane: the model file 'DAMAGED' cannot be read, nothing was written");
+    row("web folder input", {"-autowebopt", "DIR", "OUT"}, 2,
+        "Folvane: the model file 'DIR' cannot be read, nothing was written");
+    row("web unwritable output", {"-autowebopt", "MODEL", "DIR/no/such/folder.fvm"}, 2,
+        "Folvane: the model file 'DIR/no/such/folder.fvm' cannot be written");
+    row("analyse word", {"-analyse", "MODEL", "one"}, 1, decimal.arg("load case", "one"));
+    row("analyse overflow", {"-analyse", "MODEL", "-99999999999"}, 1, decimal.arg("load case", "-99999999999"));
+    row("analyse missing", {"-analyse", "IN", "1"}, 2, unreadable.arg("IN"));
+    row("analyse damaged", {"-analyse", "DAMAGED", "1"}, 2, unreadable.arg("DAMAGED"));
+    row("analyse no case", {"-analyse", "MODEL", "0"}, 0, QString());
+    row("optimise missing", {"-optimise", "IN", "x", "DIR/opt", "0", "1"}, 2, unreadable.arg("IN"));
+    row("optimise damaged", {"-optimise", "DAMAGED", "x", "DIR/opt", "0", "1"}, 2, unreadable.arg("DAMAGED"));
+    row("optimise iterations", {"-optimise", "MODEL", "x", "DIR/opt", "0", "1e3"}, 1, decimal.arg("iterations", "1e3"));
 }
 
-void TestBatchModes::resaveArgumentChecks()
+void TestBatchModes::argumentTable()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
     QFETCH(QString, error);
     Folder folder;
-    arguments.replaceInStrings("IN", folder.path("in.fvm"));
-    arguments.replaceInStrings("OUT", folder.path("out.fvm"));
+    QDir(folder.path("dir")).mkpath(".");
+    {
+        KBlade blade;
+        blade.setFp(folder.path("model.fvm"));
+        QuietDebug quiet;
+        blade.writeFile();
+        QFile model(folder.path("model.fvm"));
+        model.open(QIODevice::ReadOnly);
+        QFile damaged(folder.path("damaged.fvm"));
+        damaged.open(QIODevice::WriteOnly);
+        damaged.write(model.read(100));
+    }
+    for (const char* word : {"IN", "OUT", "DIR", "DAMAGED", "MODEL"}) {
+        const QString path = folder.path(QString(word).toLower() + (word == QString("DIR") ? "" : ".fvm"));
+        arguments.replaceInStrings(word, path);
+        error.replace(QString("'%1").arg(word), "'" + path);
+    }
+    const QByteArray damagedBefore = fileBytes(folder.path("damaged.fvm"));
     const Run run = folder.run(arguments);
-    QCOMPARE(run.err.split('\n').filter("Folvane:").join('\n') + (error.isEmpty() ? "" : "\n"), error);
-    QCOMPARE(run.exitCode, error.isEmpty() ? 0 : 1);
-    QCOMPARE(QFile::exists(folder.path("out.fvm")), error.isEmpty());
+    QCOMPARE(run.err.split('\n').filter("Folvane:").join('\n'), error);
+    QCOMPARE(run.exitCode, exitCode);
+    // Only a resave that succeeds writes its output; nothing touches a damaged file.
+    QCOMPARE(QFile::exists(folder.path("out.fvm")), exitCode == 0 && arguments.contains(folder.path("out.fvm")));
+    QCOMPARE(fileBytes(folder.path("damaged.fvm")), damagedBefore);
+    QVERIFY(!QDir(folder.path("dir/opt")).exists());
 }
 
 QTEST_GUILESS_MAIN(TestBatchModes)

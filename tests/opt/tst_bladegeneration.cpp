@@ -1,4 +1,6 @@
 #include "capture.h"
+#include "files.h"
+#include "hostile.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
 #include "blade/koptsetting.h"
@@ -96,6 +98,7 @@ private slots:
     void noIterationsWritesTheFirstGeneration();
     void continuation();
     void continuationRefused();
+    void hostileRecords();
     void boundedRedraws();
 };
 
@@ -238,6 +241,52 @@ void TestBladeGeneration::continuationRefused()
     FastGeneration refused(&blade, 7);
     refused.Run(3);
     QVERIFY(!QFile::exists(dir.filePath("opt/Evo-8.fvo")));
+}
+
+void TestBladeGeneration::hostileRecords()
+{
+    QTemporaryDir dir;
+    KBlade blade;
+    prepare(blade, dir.filePath("opt"));
+    {
+        Capture quiet;
+        FastGeneration(&blade, true).Run(1);
+    }
+    const QString recordPath = dir.filePath("opt/Evo-2.fvo");
+    const QString fitnessPath = dir.filePath("opt/Fitness.dat");
+    const QByteArray record = fileBytes(recordPath);
+    const QByteArray fitness = fileBytes(fitnessPath);
+    int tried = 0, continued = 0;
+    // Either the continuation is refused with its message, or it goes on
+    // for one generation as with a whole record.
+    const auto attempt = [&](const QByteArray& damagedRecord, const QByteArray& damagedFitness) {
+        writeBytes(recordPath, damagedRecord);
+        writeBytes(fitnessPath, damagedFitness);
+        QFile::remove(dir.filePath("opt/Evo-3.fvo"));
+        ++tried;
+        Capture capture;
+        FastGeneration generation(&blade, 2);
+        if (!generation.isReady()) {
+            QVERIFY(!capture.outLines().isEmpty());
+            QVERIFY(capture.outLines().first().startsWith("BladeGeneration - BladeGeneration: "));
+            return;
+        }
+        ++continued;
+        generation.Run(1);
+        QVERIFY(QFile::exists(dir.filePath("opt/Evo-3.fvo")));
+    };
+    for (int cut = 0; cut < record.size(); ++cut)
+        attempt(record.left(cut), fitness);
+    for (int cut = 0; cut < fitness.size(); ++cut)
+        attempt(record, fitness.left(cut));
+    std::mt19937 random(3);
+    for (int i = 0; i < 300 && !QTest::currentTestFailed(); ++i) {
+        attempt(flipped(record, random), fitness);
+        attempt(record, flipped(fitness, random));
+    }
+    for (int offset = 0; offset + 4 <= record.size() && !QTest::currentTestFailed(); ++offset)
+        attempt(inflated(record, offset, offset % InflationVariants), fitness);
+    qInfo("%d damaged records, %d continued", tried, continued);
 }
 
 void TestBladeGeneration::boundedRedraws()

@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "hostile.h"
 #include "fem/model.h"
 #include "solver/ansysanalyser.h"
 #include "solver/ccxanalyser.h"
@@ -114,6 +115,8 @@ private slots:
     void ansysResults();
     void ansysShortAndMalformedFiles();
     void analysersWithAStandInSolver();
+    void calculixHostileFiles();
+    void ansysHostileFiles();
 };
 
 void TestResults::calculixResults()
@@ -329,6 +332,101 @@ void TestResults::analysersWithAStandInSolver()
     QVERIFY(analyser.RunLoadCase(0));
     QCOMPARE(capture.outLines().last(), QString("Files Cleaned"));
     QVERIFY(!QFile::exists(work + "/Job.inp") && !QFile::exists(work + "/file.lock"));
+}
+
+// Numbers in a text file made huge, negative or not numbers at all, one
+// field at a time; the other damage is byte-level.
+QByteArray fieldReplaced(const QByteArray& text, std::mt19937& random)
+{
+    static const QByteArray values[] = {"99999999999", "-1", "0", "2147483648", "1e308", "nan", "-inf", "x", ""};
+    QList<QByteArray> lines = text.split('\n');
+    std::uniform_int_distribution<int> anyLine(0, lines.size() - 1);
+    QByteArray& line = lines[anyLine(random)];
+    QList<QByteArray> fields = line.simplified().split(' ');
+    fields[std::uniform_int_distribution<int>(0, fields.size() - 1)(random)] =
+        values[std::uniform_int_distribution<int>(0, std::size(values) - 1)(random)];
+    line = fields.join(' ');
+    return lines.join('\n');
+}
+
+void TestResults::calculixHostileFiles()
+{
+    const QByteArray good = datFile(24, 12);
+    auto model = smallModel();
+    QList<QByteArray> damaged;
+    for (int cut = 0; cut < good.size(); ++cut)
+        damaged << good.left(cut);
+    std::mt19937 random(5);
+    for (int i = 0; i < 1500; ++i)
+        damaged << (i % 2 ? flipped(good, random) : fieldReplaced(good, random));
+    damaged << QByteArray(100000, 'x') << good + QByteArray(10000, '\n') + good;
+    int refused = 0;
+    {
+        Capture capture;
+        for (const QByteArray& dat : damaged) {
+            capture.clear();
+            if (!readDat(*model, dat)) {
+                ++refused;
+                QVERIFY(!capture.outLines().isEmpty());
+            }
+        }
+    }
+    // The model takes a whole file afterwards as if nothing had happened.
+    QVERIFY(readDat(*model, good));
+    QCOMPARE(model->nodes().at(4)->displacement()(2, 1), 0.56);
+    QCOMPARE(model->elements().at(0)->result(Element::S11)(1, 1), 11.5);
+    qInfo("%d damaged .dat files, %d refused", int(damaged.size()), refused);
+}
+
+void TestResults::ansysHostileFiles()
+{
+    QByteArray good[7];
+    for (int n = 0; n < 6; ++n)
+        good[0] += f16({n + 0.1, n + 0.2, n + 0.3, n + 0.4, n + 0.5, n + 0.6});
+    for (int f = 0; f < 6; ++f) {
+        for (int e = 0; e < 2; ++e)
+            good[f + 1] += f16({100.0 * f + 10 * e + 1, 100.0 * f + 10 * e + 2, 100.0 * f + 10 * e + 3});
+    }
+    auto model = smallModel();
+    const auto read = [&](const QByteArray (&texts)[7]) {
+        QByteArray copies[7];
+        std::vector<std::unique_ptr<QBuffer>> files;
+        for (int i = 0; i < 7; ++i) {
+            copies[i] = texts[i];
+            files.push_back(std::make_unique<QBuffer>(&copies[i]));
+            files.back()->open(QIODevice::ReadOnly);
+        }
+        return ReadAnsysResults(*files[0], {files[1].get(), files[2].get(), files[3].get(), files[4].get(),
+                                            files[5].get(), files[6].get()},
+                                *model, 1);
+    };
+    std::mt19937 random(11);
+    int tried = 0, refused = 0;
+    auto capture = std::make_unique<Capture>();
+    for (int f = 0; f < 7; ++f) {
+        QByteArray texts[7];
+        std::copy(std::begin(good), std::end(good), texts);
+        QList<QByteArray> damaged;
+        for (int cut = 0; cut < good[f].size(); ++cut)
+            damaged << good[f].left(cut);
+        for (int i = 0; i < 200; ++i)
+            damaged << (i % 2 ? flipped(good[f], random) : fieldReplaced(good[f], random));
+        damaged << QByteArray(100000, '7');
+        for (const QByteArray& d : damaged) {
+            texts[f] = d;
+            capture->clear();
+            ++tried;
+            if (!read(texts)) {
+                ++refused;
+                QCOMPARE(capture->outLines().size(), 1);
+                QVERIFY(capture->outLines()[0].startsWith("AnsysAnalyser - ReadResults: "));
+            }
+        }
+    }
+    capture.reset();
+    QVERIFY(read(good));
+    QCOMPARE(model->elements().at(0)->result(Element::S12)(0, 1), 201.0);
+    qInfo("%d damaged ANSYS result files, %d refused", tried, refused);
 }
 
 QTEST_GUILESS_MAIN(TestResults)

@@ -1,0 +1,359 @@
+#include "capture.h"
+#include "files.h"
+#include "hostile.h"
+#include "blade/kanalysis.h"
+#include "blade/kblade.h"
+#include "blade/kload.h"
+#include "core/binaryio.h"
+#include "core/messages.h"
+#include "geometry/kprofile.h"
+#include "geometry/kprofilelist.h"
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Folvane;
+
+namespace {
+
+// Few enough nodes that building the model is quick.
+bool smallMesh(const KBlade& blade)
+{
+    double along = 0, ring = 0;
+    for (int i = 0; i < blade.profiles()->count(); ++i) {
+        const KProfile* p = blade.profiles()->profile(i);
+        along += std::abs(double(p->radiusMesh()));
+        double around = 0;
+        for (int n : p->regionMeshNumbers())
+            around += std::abs(double(n));
+        for (int n : p->webMeshNumbers())
+            around += std::abs(double(n));
+        ring = std::max(ring, around);
+    }
+    return along * ring < 2e5;
+}
+
+// A document that a damaged file was allowed to become must be whole: what
+// it writes reads back the same, and it builds (or refuses to build) and
+// writes a deck without touching anything that is not there.
+void checkWhole(KBlade& blade, const QString& folder)
+{
+    const QByteArray bytes = modelBytes(blade);
+    KBlade copy;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QDataStream in(&buffer);
+    Binary::prepare(in);
+    {
+        QuietDebug quiet;
+        QVERIFY(copy.readStream(in));
+    }
+    const QByteArray again = modelBytes(copy);
+    KBlade third;
+    buffer.close();
+    buffer.setData(again);
+    buffer.open(QIODevice::ReadOnly);
+    in.resetStatus();
+    {
+        QuietDebug quiet;
+        QVERIFY(third.readStream(in));
+    }
+    QCOMPARE(modelBytes(third), again);
+    if (smallMesh(blade)) {
+        blade.genFEModel();
+        blade.exportCCXInp(folder + "/deck.inp", blade.loads()->count() > 0 ? 0 : -1);
+        blade.saveJson(folder + "/whole.json");
+    }
+}
+
+QByteArray defaultModelFile()
+{
+    KBlade blade;
+    return modelBytes(blade);
+}
+
+// Every leaf of a JSON tree in document order, replaced one at a time.
+QJsonValue replaceLeaf(const QJsonValue& value, int& leaf, const QJsonValue& with)
+{
+    if (value.isObject()) {
+        QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end() && leaf >= 0; ++it)
+            *it = replaceLeaf(*it, leaf, with);
+        return object;
+    }
+    if (value.isArray()) {
+        QJsonArray array = value.toArray();
+        for (int i = 0; i < array.size() && leaf >= 0; ++i)
+            array[i] = replaceLeaf(array[i], leaf, with);
+        return array;
+    }
+    return leaf-- == 0 ? with : value;
+}
+
+QList<QJsonValue> hostileJsonValues()
+{
+    QJsonArray many;
+    for (int i = 0; i < 5000; ++i)
+        many.append(1);
+    return {1e308, -1e308, -1, 0, 2147483648.0, -2147483649.0, 1e9, 0.5, "x", QJsonValue::Null,
+            QJsonArray(), QJsonObject(), many, true, QString(100000, 'n')};
+}
+
+} // namespace
+
+class TestHostileFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { isolateHome(); }
+    void modelFileTruncations();
+    void modelFileDamage();
+    void jsonTruncationsAndDamage();
+    void jsonHostileValues();
+    void analysisSettingsFile();
+    void pointFilesAndClipboard();
+    void specialFiles();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestHostileFiles::modelFileTruncations()
+{
+    const QByteArray file = defaultModelFile();
+    KBlade blade;
+    const QByteArray before = modelBytes(blade);
+    const QString path = m_dir.filePath("cut.fvm");
+    blade.setFp(path);
+    const QStringList refused{"Cannot read " + path + ": not a complete model file, the document is unchanged"};
+    Capture capture;
+    for (int cut = 0; cut < file.size(); ++cut) {
+        writeBytes(path, file.left(cut));
+        QVERIFY(!blade.readFile());
+        QCOMPARE(capture.debugLines(), refused);
+        capture.clear();
+    }
+    QCOMPARE(capture.outLines(), QStringList());
+    QCOMPARE(modelBytes(blade), before);
+    qInfo("%d truncations refused", int(file.size()));
+}
+
+void TestHostileFiles::modelFileDamage()
+{
+    const QByteArray file = defaultModelFile();
+    const QString path = m_dir.filePath("damaged.fvm");
+    std::mt19937 random(20261206);
+    int tried = 0, accepted = 0;
+    const auto attempt = [&](const QByteArray& damaged) {
+        KBlade blade;
+        const QByteArray before = modelBytes(blade);
+        blade.setFp(path);
+        writeBytes(path, damaged);
+        bool read = false;
+        {
+            Capture capture;
+            read = blade.readFile();
+            const QStringList lines = capture.debugLines();
+            QVERIFY(!lines.isEmpty());
+            if (!read) {
+                QCOMPARE(lines, QStringList({"Cannot read " + path + ": not a complete model file, the document is unchanged"}));
+                QCOMPARE(modelBytes(blade), before);
+            } else {
+                QCOMPARE(lines.last(), "Loaded " + path);
+            }
+        }
+        ++tried;
+        if (read) {
+            ++accepted;
+            QuietDebug quiet;
+            Capture silence;
+            checkWhole(blade, m_dir.path());
+        }
+    };
+    for (int i = 0; i < 600 && !QTest::currentTestFailed(); ++i)
+        attempt(flipped(file, random));
+    // A big count at every offset: lengths of strings and lists included.
+    for (int offset = 0; offset + 4 <= file.size() && !QTest::currentTestFailed(); offset += 6)
+        attempt(inflated(file, offset, offset % InflationVariants));
+    qInfo("%d damaged model files, %d read as whole documents", tried, accepted);
+}
+
+void TestHostileFiles::jsonTruncationsAndDamage()
+{
+    const QString source = m_dir.filePath("source.json");
+    {
+        KBlade blade;
+        Capture quiet;
+        blade.saveJson(source);
+    }
+    const QByteArray json = fileBytes(source);
+    const QString path = m_dir.filePath("damaged.json");
+    KBlade blade;
+    int tried = 0, accepted = 0;
+    const auto attempt = [&](const QByteArray& damaged) {
+        writeBytes(path, damaged);
+        const QByteArray before = modelBytes(blade);
+        Capture capture;
+        blade.loadJson(path);
+        ++tried;
+        const QStringList out = capture.outLines();
+        if (out.contains("Cannot read file: " + path + " (not a JSON object)")) {
+            QCOMPARE(modelBytes(blade), before);
+        } else {
+            ++accepted;
+            QuietDebug quiet;
+            checkWhole(blade, m_dir.path());
+        }
+    };
+    for (int cut = 0; cut < json.size() && !QTest::currentTestFailed(); cut += 13)
+        attempt(json.left(cut));
+    std::mt19937 random(6122026);
+    for (int i = 0; i < 400 && !QTest::currentTestFailed(); ++i)
+        attempt(flipped(json, random));
+    // Changed digits keep the syntax, so the values reach the document.
+    std::vector<int> digits;
+    for (int i = 0; i < json.size(); ++i) {
+        if (std::isdigit(static_cast<unsigned char>(json[i])))
+            digits.push_back(i);
+    }
+    std::uniform_int_distribution<size_t> anyDigit(0, digits.size() - 1);
+    for (int i = 0; i < 400 && !QTest::currentTestFailed(); ++i) {
+        QByteArray changed = json;
+        for (int k = 0; k < 1 + i % 4; ++k)
+            changed[digits[anyDigit(random)]] = char('0' + random() % 10);
+        attempt(changed);
+    }
+    qInfo("%d damaged JSON files, %d read", tried, accepted);
+}
+
+void TestHostileFiles::jsonHostileValues()
+{
+    const QString source = m_dir.filePath("source.json");
+    {
+        KBlade blade;
+        Capture quiet;
+        blade.saveJson(source);
+    }
+    const QJsonObject original = QJsonDocument::fromJson(fileBytes(source)).object();
+    const QList<QJsonValue> values = hostileJsonValues();
+    const QString path = m_dir.filePath("hostile.json");
+    int leaf = 0;
+    for (;; ++leaf) {
+        int index = leaf;
+        const QJsonValue changed = replaceLeaf(original, index, values[leaf % values.size()]);
+        if (index >= 0)
+            break;  // every leaf was replaced once
+        writeBytes(path, QJsonDocument(changed.toObject()).toJson());
+        KBlade blade;
+        Capture capture;
+        blade.loadJson(path);
+        QuietDebug quiet;
+        checkWhole(blade, m_dir.path());
+        if (QTest::currentTestFailed())
+            return;
+    }
+    qInfo("%d JSON leaves replaced", leaf);
+}
+
+void TestHostileFiles::analysisSettingsFile()
+{
+    const QString path = QDir::homePath() + "/FVanalysis.setting";
+    const QByteArray good = "/work\n/usr/bin/ccx\n2\n4\n";
+    const QString invalid = path + " is not a valid analysis setting file, the default analysis settings are used";
+    QList<QByteArray> files;
+    for (int cut = 0; cut < good.size(); ++cut)
+        files << good.left(cut);
+    std::mt19937 random(42);
+    for (int i = 0; i < 300; ++i)
+        files << flipped(good, random);
+    files << QByteArray(200000, 'x') << "a\nb\n2\n99999999999\n" << "a\nb\n3\n1\n" << "a\nb\n-1\n1\n"
+          << "a\nb\n2\n0\n" << QByteArray("a\nb\n2\n1\n") + QByteArray(100000, '\0');
+    int valid = 0;
+    for (const QByteArray& file : files) {
+        writeBytes(path, file);
+        Capture capture;
+        KAnalysis settings;
+        const QStringList out = capture.outLines();
+        QCOMPARE(out.size(), 1);
+        if (out[0] == invalid) {
+            QCOMPARE(settings.type(), KAnalysis::Ansys);
+            QCOMPARE(settings.cpus(), 2);
+            QCOMPARE(settings.workDir(), QString());
+        } else {
+            QCOMPARE(out[0], path + " is loaded!");
+            QVERIFY(settings.cpus() >= 1);
+            QVERIFY(settings.type() >= KAnalysis::Ansys && settings.type() <= KAnalysis::Calculix);
+            ++valid;
+        }
+        // A damaged file is left for the user; it is only replaced on a save.
+        QCOMPARE(fileBytes(path), file);
+    }
+    QFile::remove(path);
+    qInfo("%d settings files, %d valid", int(files.size()), valid);
+}
+
+void TestHostileFiles::pointFilesAndClipboard()
+{
+    QByteArray good;
+    for (int i = 0; i < 40; ++i)
+        good += QByteArray::number(std::cos(i * 0.157), 'g', 8) + "\t" + QByteArray::number(std::sin(i * 0.157), 'g', 8) + "\n";
+    QList<QByteArray> files;
+    for (int cut = 0; cut < good.size(); cut += 3)
+        files << good.left(cut);
+    std::mt19937 random(7);
+    for (int i = 0; i < 400; ++i)
+        files << flipped(good, random);
+    files << QByteArray(100000, '1') << "nan nan\ninf 1\n1 -inf\n" << "1e308 1e308\n-1e308 1\n0 0\n"
+          << QByteArray("1 2 3 4 5 6 7 8 9 10 11 12\n").repeated(1000) << QByteArray("0 0\n").repeated(200000)
+          << QByteArray(5000, '\n');
+    const QString path = m_dir.filePath("points.txt");
+    KProfile profile;
+    profile.setFp(path);
+    int taken = 0;
+    for (const QByteArray& file : files) {
+        writeBytes(path, file);
+        const uint before = profile.pointNum();
+        Capture capture;
+        profile.ImportProfile();
+        const QStringList lines = capture.debugLines();
+        if (profile.pointNum() != before || lines.isEmpty()) {
+            ++taken;
+            QVERIFY(profile.pointNum() >= 3);
+        } else {
+            QVERIFY(lines.last().startsWith("KProfile::ImportProfile - "));
+        }
+        // The same text from the clipboard, with every delimiter choice.
+        for (int deli = 0; deli < 3; ++deli) {
+            const uint count = profile.pointNum();
+            if (!profile.importPointText(QString::fromUtf8(file), deli))
+                QCOMPARE(profile.pointNum(), count);
+        }
+    }
+    qInfo("%d point files, %d taken", int(files.size()), taken);
+}
+
+void TestHostileFiles::specialFiles()
+{
+    // A folder, an endless device and an empty file in place of a model.
+    KBlade blade;
+    const QByteArray before = modelBytes(blade);
+    for (const QString& path : {m_dir.path(), QString("/dev/zero"), m_dir.filePath("empty.fvm")}) {
+        writeBytes(m_dir.filePath("empty.fvm"), QByteArray());
+        blade.setFp(path);
+        Capture capture;
+        QVERIFY(!blade.readFile());
+        QCOMPARE(capture.debugLines().size(), 1);
+        blade.loadJson(path);
+        QVERIFY(capture.outLines().value(0).startsWith("Cannot read file: " + path));
+        QCOMPARE(modelBytes(blade), before);
+    }
+}
+
+QTEST_MAIN(TestHostileFiles)
+#include "tst_hostilefiles.moc"
