@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "files.h"
 #include "blade/kanalysis.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
@@ -26,13 +27,6 @@ using namespace Folvane;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
-}
-
 // An ANSYS stand-in that answers every run with the same results: every
 // node moved by (1, -2, 0.5) and every stress and strain 3.
 void useAnsysStandIn(KBlade& blade, const QString& folder)
@@ -44,11 +38,11 @@ void useAnsysStandIn(KBlade& blade, const QString& folder)
     for (int i = 0; i < model.elements().count() * model.sections().maxPlyCount(); ++i)
         elements += "      3.00000000\n";
     QDir().mkpath(folder + "/results");
-    writeFile(folder + "/results/NewBlade_Node.output", nodes);
+    writeBytes(folder + "/results/NewBlade_Node.output", nodes);
     for (const char* suffix : {"_EleS1", "_EleS2", "_EleS12", "_EleE1", "_EleE2", "_EleE12"})
-        writeFile(folder + QString("/results/NewBlade%1.output").arg(suffix), elements);
+        writeBytes(folder + QString("/results/NewBlade%1.output").arg(suffix), elements);
     const QString script = folder + "/ansys.sh";
-    writeFile(script, QString("#!/bin/sh\ncp '%1'/results/* .\n").arg(folder).toUtf8());
+    writeBytes(script, QString("#!/bin/sh\ncp '%1'/results/* .\n").arg(folder).toUtf8());
     QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner);
     blade.anaSet()->setType(KAnalysis::Ansys);
     blade.anaSet()->setProDir(script);

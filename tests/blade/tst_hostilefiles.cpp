@@ -77,6 +77,15 @@ QByteArray defaultModelFile()
     return modelBytes(blade);
 }
 
+QByteArray defaultJson(const QString& folder)
+{
+    const QString source = folder + "/source.json";
+    KBlade blade;
+    Capture quiet;
+    blade.saveJson(source);
+    return fileBytes(source);
+}
+
 // Every leaf of a JSON tree in document order, replaced one at a time.
 QJsonValue replaceLeaf(const QJsonValue& value, int& leaf, const QJsonValue& with)
 {
@@ -186,13 +195,7 @@ void TestHostileFiles::modelFileDamage()
 
 void TestHostileFiles::jsonTruncationsAndDamage()
 {
-    const QString source = m_dir.filePath("source.json");
-    {
-        KBlade blade;
-        Capture quiet;
-        blade.saveJson(source);
-    }
-    const QByteArray json = fileBytes(source);
+    const QByteArray json = defaultJson(m_dir.path());
     const QString path = m_dir.filePath("damaged.json");
     KBlade blade;
     int tried = 0, accepted = 0;
@@ -234,13 +237,7 @@ void TestHostileFiles::jsonTruncationsAndDamage()
 
 void TestHostileFiles::jsonHostileValues()
 {
-    const QString source = m_dir.filePath("source.json");
-    {
-        KBlade blade;
-        Capture quiet;
-        blade.saveJson(source);
-    }
-    const QJsonObject original = QJsonDocument::fromJson(fileBytes(source)).object();
+    const QJsonObject original = QJsonDocument::fromJson(defaultJson(m_dir.path())).object();
     const QList<QJsonValue> values = hostileJsonValues();
     const QString path = m_dir.filePath("hostile.json");
     int leaf = 0;

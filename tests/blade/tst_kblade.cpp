@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "files.h"
 #include "blade/kanalysis.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
@@ -23,31 +24,6 @@
 using namespace Folvane;
 
 namespace {
-
-QByteArray modelBytes(const KBlade& blade)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QDataStream out(&buffer);
-    Binary::prepare(out);
-    blade.writeStream(out);
-    return bytes;
-}
-
-void writeText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 // A document changed in every list, so that a round trip has something to keep.
 void editEverything(KBlade& blade)
@@ -274,7 +250,7 @@ void TestKBlade::modelFileRoundTrip()
     KBlade third;
     third.setFp(dir.filePath("second.fvm"));
     third.readFile();
-    QCOMPARE(modelBytes(third), readAll(dir.filePath("second.fvm")));
+    QCOMPARE(modelBytes(third), fileBytes(dir.filePath("second.fvm")));
     QCOMPARE(modelBytes(copy), modelBytes(third));
 }
 
@@ -291,18 +267,18 @@ void TestKBlade::failedReadsLeaveTheDocument()
     blade.setFp(path);
     // A spread of truncation lengths, and trailing bytes after a whole file.
     for (int cut = 0; cut < file.size(); cut += 89) {
-        writeText(path, file.left(cut));
+        writeBytes(path, file.left(cut));
         Capture capture;
         blade.readFile();
         QCOMPARE(capture.debugLines(),
                  QStringList({"Cannot read " + path + ": not a complete model file, the document is unchanged"}));
         QCOMPARE(modelBytes(blade), before);
     }
-    writeText(path, file + "x");
+    writeBytes(path, file + "x");
     blade.readFile();
     QCOMPARE(modelBytes(blade), before);
     // Huge counts at the start are refused without allocating.
-    writeText(path, QByteArray::fromHex("ffffff7f") + file.mid(4));
+    writeBytes(path, QByteArray::fromHex("ffffff7f") + file.mid(4));
     blade.readFile();
     QCOMPARE(modelBytes(blade), before);
 
@@ -321,7 +297,7 @@ void TestKBlade::jsonRoundTrip()
     blade.setFp(dir.filePath("model.fvm"));
     blade.saveJson(QUrl::fromLocalFile(dir.filePath("blade.json")).toString());
 
-    const QJsonObject json = QJsonDocument::fromJson(readAll(dir.filePath("blade.json"))).object();
+    const QJsonObject json = QJsonDocument::fromJson(fileBytes(dir.filePath("blade.json"))).object();
     QCOMPARE(json.keys(), QStringList({"Blade Setting", "Laminate", "Load", "Material", "Profile", "Single Layer", "Web"}));
     const QJsonObject setting = json["Blade Setting"].toObject();
     QCOMPARE(setting.keys(), QStringList({"Blade Name", "Mesh Size", "Regions"}));
@@ -365,7 +341,7 @@ void TestKBlade::jsonRoundTrip()
 
     // Written again, the exchange file is the same.
     copy.saveJson(dir.filePath("again.json"));
-    QCOMPARE(readAll(dir.filePath("again.json")), readAll(dir.filePath("blade.json")));
+    QCOMPARE(fileBytes(dir.filePath("again.json")), fileBytes(dir.filePath("blade.json")));
 }
 
 void TestKBlade::jsonFailures()
@@ -377,9 +353,9 @@ void TestKBlade::jsonFailures()
     Capture capture;
     blade.loadJson(dir.filePath("none.json"));
     blade.saveJson(dir.filePath("no/such/folder.json"));
-    writeText(dir.filePath("bad.json"), "[1, 2, 3]");
+    writeBytes(dir.filePath("bad.json"), "[1, 2, 3]");
     blade.loadJson(dir.filePath("bad.json"));
-    writeText(dir.filePath("broken.json"), "{\"Profile\": [");
+    writeBytes(dir.filePath("broken.json"), "{\"Profile\": [");
     blade.loadJson(dir.filePath("broken.json"));
     QCOMPARE(capture.outLines(), QStringList({"Cannot read file: " + dir.filePath("none.json"),
                                               "Cannot write to file: " + dir.filePath("no/such/folder.json"),
@@ -402,7 +378,7 @@ void TestKBlade::jsonWithMissingAndWrongValues()
                      "Point": [{"X": 0, "Y": 0}, {"X": 1}]}],
         "Web": [{"Name": "W", "Start Region": "nowhere", "Single Layers": ["x"]}]
     })";
-    writeText(dir.filePath("odd.json"), text);
+    writeBytes(dir.filePath("odd.json"), text);
     KBlade blade;
     Capture capture;
     blade.loadJson(dir.filePath("odd.json"));
@@ -455,9 +431,9 @@ void TestKBlade::analysisSettingsFile()
         QVERIFY(first.workDir().isEmpty());
         QCOMPARE(capture.outLines(), QStringList({path + "Analysis setting file saved!"}));
     }
-    QCOMPARE(readAll(path), QByteArray("\n\n0\n2\n"));
+    QCOMPARE(fileBytes(path), QByteArray("\n\n0\n2\n"));
 
-    writeText(path, "/work dir\n/usr/bin/ccx\n2\n4\n");
+    writeBytes(path, "/work dir\n/usr/bin/ccx\n2\n4\n");
     {
         Capture capture;
         KAnalysis settings;
@@ -469,11 +445,11 @@ void TestKBlade::analysisSettingsFile()
         settings.setCpus(8);
         settings.saveSetting();
     }
-    QCOMPARE(readAll(path), QByteArray("/work dir\n/usr/bin/ccx\n2\n8\n"));
+    QCOMPARE(fileBytes(path), QByteArray("/work dir\n/usr/bin/ccx\n2\n8\n"));
 
     for (const QByteArray& garbage : {QByteArray("a\nb\nsolver\n2\n"), QByteArray("a\nb\n7\n2\n"),
                                       QByteArray("a\nb\n2\n"), QByteArray("\xff\xfe\0\0", 4)}) {
-        writeText(path, garbage);
+        writeBytes(path, garbage);
         Capture capture;
         KAnalysis settings;
         QCOMPARE(settings.type(), KAnalysis::Ansys);

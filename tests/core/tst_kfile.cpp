@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "files.h"
 #include "core/kfile.h"
 #include "core/kobjectlist.h"
 #include "core/parameter.h"
@@ -55,13 +56,6 @@ public:
     }
     bool failWriting = false;
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 } // namespace
 
@@ -132,7 +126,7 @@ void TestKFile::writeThenRead()
     // Written back, the bytes are the same.
     copy.setFp(dir.filePath("again.fvm"));
     copy.writeFile();
-    QCOMPARE(readAll(dir.filePath("again.fvm")), readAll(path));
+    QCOMPARE(fileBytes(dir.filePath("again.fvm")), fileBytes(path));
 }
 
 void TestKFile::failedSaveKeepsPreviousFile()
@@ -142,7 +136,7 @@ void TestKFile::failedSaveKeepsPreviousFile()
     Document doc;
     doc.setFp(path);
     doc.writeFile();
-    const QByteArray before = readAll(path);
+    const QByteArray before = fileBytes(path);
 
     doc.names()->addSon();
     doc.failWriting = true;
@@ -152,7 +146,7 @@ void TestKFile::failedSaveKeepsPreviousFile()
     doc.writeFile();
     QCOMPARE(capture.debugLines(), QStringList({"Cannot write to " + path,
                                                 "Cannot write to " + dir.filePath("missing-folder/doc.fvm")}));
-    QCOMPARE(readAll(path), before);
+    QCOMPARE(fileBytes(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"doc.fvm"}));
 }
 

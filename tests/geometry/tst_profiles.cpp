@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "files.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
 #include "core/parameterlist.h"
@@ -13,13 +14,6 @@
 using namespace Folvane;
 
 namespace {
-
-void writeText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
-}
 
 Eigen::MatrixXd squareLoop()
 {
@@ -82,7 +76,7 @@ void TestProfiles::pointFileImport()
 {
     QTemporaryDir dir;
     const QString good = dir.filePath("good.txt");
-    writeText(good, "0 0\n  \n0.5\t0.1 7\n1 0\n\n0.5 -0.1\n");
+    writeBytes(good, "0 0\n  \n0.5\t0.1 7\n1 0\n\n0.5 -0.1\n");
     KProfile p;
     p.setFp(QUrl::fromLocalFile(good).toString());
     QCOMPARE(p.fp(), good);
@@ -95,12 +89,12 @@ void TestProfiles::pointFileImport()
     QCOMPARE(p.pointNum(), 4u);
 
     Capture capture;
-    writeText(dir.filePath("one.txt"), "0\n1\n2\n");
-    writeText(dir.filePath("word.txt"), "NACA 0012\n0 0\n1 0\n");
-    writeText(dir.filePath("short.txt"), "0 0 0\n1 1\n");
-    writeText(dir.filePath("two.txt"), "0 0\n1 1\n\n");
-    writeText(dir.filePath("nan.txt"), "0 0\n1 nan\n2 0\n");
-    writeText(dir.filePath("long.txt"), QByteArray("0 0\n").repeated(KProfile::MaxPointCount + 1));
+    writeBytes(dir.filePath("one.txt"), "0\n1\n2\n");
+    writeBytes(dir.filePath("word.txt"), "NACA 0012\n0 0\n1 0\n");
+    writeBytes(dir.filePath("short.txt"), "0 0 0\n1 1\n");
+    writeBytes(dir.filePath("two.txt"), "0 0\n1 1\n\n");
+    writeBytes(dir.filePath("nan.txt"), "0 0\n1 nan\n2 0\n");
+    writeBytes(dir.filePath("long.txt"), QByteArray("0 0\n").repeated(KProfile::MaxPointCount + 1));
     for (const char* name : {"missing.txt", "one.txt", "word.txt", "short.txt", "two.txt", "nan.txt", "long.txt"})
         p.setFp(dir.filePath(name));
     QCOMPARE(p.pointNum(), 4u);
@@ -113,7 +107,7 @@ void TestProfiles::pointFileImport()
                           "KProfile::ImportProfile - line 2 is not a point: " + dir.filePath("nan.txt"),
                           "KProfile::ImportProfile - more than 100000 points: " + dir.filePath("long.txt")}));
     // The most points a profile takes, replacing them in linear time.
-    writeText(dir.filePath("most.txt"), QByteArray("0 0\n").repeated(KProfile::MaxPointCount));
+    writeBytes(dir.filePath("most.txt"), QByteArray("0 0\n").repeated(KProfile::MaxPointCount));
     p.setFp(dir.filePath("most.txt"));
     QCOMPARE(p.pointNum(), 100000u);
     p.setFp(good);

@@ -1,9 +1,9 @@
 #include "capture.h"
+#include "program.h"
 #include "core/messages.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -11,26 +11,9 @@ using namespace Folvane;
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-class Folder
+class Folder : public ProgramFolder
 {
 public:
-    Folder()
-    {
-        QDir(m_dir.path()).mkpath("home");
-        QDir(m_dir.path()).mkpath("work");
-        QFile settings(path("home/FVanalysis.setting"));
-        settings.open(QIODevice::WriteOnly);
-        settings.write((path("work") + "\nccx\n2\n1\n").toUtf8());
-    }
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
     // A model file of the default blade under the given name.
     QString model(const QString& bladeName)
     {
@@ -42,24 +25,9 @@ public:
         return path("blade.fvm");
     }
 
-    Run analyse(const QString& loadCase)
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", path("home"));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(path("run"));
-        QDir().mkpath(path("run"));
-        process.start(FOLVANE_BINARY, {"-analyse", path("blade.fvm"), loadCase});
-        process.waitForFinished(120000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
+    ProgramRun analyse(const QString& loadCase) { return run({"-analyse", path("blade.fvm"), loadCase}, "run"); }
 
     QStringList runFolder() const { return QDir(path("run")).entryList(QDir::Files | QDir::Hidden); }
-
-private:
-    QTemporaryDir m_dir;
 };
 
 } // namespace
@@ -80,7 +48,7 @@ void TestAnalyseMode::resultTableOfTheDefaultBlade()
 {
     Folder folder;
     folder.model("NewBlade");
-    const Run run = folder.analyse("1");
+    const ProgramRun run = folder.analyse("1");
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.startsWith("Reading blade file: " + folder.path("blade.fvm") + "\n"));
     QVERIFY(run.out.contains("Starting analysis of NewBlade: Load case 1\n"));
@@ -116,7 +84,7 @@ void TestAnalyseMode::loadCasesNotFound()
     Folder folder;
     folder.model("NewBlade");
     for (const QString& typed : {QString("3"), QString("0"), QString("-1"), QString("+7")}) {
-        const Run run = folder.analyse(typed);
+        const ProgramRun run = folder.analyse(typed);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out.split('\n').filter("Load case").last(), "Load case " + typed + " not found");
         QVERIFY(folder.runFolder().isEmpty());
@@ -128,7 +96,7 @@ void TestAnalyseMode::badArguments()
     Folder folder;
     folder.model("NewBlade");
     for (const QString& typed : {QString("abc"), QString("1x"), QString(""), QString("99999999999"), QString(" 1")}) {
-        const Run run = folder.analyse(typed);
+        const ProgramRun run = folder.analyse(typed);
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.err, "Folvane: the load case argument '" + typed + "' is not a decimal number of 32 bits\n");
         QVERIFY(run.out.isEmpty());
@@ -142,7 +110,7 @@ void TestAnalyseMode::unsafeBladeNames()
 {
     Folder folder;
     folder.model("x\"; touch owned; \"");
-    Run run = folder.analyse("2");
+    ProgramRun run = folder.analyse("2");
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("Starting analysis of x___touch_owned___: Load case 2"));
     QVERIFY(run.out.contains("Reading results finished"));

@@ -1,5 +1,6 @@
 #include "capture.h"
 #include "files.h"
+#include "program.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
 #include "blade/kmaterial.h"
@@ -10,50 +11,12 @@
 #include "core/parameterlist.h"
 #include "geometry/kprofilelist.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Folvane;
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-class Folder
-{
-public:
-    Folder()
-    {
-        QDir(m_dir.path()).mkpath("home");
-        QDir(m_dir.path()).mkpath("work");
-        QFile settings(path("home/FVanalysis.setting"));
-        settings.open(QIODevice::WriteOnly);
-        settings.write((path("work") + "\nccx\n2\n1\n").toUtf8());
-    }
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    Run run(const QStringList& arguments, int timeoutMs = 300000)
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", path("home"));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(m_dir.path());
-        process.start(FOLVANE_BINARY, arguments);
-        process.waitForFinished(timeoutMs);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 // A coarse blade whose spar cap thickness follows the parameter P, with
 // bounds every design of it meets.
@@ -92,9 +55,9 @@ private slots:
 
 void TestBatchModes::optimiseThroughCalculix()
 {
-    Folder folder;
+    ProgramFolder folder;
     writeOptimisationModel(folder.path("blade.fvm"));
-    Run run = folder.run({"-optimise", folder.path("blade.fvm"), "anything at all", folder.path("opt"), "0", "1"});
+    ProgramRun run = folder.run({"-optimise", folder.path("blade.fvm"), "anything at all", folder.path("opt"), "0", "1"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(3000)));
     QVERIFY(run.out.contains("Start New Optimisation...\n"));
     QVERIFY(run.out.contains("Generation 2 of 2: "));
@@ -124,9 +87,9 @@ void TestBatchModes::optimiseThroughCalculix()
 
 void TestBatchModes::optimiseRefusals()
 {
-    Folder folder;
+    ProgramFolder folder;
     writeOptimisationModel(folder.path("blade.fvm"));
-    Run run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "4", "2"});
+    ProgramRun run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "4", "2"});
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.out.contains("BladeGeneration - BladeGeneration: cannot open the .fvo file!\n"));
     QCOMPARE(run.err.split('\n').filter("Folvane:"),
@@ -191,7 +154,7 @@ void TestBatchModes::argumentTable()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, error);
-    Folder folder;
+    ProgramFolder folder;
     QDir(folder.path("dir")).mkpath(".");
     {
         KBlade blade;
@@ -210,7 +173,7 @@ void TestBatchModes::argumentTable()
         error.replace(QString("'%1").arg(word), "'" + path);
     }
     const QByteArray damagedBefore = fileBytes(folder.path("damaged.fvm"));
-    const Run run = folder.run(arguments);
+    const ProgramRun run = folder.run(arguments);
     QCOMPARE(run.err.split('\n').filter("Folvane:").join('\n'), error);
     QCOMPARE(run.exitCode, exitCode);
     // Only a resave that succeeds writes its output; nothing touches a damaged file.

@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "files.h"
 #include "hostile.h"
 #include "fem/model.h"
 #include "solver/ansysanalyser.h"
@@ -84,13 +85,6 @@ bool readDat(Model& model, const QByteArray& text, int loadCase = 1)
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     return ReadCCXResults(buffer, model, loadCase);
-}
-
-void writeFile(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
 }
 
 QByteArray f16(std::initializer_list<double> values)
@@ -281,16 +275,16 @@ void TestResults::analysersWithAStandInSolver()
     QByteArray nodes;
     for (int n = 0; n < 5; ++n)
         nodes += f16({0.25, -1, 0, 0, 0, 0});
-    writeFile(dir.filePath("results/Job_Node.output"), nodes);
+    writeBytes(dir.filePath("results/Job_Node.output"), nodes);
     for (const char* suffix : {"_EleS1", "_EleS2", "_EleS12", "_EleE1", "_EleE2", "_EleE12"})
-        writeFile(dir.filePath(QString("results/Job%1.output").arg(suffix)), f16({1, 2, 3, 4, 5, 6}));
+        writeBytes(dir.filePath(QString("results/Job%1.output").arg(suffix)), f16({1, 2, 3, 4, 5, 6}));
     const QString standIn = dir.filePath("ansys stand-in.sh");
-    writeFile(standIn, QString("#!/bin/sh\npwd > started.txt\necho \"$@\" >> started.txt\n"
+    writeBytes(standIn, QString("#!/bin/sh\npwd > started.txt\necho \"$@\" >> started.txt\n"
                                "test -f Job.inp && cp '%1'/* .\n").arg(dir.filePath("results")).toUtf8());
     QFile::setPermissions(standIn, QFile::permissions(standIn) | QFile::ExeOwner);
 
     // Results left by an earlier run never pass for this one's.
-    writeFile(work + "/Job_Node.output", "stale");
+    writeBytes(work + "/Job_Node.output", "stale");
     Capture capture;
     AnsysAnalyser analyser(model.get(), work, standIn);
     QVERIFY(analyser.RunLoadCase(0));
@@ -326,7 +320,7 @@ void TestResults::analysersWithAStandInSolver()
     QCOMPARE(capture.debugLines(), QStringList({"NodeLoadList - ReadLoadNum: no load defined!"}));
 
     // Cleaning, when asked for, removes the job's files and the ANSYS extras.
-    writeFile(work + "/file.lock", "x");
+    writeBytes(work + "/file.lock", "x");
     analyser.setCleanAfterRun(true);
     capture.clear();
     QVERIFY(analyser.RunLoadCase(0));

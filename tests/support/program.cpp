@@ -1,0 +1,45 @@
+#include "program.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+ProgramRun runProgram(const QStringList& arguments, const QString& home, const QString& workingFolder, int waitMs)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home);
+    // The window needs OpenGL: the suite runs its tests on a virtual X display.
+    env.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(env);
+    if (!workingFolder.isEmpty())
+        process.setWorkingDirectory(workingFolder);
+    process.start(FOLVANE_BINARY, arguments);
+    ProgramRun run;
+    if (!process.waitForFinished(waitMs)) {
+        run.stillRunning = process.state() == QProcess::Running;
+        process.kill();
+        process.waitForFinished();
+    } else {
+        run.exitCode = process.exitCode();
+    }
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+ProgramFolder::ProgramFolder()
+{
+    QDir(m_dir.path()).mkpath("home");
+    QDir(m_dir.path()).mkpath("work");
+    QFile settings(path("home/FVanalysis.setting"));
+    settings.open(QIODevice::WriteOnly);
+    settings.write((path("work") + "\nccx\n2\n1\n").toUtf8());
+}
+
+ProgramRun ProgramFolder::run(const QStringList& arguments, const QString& subfolder, int waitMs) const
+{
+    const QString folder = subfolder.isEmpty() ? m_dir.path() : path(subfolder);
+    QDir().mkpath(folder);
+    return runProgram(arguments, path("home"), folder, waitMs);
+}

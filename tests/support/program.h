@@ -1,0 +1,34 @@
+#ifndef FOLVANE_TEST_PROGRAM_H
+#define FOLVANE_TEST_PROGRAM_H
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+struct ProgramRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+    bool stillRunning = false;
+};
+
+// Runs the program with its own home folder. A run still going after waitMs
+// (the window mode) is stopped and reported as running.
+ProgramRun runProgram(const QStringList& arguments, const QString& home, const QString& workingFolder = QString(),
+                      int waitMs = 300000);
+
+// A temporary folder with home/ and work/, whose analysis settings run
+// CalculiX in work/.
+class ProgramFolder
+{
+public:
+    ProgramFolder();
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    // Runs in the given subfolder (created if missing), or the folder itself.
+    ProgramRun run(const QStringList& arguments, const QString& subfolder = QString(), int waitMs = 300000) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+#endif
