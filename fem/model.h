@@ -34,6 +34,7 @@ public:
     const NodeLoadList& loads() const { return m_loads; }
 
     QString modelName() const override { return name(); }
+    using Object::initResults;
     // Sizes every node's and element's results for the load cases of the loads.
     void initResults();
     // Nodes, elements and edges from 0 in list order, then the middle nodes

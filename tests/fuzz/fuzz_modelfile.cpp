@@ -1,0 +1,38 @@
+// Model files of any bytes: a file that does not read leaves the document
+// as it was; one that reads gives a whole document.
+#include "files.h"
+#include "fuzzsetup.h"
+#include "wholedocument.h"
+
+#include "blade/kblade.h"
+#include "core/binaryio.h"
+
+#include <QBuffer>
+#include <cstddef>
+#include <cstdint>
+
+using namespace Folvane;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    setUpFuzzing();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QDataStream in(&buffer);
+    Binary::prepare(in);
+    KBlade blade;
+    const QByteArray before = modelBytes(blade);
+    if (!blade.readStream(in)) {
+        fuzzCheck(modelBytes(blade) == before, "a failed read changed the document");
+        return 0;
+    }
+    const QString fault = wholeDocumentFault(blade, fuzzFolder());
+    fuzzCheck(fault.isEmpty(), qPrintable(fault));
+    return 0;
+}

@@ -1,0 +1,52 @@
+#include "fuzzsetup.h"
+
+#include "blade/kblade.h"
+#include "core/messages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Folvane;
+
+namespace {
+
+void silent(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
+void setUpFuzzing()
+{
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char* argv[] = {name, nullptr};
+    new QCoreApplication(argc, argv);
+    qputenv("HOME", fuzzFolder().toLocal8Bit());
+    const QString seeds = qEnvironmentVariable("FOLVANE_FUZZ_SEEDS");
+    if (!seeds.isEmpty()) {
+        QDir().mkpath(seeds);
+        KBlade blade;
+        blade.setFp(seeds + "/default.fvm");
+        blade.writeFile();
+        blade.saveJson(seeds + "/default.json");
+    }
+    qInstallMessageHandler(silent);
+    // The fuzzer reports on standard error; the program's own output goes.
+    std::freopen("/dev/null", "w", stdout);
+}
+
+QString fuzzFolder()
+{
+    static QTemporaryDir folder;
+    return folder.path();
+}
+
+void fuzzCheck(bool ok, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "fuzz check failed: %s\n", what);
+        std::abort();
+    }
+}
