@@ -56,10 +56,11 @@ bool AnsysAnalyser::ReadResults(int loadCase, const QString& job)
 
 namespace {
 
-// One value per line, each line a whole number text.
-// One value per line; a line longer than this is read in pieces.
+// Result lines are short; a longer one is read in pieces and fails as a
+// number.
 constexpr qint64 MaxLine = 4096;
 
+// One value per line, each line a whole number text.
 class ValueLines
 {
 public:
