@@ -298,7 +298,22 @@ void TestHostileFiles::specialFiles()
         blade.loadJson(path);
         QVERIFY(capture.outLines().value(0).startsWith("Cannot read file: " + path));
         QCOMPARE(modelBytes(blade), before);
+
+        KProfile profile;
+        const uint points = profile.pointNum();
+        profile.setFp(path);
+        QCOMPARE(profile.pointNum(), points);
+        QVERIFY(capture.debugLines().last().startsWith("KProfile::ImportProfile - "));
     }
+    // A folder in place of the analysis settings file.
+    const QString settings = QDir::homePath() + "/FVanalysis.setting";
+    QFile::remove(settings);
+    QVERIFY(QDir().mkpath(settings));
+    Capture capture;
+    const KAnalysis analysis;
+    QCOMPARE(analysis.type(), KAnalysis::Ansys);
+    QCOMPARE(capture.outLines(), QStringList({settings + " cannot be read, the default analysis settings are used"}));
+    QVERIFY(QDir().rmdir(settings));
 }
 
 QTEST_MAIN(TestHostileFiles)
