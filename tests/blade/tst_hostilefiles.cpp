@@ -129,7 +129,7 @@ void TestHostileFiles::modelFileDamage()
             QuietDebug quiet;
             Capture silence;
             const QString fault = wholeDocumentFault(blade, m_dir.path());
-        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+            QVERIFY2(fault.isEmpty(), qPrintable(fault));
         }
     };
     for (int i = 0; i < 600 && !QTest::currentTestFailed(); ++i)
@@ -159,7 +159,7 @@ void TestHostileFiles::jsonTruncationsAndDamage()
             ++accepted;
             QuietDebug quiet;
             const QString fault = wholeDocumentFault(blade, m_dir.path());
-        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+            QVERIFY2(fault.isEmpty(), qPrintable(fault));
         }
     };
     for (int cut = 0; cut < json.size() && !QTest::currentTestFailed(); cut += 13)
