@@ -353,7 +353,9 @@ void KBlade::loadJson(QString fp)
 {
     QFile file(toLocalPath(fp));
     QByteArray bytes;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || !readAtMost(file, MaxModelFileBytes, bytes)) {
+    // The bytes as they are: the JSON parser takes any line ends, and a text
+    // read would drop carriage returns wherever they stand.
+    if (!file.open(QIODevice::ReadOnly) || !readAtMost(file, MaxModelFileBytes, bytes)) {
         outLine(QStringLiteral("Cannot read file: ") + fp);
         return;
     }

@@ -180,6 +180,16 @@ void TestHostileFiles::jsonTruncationsAndDamage()
             changed[digits[anyDigit(random)]] = char('0' + random() % 10);
         attempt(changed);
     }
+    // A carriage return inside a number breaks it, whatever line ends the
+    // file has otherwise.
+    QByteArray broken = json;
+    broken.insert(json.indexOf("\"X\": 0.") + 7, '\r');
+    const QByteArray before = modelBytes(blade);
+    writeBytes(path, broken);
+    Capture capture;
+    blade.loadJson(path);
+    QCOMPARE(capture.outLines(), QStringList({"Cannot read file: " + path + " (not a JSON object)"}));
+    QCOMPARE(modelBytes(blade), before);
     qInfo("%d damaged JSON files, %d read", tried, accepted);
 }
 
