@@ -97,12 +97,13 @@ void KProfileList::appendSonFromJson(const QJsonObject& json)
 
 void KProfileList::sortByLocation()
 {
-    // A location that does not evaluate sorts last.
+    // A location that does not evaluate sorts last. Stable, so profiles at
+    // one location keep their order and a file reads back as it was.
     auto key = [](const KObject* o) {
         const double v = static_cast<const KProfile*>(o)->loc()->value();
         return std::isnan(v) ? std::numeric_limits<double>::infinity() : v;
     };
-    std::sort(m_sons.begin(), m_sons.end(), [&](const KObject* a, const KObject* b) { return key(a) < key(b); });
+    std::stable_sort(m_sons.begin(), m_sons.end(), [&](const KObject* a, const KObject* b) { return key(a) < key(b); });
 }
 
 void KProfileList::SortProfiles()

@@ -37,6 +37,7 @@ private slots:
     void automaticMeshNumbers();
     void previewCoordinates();
     void binaryRecord();
+    void equalLocationsKeepTheirOrder();
     void pointTableAndListMessages();
     void polylineTools();
 };
@@ -239,6 +240,48 @@ void TestProfiles::previewCoordinates()
     QCOMPARE(p.pointY(1, 100, 400), 350.0);
     QCOMPARE(p.pointX(9, 100, 400), 0.0);
     QCOMPARE(p.pointX(1, 0, 0), 0.0);
+}
+
+void TestProfiles::equalLocationsKeepTheirOrder()
+{
+    // Many profiles at few locations: a sort that is not stable reorders
+    // them on every read, so a file never reads back the same.
+    KBlade blade;
+    KProfileList* profiles = blade.profiles();
+    while (profiles->count() < 40)
+        profiles->InsertNewSon(profiles->count());
+    QStringList expected;
+    for (int location : {0, 100, 200}) {
+        for (int i = 0; i < 40; ++i) {
+            if (i % 3 * 100 == location)
+                expected << QString("P%1").arg(i);
+        }
+    }
+    for (int i = 0; i < 40; ++i) {
+        profiles->profile(i)->setName(QString("P%1").arg(i));
+        profiles->profile(i)->loc()->setValue(i % 3 * 100);
+    }
+    const auto names = [](const KBlade& b) {
+        QStringList found;
+        for (int i = 0; i < b.profiles()->count(); ++i)
+            found << b.profiles()->profile(i)->name();
+        return found;
+    };
+    profiles->SortProfiles();
+    QCOMPARE(names(blade), expected);
+
+    // The first read also sorts the default loads; from then on the bytes stay.
+    QByteArray bytes = modelBytes(blade);
+    for (int round = 0; round < 3; ++round) {
+        KBlade copy;
+        QDataStream in(bytes);
+        Binary::prepare(in);
+        QVERIFY(copy.readStream(in));
+        QCOMPARE(names(copy), expected);
+        if (round > 0)
+            QCOMPARE(modelBytes(copy), bytes);
+        bytes = modelBytes(copy);
+    }
 }
 
 void TestProfiles::binaryRecord()

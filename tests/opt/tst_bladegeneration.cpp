@@ -33,13 +33,13 @@ public:
         , m_blade(blade)
     {
     }
-    int failFrom = 1 << 30;
-    int scored = 0;
+    // Every score of this generation and later ones fails.
+    int failFromGeneration = 1 << 30;
 
 protected:
     bool score(double& fitness, Eigen::VectorXd& results, QString& why) override
     {
-        if (++scored >= failFrom) {
+        if (generationCounter() >= failFromGeneration) {
             why = "a test bound";
             return false;
         }
@@ -307,12 +307,12 @@ void TestBladeGeneration::boundedRedraws()
                                                 "inside their bounds; the optimisation stops"));
     QVERIFY(!QFile::exists(dir.filePath("opt/Evo-1.fvo")));
 
-    // A score that fails from the 7th evaluation on: generation 1 is
-    // written and stays whole, the run stops in generation 2.
+    // Scores that fail from generation 2 on: generation 1 is written and
+    // stays whole, the run stops in generation 2.
     blade.optSetting()->ReadObjective(0)->setHigh(100);
     capture.clear();
     FastGeneration run(&blade, true);
-    run.failFrom = 7;
+    run.failFromGeneration = 2;
     run.Run(3);
     QVERIFY(run.stopped());
     QVERIFY(capture.outLines().contains(
