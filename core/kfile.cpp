@@ -74,12 +74,7 @@ QList<QObject*> KFile::modelObjects() const
 
 void KFile::setModelObjects(const QList<QObject*>& models)
 {
-    QList<KObjectList*> lists;
-    for (QObject* o : models) {
-        if (auto* list = qobject_cast<KObjectList*>(o))
-            lists << list;
-    }
-    setModels(lists);
+    setModels(objectsOfType<KObjectList>(models));
 }
 
 void KFile::setFp(const QString& fp)

@@ -41,12 +41,7 @@ QList<QObject*> KObjectList::sonObjects() const
 
 void KObjectList::setSonObjects(const QList<QObject*>& sons)
 {
-    QList<KObject*> objects;
-    for (QObject* o : sons) {
-        if (auto* son = qobject_cast<KObject*>(o))
-            objects << son;
-    }
-    setSons(objects);
+    setSons(objectsOfType<KObject>(sons));
 }
 
 void KObjectList::setTableModel(KObjectTableModel* model)

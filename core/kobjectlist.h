@@ -12,6 +12,18 @@
 
 namespace Folvane {
 
+// The objects of type T in an untyped list, as the interface hands lists in.
+template <typename T>
+QList<T*> objectsOfType(const QList<QObject*>& objects)
+{
+    QList<T*> typed;
+    for (QObject* o : objects) {
+        if (auto* t = qobject_cast<T*>(o))
+            typed << t;
+    }
+    return typed;
+}
+
 class ParameterList;
 
 // A named list of KObjects that is also the Qt list model the interface

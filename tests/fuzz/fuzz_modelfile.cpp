@@ -5,9 +5,7 @@
 #include "wholedocument.h"
 
 #include "blade/kblade.h"
-#include "core/binaryio.h"
 
-#include <QBuffer>
 #include <cstddef>
 #include <cstdint>
 
@@ -21,14 +19,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QDataStream in(&buffer);
-    Binary::prepare(in);
+    const QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
     KBlade blade;
     const QByteArray before = modelBytes(blade);
-    if (!blade.readStream(in)) {
+    if (!readModelBytes(blade, bytes)) {
         fuzzCheck(modelBytes(blade) == before, "a failed read changed the document");
         return 0;
     }

@@ -2,6 +2,7 @@
 
 #include "blade/kblade.h"
 #include "core/binaryio.h"
+#include "core/messages.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -32,4 +33,12 @@ QByteArray modelBytes(const Folvane::KBlade& blade)
     Folvane::Binary::prepare(out);
     blade.writeStream(out);
     return bytes;
+}
+
+bool readModelBytes(Folvane::KBlade& blade, const QByteArray& bytes)
+{
+    QDataStream in(bytes);
+    Folvane::Binary::prepare(in);
+    Folvane::QuietDebug quiet;
+    return blade.readStream(in);
 }

@@ -3,12 +3,9 @@
 
 #include "blade/kblade.h"
 #include "blade/kload.h"
-#include "core/binaryio.h"
-#include "core/messages.h"
 #include "geometry/kprofile.h"
 #include "geometry/kprofilelist.h"
 
-#include <QBuffer>
 #include <cmath>
 
 using namespace Folvane;
@@ -32,17 +29,6 @@ bool smallMesh(const KBlade& blade)
     return along * ring < 2e5;
 }
 
-bool readBytes(KBlade& blade, const QByteArray& bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QDataStream in(&buffer);
-    Binary::prepare(in);
-    QuietDebug quiet;
-    return blade.readStream(in);
-}
-
 } // namespace
 
 QString wholeDocumentFault(KBlade& blade, const QString& folder)
@@ -50,11 +36,11 @@ QString wholeDocumentFault(KBlade& blade, const QString& folder)
     // The first read may sort what the file held unsorted; from then on
     // the bytes must stay.
     KBlade copy;
-    if (!readBytes(copy, modelBytes(blade)))
+    if (!readModelBytes(copy, modelBytes(blade)))
         return QStringLiteral("the document's own model file does not read back");
     const QByteArray again = modelBytes(copy);
     KBlade third;
-    if (!readBytes(third, again))
+    if (!readModelBytes(third, again))
         return QStringLiteral("the model file written after a read does not read back");
     if (modelBytes(third) != again)
         return QStringLiteral("a read and write changes the model file");
