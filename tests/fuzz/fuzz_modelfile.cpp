@@ -11,12 +11,6 @@
 
 using namespace Folvane;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    setUpFuzzing();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), int(size));

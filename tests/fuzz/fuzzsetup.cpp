@@ -17,7 +17,7 @@ void silent(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 } // namespace
 
-void setUpFuzzing()
+extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     static int argc = 1;
     static char name[] = "fuzz";
@@ -35,6 +35,7 @@ void setUpFuzzing()
     qInstallMessageHandler(silent);
     // The fuzzer reports on standard error; the program's own output goes.
     std::freopen("/dev/null", "w", stdout);
+    return 0;
 }
 
 QString fuzzFolder()

@@ -3,10 +3,10 @@
 
 #include <QString>
 
-// The application object the script engine needs, both message channels
-// silenced, and the default document written as seeds into the folder
-// named by FOLVANE_FUZZ_SEEDS, when it is set.
-void setUpFuzzing();
+// Every target gets, before its first input, the application object the
+// script engine needs, both message channels silenced, and the default
+// document written as seeds into the folder named by FOLVANE_FUZZ_SEEDS,
+// when it is set.
 
 // A folder of the process's own for the files a check writes.
 QString fuzzFolder();
