@@ -127,6 +127,12 @@ void KSingleLayer::sortLocNums()
                      [&](const KLocNum* a, const KLocNum* b) { return key(a) < key(b); });
 }
 
+// A number that does not evaluate stacks nothing.
+static int repetitionCount(double number)
+{
+    return std::isfinite(number) ? Binary::truncatedInt(number) : 0;
+}
+
 std::vector<int> KSingleLayer::repetitionNumbers(const Eigen::VectorXd& stations)
 {
     sortLocNums();
@@ -142,7 +148,7 @@ std::vector<int> KSingleLayer::repetitionNumbers(const Eigen::VectorXd& stations
     }
     const Eigen::MatrixXd values = LinearInterp(loc, num).valuesAt(stations);
     for (Eigen::Index s = 0; s < stations.size(); ++s)
-        numbers[s] = Binary::truncatedInt(values(s, 0));
+        numbers[s] = repetitionCount(values(s, 0));
     return numbers;
 }
 

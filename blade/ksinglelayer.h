@@ -68,7 +68,8 @@ public:
     int locNumCount() const { return m_points.size(); }
     void sortLocNums();
 
-    // The repetition number at every station location, cut toward zero.
+    // The repetition number at every station location, cut toward zero; 0
+    // where it does not evaluate.
     std::vector<int> repetitionNumbers(const Eigen::VectorXd& stations);
     void computeRepetitionNumbers(const Eigen::VectorXd& stations) { m_numbers = repetitionNumbers(stations); }
     const std::vector<int>& numbers() const { return m_numbers; }

@@ -86,16 +86,58 @@ int Interp::nearestIntervalSorted(double t) const
     return m_x[k] > t ? k - 1 : k;
 }
 
+// The first index of every piece; empty unless the abscissae never decrease
+// and repeat somewhere.
+std::vector<int> Interp::pieceStarts() const
+{
+    if (m_n < 2 || !(m_dx.array() >= 0.0).all() || (m_dx.array() > 0.0).all())
+        return {};
+    std::vector<int> starts{0};
+    for (int i = 0; i + 1 < m_n; ++i) {
+        if (m_dx[i] == 0.0)
+            starts.push_back(i + 1);
+    }
+    return starts;
+}
+
+template <class Piece>
+bool Interp::splitAtSteps()
+{
+    const std::vector<int> starts = pieceStarts();
+    for (size_t k = 0; k < starts.size(); ++k) {
+        const int begin = starts[k];
+        const int size = (k + 1 < starts.size() ? starts[k + 1] : m_n) - begin;
+        m_pieces.push_back(std::make_shared<const Piece>(m_x.segment(begin, size), m_y.middleRows(begin, size)));
+        m_pieceStarts.push_back(m_x[begin]);
+    }
+    return !m_pieces.empty();
+}
+
+const Interp* Interp::pieceAt(double t) const
+{
+    if (m_pieces.empty())
+        return nullptr;
+    // Equal first abscissae: the later piece wins, so after a run of one
+    // location its last value holds. A query that is no number takes the first.
+    for (size_t k = m_pieces.size() - 1; k > 0; --k) {
+        if (m_pieceStarts[k] <= t)
+            return m_pieces[k].get();
+    }
+    return m_pieces.front().get();
+}
+
 LinearInterp::LinearInterp(Eigen::VectorXd x, Eigen::MatrixXd y)
     : Interp(std::move(x), std::move(y))
 {
-    if (m_n < 2)
+    if (m_n < 2 || splitAtSteps<LinearInterp>())
         return;
     m_intercept = m_y.topRows(m_n - 1) - (m_slope.array().colwise() * m_x.head(m_n - 1).array()).matrix();
 }
 
 Eigen::VectorXd LinearInterp::valueAt(double t) const
 {
+    if (const Interp* piece = pieceAt(t))
+        return piece->valueAt(t);
     if (m_n < 2)
         return hasData() ? constantValue() : undefinedValue();
     const int k = findInterval(t);
@@ -111,7 +153,7 @@ SteffenSpline::SteffenSpline(Eigen::VectorXd x, Eigen::MatrixXd y)
     : Interp(std::move(x), std::move(y))
 {
     const int n = m_n;
-    if (n < 2)
+    if (n < 2 || splitAtSteps<SteffenSpline>())
         return;
     m_p.resize(n, m_m);
     if (n == 2) {
@@ -150,6 +192,8 @@ SteffenSpline::SteffenSpline(Eigen::VectorXd x, Eigen::MatrixXd y)
 
 Eigen::VectorXd SteffenSpline::valueAt(double t) const
 {
+    if (const Interp* piece = pieceAt(t))
+        return piece->valueAt(t);
     if (m_n < 2)
         return hasData() ? constantValue() : undefinedValue();
     const int k = findInterval(t);

@@ -3,11 +3,13 @@
 #include "blade/kbladesetting.h"
 #include "blade/kload.h"
 #include "blade/kmaterial.h"
+#include "blade/ksinglelayer.h"
 #include "blade/kweb.h"
 #include "core/parameterlist.h"
 #include "fem/elementrow.h"
 #include "fem/model.h"
 #include "fem/noderow.h"
+#include "fem/polylayer.h"
 #include "geometry/kprofile.h"
 #include "geometry/kprofilelist.h"
 
@@ -72,6 +74,7 @@ private slots:
     void defaultBlade();
     void buildingTwiceStartsAfresh();
     void normalsFaceOneSide();
+    void aPlyDropEnteredAsAStep();
     void refusedBuilds_data();
     void refusedBuilds();
     void websThatCannotBeAttached();
@@ -231,6 +234,31 @@ void TestFEModel::normalsFaceOneSide()
             QVERIFY2(normal.dot(outward) < 0, qPrintable(QString("element %1").arg(e->number())));
         }
     }
+}
+
+// The spar cap starts with a step at 1000 instead of a ramp from 500: every
+// section from the step on carries it, 12 thick as far as 4000.
+void TestFEModel::aPlyDropEnteredAsAStep()
+{
+    KBlade blade;
+    blade.singleLayers()->layer(3)->ReadLocNumByInd(1)->loc()->setValue(1000);
+    blade.genFEModel();
+    const Model* model = blade.feModel();
+    QVERIFY(model);
+    const Eigen::VectorXd z = blade.stationPositions();
+    QVERIFY(std::find(z.data(), z.data() + z.size(), 1000.0) != z.data() + z.size());
+    int sections = 0;
+    for (int i = 0; i < model->sections().count(); ++i) {
+        const PolyLayer* section = model->sections().at(i);
+        if (!section->name().startsWith("Reg-2-U-"))
+            continue;
+        ++sections;
+        const double inboard = z[section->name().mid(8).toInt() - 1];
+        QCOMPARE(section->plyCount(), inboard < 1000 ? 2 : 3);
+        if (inboard >= 1000 && inboard <= 4000)
+            QCOMPARE(section->plies().thicknesses[1], 12.0);
+    }
+    QCOMPARE(sections, int(z.size()) - 1);
 }
 
 void TestFEModel::refusedBuilds_data()

@@ -187,10 +187,13 @@ void TestLists::repetitionNumbers()
     QCOMPARE(layer->repetitionNumbers(stations({0, 13150})), std::vector<int>({6, 6}));
     layerWith(blade, {});
     QCOMPARE(layer->repetitionNumbers(stations({0, 13150})), std::vector<int>({0, 0}));
-    // A step at one location gives no number there: no crash and no garbage.
-    layerWith(blade, {{0, 0}, {500, 0}, {500, 12}, {1000, 12}});
-    for (int n : layer->repetitionNumbers(stations({0, 499, 700, 1000})))
-        QVERIFY(n >= 0 && n <= 12);
+    // A ply drop entered as a step: each side keeps its own number, the
+    // step itself takes the outboard one.
+    layerWith(blade, {{0, 0}, {1000, 0}, {1000, 12}, {4000, 12}});
+    QCOMPARE(layer->repetitionNumbers(stations({999, 1000, 1001, 2000})), std::vector<int>({0, 12, 12, 12}));
+    // A number that does not evaluate to a finite value stacks nothing.
+    layerWith(blade, {{0, 2}})->ReadLocNumByInd(0)->num()->setExp("1 / 0");
+    QCOMPARE(layer->repetitionNumbers(stations({0, 1000})), std::vector<int>({0, 0}));
 
     KBlade fresh;
     const KSingleLayer* spar = fresh.singleLayers()->layer(3);

@@ -47,6 +47,7 @@ private slots:
     void valuesAtNodes();
     void steffenIsMonotone();
     void intervalSearchFollowsTheNearestPointRule();
+    void aRepeatedAbscissaIsAStep();
     void degenerateInput();
 };
 
@@ -143,6 +144,48 @@ void TestInterp::intervalSearchFollowsTheNearestPointRule()
             const double t = q % 4 == 0 ? x[q % n] : x[0] + (x[n - 1] - x[0] + 1) * (draw(engine) + 1) / 2 - 0.5;
             QCOMPARE(li.findInterval(t), referenceInterval(x, t));
         }
+    }
+}
+
+void TestInterp::aRepeatedAbscissaIsAStep()
+{
+    // Each side of the step is its own straight line; at the step the value
+    // after it holds, and each end piece extrapolates.
+    Eigen::MatrixXd y(4, 2);
+    y << 0, 0, 0, 1000, 12, 2000, 12, 5000;
+    LinearInterp line(vec({0, 1000, 1000, 4000}), y);
+    QCOMPARE(line.valueAt(999), vec({0, 999}));
+    QCOMPARE(line.valueAt(1000), vec({12, 2000}));
+    QCOMPARE(line.valueAt(1001), vec({12, 2001}));
+    QCOMPARE(line.valueAt(-1000), vec({0, -1000}));
+    QCOMPARE(line.valueAt(5000), vec({12, 6000}));
+
+    // Two humps of the three-point spline, each with its own end rules.
+    Eigen::MatrixXd humps(6, 1);
+    humps << 0, 1, 0, 5, 6, 5;
+    SteffenSpline spline(vec({0, 1, 2, 2, 3, 4}), humps);
+    QCOMPARE(spline.valueAt(0.5)[0], 0.75);
+    QCOMPARE(spline.valueAt(2)[0], 5.0);
+    QCOMPARE(spline.valueAt(2.5)[0], 5.75);
+    QCOMPARE(spline.valueAt(-1)[0], -3.0);
+    QCOMPARE(spline.valueAt(5)[0], 2.0);
+
+    // Three equal abscissae: the last one's value holds from the step on; a
+    // step at the end holds its value beyond.
+    Eigen::MatrixXd run(5, 1);
+    run << 0, 1, 7, 3, 3;
+    Eigen::MatrixXd end(3, 1);
+    end << 0, 1, 5;
+    for (bool cubic : {false, true}) {
+        const auto make = [cubic](const Eigen::VectorXd& x, const Eigen::MatrixXd& y) -> std::unique_ptr<Interp> {
+            if (cubic)
+                return std::make_unique<SteffenSpline>(x, y);
+            return std::make_unique<LinearInterp>(x, y);
+        };
+        const auto r = make(vec({0, 1, 1, 1, 2}), run);
+        QCOMPARE(r->valuesAt(vec({0.5, 1, 1.5, 9})), (Eigen::MatrixXd(4, 1) << 0.5, 3, 3, 3).finished());
+        const auto e = make(vec({0, 1, 1}), end);
+        QCOMPARE(e->valuesAt(vec({-1, 0.5, 1, 9})), (Eigen::MatrixXd(4, 1) << -1, 0.5, 5, 5).finished());
     }
 }
 
