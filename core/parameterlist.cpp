@@ -6,6 +6,8 @@
 #include "opt/chromosome.h"
 
 #include <QScriptEngine>
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace Folvane {
@@ -42,19 +44,31 @@ ParameterList* ParameterList::parameterList() const
     return const_cast<ParameterList*>(this);
 }
 
+static bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 void ParameterList::resetEngine()
 {
+    QStringList names;
+    QVector<double> values;
+    for (int i = 0; i < count(); ++i) {
+        names.append(parameter(i)->name());
+        values.append(parameter(i)->value());
+    }
+    // No expression can change the engine's variables, so an engine of the
+    // same names and values is as good as a new one; many callers refresh
+    // before every use.
+    if (names == m_names && std::equal(values.begin(), values.end(), m_values.begin(), m_values.end(), sameBits))
+        return;
     // The values are taken now; the engine itself is only started when an
     // expression needs it, since most fields hold plain numbers and every
     // document (trial reads included) has a parameter list.
     delete m_engine;
     m_engine = nullptr;
-    m_names.clear();
-    m_values.clear();
-    for (int i = 0; i < count(); ++i) {
-        m_names.append(parameter(i)->name());
-        m_values.append(parameter(i)->value());
-    }
+    m_names = names;
+    m_values = values;
 }
 
 QScriptEngine* ParameterList::scriptEngine() const

@@ -30,6 +30,8 @@ public:
     void readBinary(QDataStream& in) override;
     ParameterList* parameterList() const override;
 
+    // Takes the current names and values for the engine; keeps the engine
+    // when they are those it was made from.
     void resetEngine();
     QScriptEngine* scriptEngine() const;
     // The expression evaluated against the engine's variables; NaN when it

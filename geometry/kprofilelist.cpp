@@ -3,6 +3,7 @@
 #include "blade/kbladesetting.h"
 #include "blade/kweb.h"
 #include "core/messages.h"
+#include "core/parameterlist.h"
 #include "geometry/kprofile.h"
 #include "geometry/polyline.h"
 
@@ -57,13 +58,21 @@ KProfile* KProfileList::profile(int i) const
     return son<KProfile>(i);
 }
 
+void KProfileList::refreshParameters() const
+{
+    if (ParameterList* parameters = parameterList())
+        parameters->resetEngine();
+}
+
 double KProfileList::startLoc() const
 {
+    refreshParameters();
     return m_sons.isEmpty() ? 0.0 : profile(0)->loc()->value();
 }
 
 double KProfileList::endLoc() const
 {
+    refreshParameters();
     return m_sons.isEmpty() ? 0.0 : profile(count() - 1)->loc()->value();
 }
 
@@ -97,6 +106,7 @@ void KProfileList::appendSonFromJson(const QJsonObject& json)
 
 void KProfileList::sortByLocation()
 {
+    refreshParameters();
     // A location that does not evaluate sorts last. Stable, so profiles at
     // one location keep their order and a file reads back as it was.
     auto key = [](const KObject* o) {
@@ -115,6 +125,7 @@ void KProfileList::SortProfiles()
 
 void KProfileList::SortKeyInd()
 {
+    refreshParameters();
     const int regions = m_setting ? m_setting->count() : 0;
     for (int i = 0; i < count(); ++i)
         profile(i)->SortKeyInd(regions);
@@ -131,6 +142,7 @@ void KProfileList::autoMesh()
         debugLine(QStringLiteral("KProfileList - autoMesh: mesh size not correct!"));
         return;
     }
+    refreshParameters();
     const std::vector<int> webStart = m_webs->startRegionIndices();
     const std::vector<int> webEnd = m_webs->endRegionIndices();
     for (int i = 0; i < count(); ++i)
@@ -177,6 +189,7 @@ std::vector<MeshProfile> KProfileList::meshProfiles() const
 
 QStringList KProfileList::meshProblems() const
 {
+    refreshParameters();
     QStringList found;
     const int regions = m_setting ? m_setting->count() : 0;
     const int webs = m_webs ? m_webs->count() : 0;
@@ -251,6 +264,7 @@ QStringList KProfileList::meshProblems() const
 
 Eigen::MatrixXd KProfileList::meshStations() const
 {
+    refreshParameters();
     return SurfaceMesher::stations(meshProfiles());
 }
 
@@ -280,6 +294,7 @@ std::vector<MeshWeb> KProfileList::meshWebs(const Eigen::VectorXd& z) const
 
 SurfaceMesh KProfileList::genFEMesh(Model& model, bool quadDominant) const
 {
+    refreshParameters();
     SurfaceMesher mesher(meshProfiles(), m_setting->sonNames(), quadDominant);
     return mesher.mesh(model, meshWebs(mesher.stationLocations()));
 }
@@ -297,6 +312,7 @@ std::vector<quint32> KProfileList::vertexOffsets() const
 
 QByteArray KProfileList::profilePositions() const
 {
+    refreshParameters();
     std::vector<float> positions;
     for (int i = 0; i < count(); ++i) {
         const Eigen::MatrixXd p = profile(i)->placedPoints3D();
@@ -337,6 +353,7 @@ int KProfileList::boundaryPoint(const KProfile* profile, int region) const
 
 QByteArray KProfileList::keyLineIndices() const
 {
+    refreshParameters();
     std::vector<quint32> indices;
     const std::vector<quint32> offsets = vertexOffsets();
     const int regions = m_setting ? m_setting->count() : 0;
@@ -359,6 +376,7 @@ QByteArray KProfileList::keyLineIndices() const
 
 QByteArray KProfileList::webIndices() const
 {
+    refreshParameters();
     std::vector<quint32> indices;
     if (!m_webs)
         return bytesOf(indices);

@@ -84,6 +84,9 @@ signals:
     void WebRenderChanged();
 
 private:
+    // Linked values see the parameters of the engine's last refresh: every
+    // operation that evaluates them refreshes it first.
+    void refreshParameters() const;
     void sortByLocation();
     std::vector<MeshProfile> meshProfiles() const;
     std::vector<MeshWeb> meshWebs(const Eigen::VectorXd& z) const;

@@ -5,6 +5,7 @@
 #include "opt/chromosome.h"
 
 #include <QElapsedTimer>
+#include <QScriptEngine>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -88,6 +89,16 @@ void TestParameters::linkerEvaluation()
     QCOMPARE(alone.value(), 42.5);
     alone.setExp("P");
     QVERIFY(std::isnan(alone.value()));
+
+    // The same names and values keep the engine; a new name is seen.
+    QScriptEngine* engine = list.scriptEngine();
+    list.resetEngine();
+    QCOMPARE(list.scriptEngine(), engine);
+    p->setName("Q");
+    list.resetEngine();
+    linker.setExp("Q * 2");
+    QCOMPARE(linker.value(), 10.0);
+    p->setName("P");
 
     // A later parameter of the same name wins.
     list.addSon();

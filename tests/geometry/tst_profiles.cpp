@@ -2,7 +2,9 @@
 #include "files.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
+#include "core/parameter.h"
 #include "core/parameterlist.h"
+#include "fem/model.h"
 #include "geometry/kprofile.h"
 #include "geometry/kprofilelist.h"
 #include "geometry/polyline.h"
@@ -38,6 +40,7 @@ private slots:
     void previewCoordinates();
     void binaryRecord();
     void equalLocationsKeepTheirOrder();
+    void linkedLocationsFollowTheParameters();
     void pointTableAndListMessages();
     void polylineTools();
 };
@@ -280,6 +283,40 @@ void TestProfiles::equalLocationsKeepTheirOrder()
             QCOMPARE(modelBytes(copy), bytes);
         bytes = modelBytes(copy);
     }
+}
+
+// The parameters' engine holds the values of its last refresh, here those
+// of a new document (P = 1); the list evaluates against the current ones.
+void TestProfiles::linkedLocationsFollowTheParameters()
+{
+    KBlade blade;
+    blade.parameters()->parameter(0)->setValue(2);
+    KProfileList* profiles = blade.profiles();
+    // At 500 and 1000, as in the default blade; with P = 1 they would swap.
+    profiles->profile(1)->loc()->setExp("1500 - P * 500");
+    profiles->profile(2)->loc()->setExp("P * 500");
+    profiles->autoMesh();
+    blade.genFEModel();
+    QCOMPARE(blade.feModel()->nodes().count(), 440);
+
+    KBlade copy;
+    QVERIFY(readModelBytes(copy, modelBytes(blade)));
+    QStringList names;
+    for (int i = 0; i < copy.profiles()->count(); ++i)
+        names << copy.profiles()->profile(i)->name();
+    QCOMPARE(names, QStringList({"Circle", "Circle", "NACA63240", "NACA63220", "NACA63214"}));
+    QCOMPARE(copy.profiles()->profile(2)->loc()->exp(), QString("P * 500"));
+    copy.profiles()->autoMesh();
+    copy.genFEModel();
+    QCOMPARE(copy.feModel()->nodes().count(), 440);
+
+    profiles->profile(0)->loc()->setExp("P * 10 - 100");
+    profiles->profile(4)->loc()->setExp("13000 + P");
+    blade.parameters()->parameter(0)->setValue(3);
+    QCOMPARE(profiles->startLoc(), -70.0);
+    QCOMPARE(profiles->endLoc(), 13003.0);
+    blade.parameters()->parameter(0)->setValue(5);
+    QCOMPARE(profiles->startLoc(), -50.0);
 }
 
 void TestProfiles::binaryRecord()
