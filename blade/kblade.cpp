@@ -165,8 +165,10 @@ void KBlade::clearFEModel()
 
 QStringList KBlade::buildProblems() const
 {
-    return profiles()->meshProblems() + materials()->problems() + patterns()->problems()
-        + singleLayers()->problems();
+    // Only what the layups read: an unused item may be unfinished.
+    const LayupSources used = layupSources({setting(), webs()});
+    return profiles()->meshProblems() + materials()->problems(used.materials) + patterns()->problems(used.patterns)
+        + singleLayers()->problems(used.layers);
 }
 
 void KBlade::genFEModel()
@@ -191,7 +193,7 @@ void KBlade::genFEModel()
     LayupInput input;
     input.model = &model;
     input.stations = m_stations;
-    input.feMaterials = materials()->genFEMaterials(model.materials());
+    input.feMaterials = materials()->genFEMaterials(model.materials(), layupSources({setting(), webs()}).materials);
     model.materials().renumber();
     singleLayers()->computeRepetitionMatrix(m_stations);
     input.repetitions = singleLayers()->repetitionMatrix();

@@ -4,6 +4,7 @@
 #include "core/jsonvalues.h"
 #include "fem/material.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Folvane {
@@ -79,6 +80,14 @@ void KMaterial::writeJson(QJsonObject& json) const
     json["Data"] = data;
 }
 
+std::vector<const Linker*> KMaterial::usedValues() const
+{
+    std::vector<const Linker*> values{m_density, m_price};
+    const int parameters = m_type == UniMat ? 2 : ParameterCount;
+    values.insert(values.end(), m_pars.begin(), m_pars.begin() + parameters);
+    return values;
+}
+
 KMaterialList::KMaterialList(QObject* parent)
     : KObjectList(QStringLiteral("Material"), parent)
 {
@@ -113,11 +122,17 @@ void KMaterialList::appendSonFromJson(const QJsonObject& json)
     m_sons.append(new KMaterial(json, this));
 }
 
-std::vector<Material*> KMaterialList::genFEMaterials(MaterialList& feMaterials) const
+std::vector<Material*> KMaterialList::genFEMaterials(MaterialList& feMaterials,
+                                                     const QSet<const KMaterial*>& used) const
 {
     std::vector<Material*> byIndex;
     for (int i = 0; i < count(); ++i) {
         const KMaterial* m = material(i);
+        // An unused material may hold values that do not evaluate.
+        if (!used.contains(m)) {
+            byIndex.push_back(nullptr);
+            continue;
+        }
         std::vector<double> parameters;
         for (int k = 0; k < KMaterial::ParameterCount; ++k)
             parameters.push_back(m->par(k)->value());
@@ -135,14 +150,16 @@ std::vector<Material*> KMaterialList::genFEMaterials(MaterialList& feMaterials) 
     return byIndex;
 }
 
-QStringList KMaterialList::problems() const
+QStringList KMaterialList::problems(const QSet<const KMaterial*>& used) const
 {
     QStringList found;
     for (int i = 0; i < count(); ++i) {
         const KMaterial* m = material(i);
-        bool finite = std::isfinite(m->density()->value()) && std::isfinite(m->price()->value());
-        for (int k = 0; k < KMaterial::ParameterCount; ++k)
-            finite = finite && std::isfinite(m->par(k)->value());
+        if (!used.contains(m))
+            continue;
+        const std::vector<const Linker*> values = m->usedValues();
+        const bool finite = std::all_of(values.begin(), values.end(),
+                                        [](const Linker* v) { return std::isfinite(v->value()); });
         if (!finite)
             found << QStringLiteral("material %1 has a value that does not evaluate").arg(m->name());
         if (m->type() != KMaterial::UniMat && m->type() != KMaterial::EngMat)

@@ -6,6 +6,7 @@
 #include "core/kobjecttablemodel.h"
 #include "core/linker.h"
 
+#include <QSet>
 #include <QStringList>
 #include <array>
 #include <vector>
@@ -68,6 +69,9 @@ public:
     void setPar7(Linker* v) { setPar(6, v); }
     void setPar8(Linker* v) { setPar(7, v); }
     void setPar9(Linker* v) { setPar(8, v); }
+    // The values the FE material takes from it: density, price and, for
+    // the isotropic kind, Par1 and Par2 only.
+    std::vector<const Linker*> usedValues() const;
 
     void writeBinary(QDataStream& out) const override;
     void writeJson(QJsonObject& json) const override;
@@ -106,11 +110,13 @@ public:
     void appendSonFromJson(const QJsonObject& json) override;
     void InsertNewSon(int ind) override;
 
-    // The FE materials of the model, appended in list order; the result holds
-    // the FE material of every material by its index (null for an unknown type).
-    std::vector<Material*> genFEMaterials(MaterialList& feMaterials) const;
-    // Values that do not evaluate, and unknown types, one text each.
-    QStringList problems() const;
+    // The FE materials of the used materials, appended in list order; the
+    // result holds the FE material of every material by its index (null for
+    // an unused one or an unknown type).
+    std::vector<Material*> genFEMaterials(MaterialList& feMaterials, const QSet<const KMaterial*>& used) const;
+    // Used values that do not evaluate, and unknown types of used
+    // materials, one text each.
+    QStringList problems(const QSet<const KMaterial*>& used) const;
 };
 
 class KMaterialTableModel : public KObjectTableModel

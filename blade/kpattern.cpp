@@ -228,10 +228,12 @@ void KPatternList::readBinary(QDataStream& in)
     endResetModel();
 }
 
-QStringList KPatternList::problems() const
+QStringList KPatternList::problems(const QSet<const KPattern*>& used) const
 {
     QStringList found;
     for (int i = 0; i < count(); ++i) {
+        if (!used.contains(pattern(i)))
+            continue;
         for (const KLaminate* ply : pattern(i)->laminates()) {
             if (!std::isfinite(ply->thick()->value()) || !std::isfinite(ply->angle()->value())) {
                 found << QStringLiteral("a ply of pattern %1 has a value that does not evaluate").arg(pattern(i)->name());

@@ -7,6 +7,7 @@
 #include "core/linker.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <vector>
 
@@ -112,8 +113,9 @@ public:
     void readBinary(QDataStream& in) override;
     void appendSonFromJson(const QJsonObject& json) override;
 
-    // Plies whose thickness or angle does not evaluate, one text each.
-    QStringList problems() const;
+    // Plies of the used patterns whose thickness or angle does not
+    // evaluate, one text per pattern.
+    QStringList problems(const QSet<const KPattern*>& used) const;
 
 private:
     KMaterialList* m_materials;

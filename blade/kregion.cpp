@@ -1,6 +1,7 @@
 #include "blade/kregion.h"
 
 #include "blade/kbladesetting.h"
+#include "blade/kmaterial.h"
 #include "blade/kpattern.h"
 #include "blade/ksinglelayer.h"
 #include "fem/model.h"
@@ -138,6 +139,29 @@ std::vector<std::unique_ptr<RegionLayup>> genRegionLayups(const KObjectList& reg
     for (KObject* region : regions.sons())
         layups.push_back(static_cast<KRegion*>(region)->genRegionLayup(input));
     return layups;
+}
+
+LayupSources layupSources(std::initializer_list<const KObjectList*> regionLists)
+{
+    LayupSources sources;
+    for (const KObjectList* regions : regionLists) {
+        for (const KObject* son : regions->sons()) {
+            const auto* region = static_cast<const KRegion*>(son);
+            for (int k = 0; k < region->layerCount(); ++k)
+                sources.layers.insert(region->layer(k));
+        }
+    }
+    for (const KSingleLayer* layer : qAsConst(sources.layers)) {
+        if (const KPattern* pattern = layer->pattern())
+            sources.patterns.insert(pattern);
+    }
+    for (const KPattern* pattern : qAsConst(sources.patterns)) {
+        for (const KLaminate* ply : pattern->laminates()) {
+            if (const KMaterial* material = ply->material())
+                sources.materials.insert(material);
+        }
+    }
+    return sources;
 }
 
 void KRegion::writeBinary(QDataStream& out) const

@@ -6,12 +6,15 @@
 #include <Eigen/Dense>
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <memory>
 #include <vector>
 
 namespace Folvane {
 
+class KMaterial;
 class KObjectList;
+class KPattern;
 class KSingleLayer;
 class KSingleLayerList;
 class Material;
@@ -25,6 +28,15 @@ struct LayupInput
     Eigen::MatrixXi repetitions;           // stations x single layers
     std::vector<Material*> feMaterials;    // by material index
     Model* model = nullptr;
+};
+
+// What the layups of a build read: the single layers that some region or
+// web stacks, their patterns and the materials of those patterns' plies.
+struct LayupSources
+{
+    QSet<const KSingleLayer*> layers;
+    QSet<const KPattern*> patterns;
+    QSet<const KMaterial*> materials;
 };
 
 // One strip of the blade surface (or, as KWeb, a shear web): an ordered
@@ -73,6 +85,9 @@ private:
 
 // The layups of every region of a list (the blade setting or the webs), in order.
 std::vector<std::unique_ptr<RegionLayup>> genRegionLayups(const KObjectList& regions, const LayupInput& input);
+
+// The sources of the layups of every region of the given lists.
+LayupSources layupSources(std::initializer_list<const KObjectList*> regionLists);
 
 } // namespace Folvane
 

@@ -230,10 +230,12 @@ void KSingleLayerList::computeRepetitionMatrix(const Eigen::VectorXd& stations)
     }
 }
 
-QStringList KSingleLayerList::problems() const
+QStringList KSingleLayerList::problems(const QSet<const KSingleLayer*>& used) const
 {
     QStringList found;
     for (int i = 0; i < count(); ++i) {
+        if (!used.contains(layer(i)))
+            continue;
         for (int k = 0; k < layer(i)->locNumCount(); ++k) {
             const KLocNum* p = layer(i)->ReadLocNumByInd(k);
             if (!std::isfinite(p->loc()->value()) || !std::isfinite(p->num()->value())) {

@@ -8,6 +8,7 @@
 
 #include <Eigen/Dense>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <vector>
 
@@ -109,8 +110,9 @@ public:
     void readBinary(QDataStream& in) override;
     void appendSonFromJson(const QJsonObject& json) override;
 
-    // Control points that do not evaluate, one text each.
-    QStringList problems() const;
+    // Control points of the used single layers that do not evaluate, one
+    // text per single layer.
+    QStringList problems(const QSet<const KSingleLayer*>& used) const;
 
 private:
     KPatternList* m_patterns;

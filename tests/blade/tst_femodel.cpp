@@ -1,8 +1,10 @@
 #include "capture.h"
+#include "files.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
 #include "blade/kload.h"
 #include "blade/kmaterial.h"
+#include "blade/kpattern.h"
 #include "blade/ksinglelayer.h"
 #include "blade/kweb.h"
 #include "core/parameterlist.h"
@@ -77,6 +79,7 @@ private slots:
     void aPlyDropEnteredAsAStep();
     void refusedBuilds_data();
     void refusedBuilds();
+    void unusedValuesDoNotBlockTheBuild();
     void websThatCannotBeAttached();
     void meshExport();
 };
@@ -276,6 +279,9 @@ void TestFEModel::refusedBuilds_data()
     QTest::newRow("too fine") << 8 << "the mesh would hold about";
     QTest::newRow("no key indices") << 9 << "profile 1 (Short) has 0 key indices, the regions need 5";
     QTest::newRow("far offset") << 10 << "profile 2 (Circle) has a placement or point farther than 1e+12 from the origin";
+    QTest::newRow("used pattern") << 11 << "a ply of pattern UNIAX has a value that does not evaluate";
+    QTest::newRow("used single layer") << 12 << "single layer Spar-UD has a value that does not evaluate";
+    QTest::newRow("isotropic modulus") << 13 << "material PU has a value that does not evaluate";
 }
 
 void TestFEModel::refusedBuilds()
@@ -298,6 +304,12 @@ void TestFEModel::refusedBuilds()
     case 7: blade.materials()->material(1)->par(3)->setExp("1 / undefinedThing"); break;
     case 8: for (int i = 0; i < 4; ++i) profiles->profile(i)->setRadiusMesh(1000000); break;
     case 10: profiles->profile(1)->yOffset()->setValue(1e308); break;
+    case 11: blade.patterns()->pattern(0)->ReadLaminateByInd(0)->angle()->setExp(""); break;
+    case 12: blade.singleLayers()->layer(3)->ReadLocNumByInd(2)->num()->setExp("Q"); break;
+    case 13:
+        blade.materials()->material(2)->setType(KMaterial::UniMat);
+        blade.materials()->material(2)->par(1)->setExp("");
+        break;
     case 9: {
         QFile json(dir.filePath("short.json"));
         json.open(QIODevice::WriteOnly);
@@ -329,6 +341,40 @@ void TestFEModel::refusedBuilds()
     copy.newFile();
     copy.genFEModel();
     QVERIFY(copy.feModel());
+}
+
+// What the build never reads may be unfinished: an unused material,
+// pattern or single layer, the parameters an isotropic material ignores.
+void TestFEModel::unusedValuesDoNotBlockTheBuild()
+{
+    QTemporaryDir dir;
+    KBlade reference;
+    reference.genFEModel();
+    reference.exportCCXInp(dir.filePath("reference.inp"), -1);
+
+    KBlade blade;
+    blade.materials()->InsertNewSon(0);
+    blade.materials()->material(0)->density()->setExp("");
+    blade.patterns()->InsertNewSon(3);  // its ply is of the unused material
+    blade.patterns()->pattern(3)->ReadLaminateByInd(0)->thick()->setExp("");
+    blade.singleLayers()->InsertNewSon(5);
+    blade.singleLayers()->layer(5)->ReadLocNumByInd(0)->num()->setExp("");
+    blade.genFEModel();
+    QVERIFY(blade.feModel());
+    QCOMPARE(blade.feModel()->materials().count(), 3);
+    blade.exportCCXInp(dir.filePath("unused.inp"), -1);
+    QCOMPARE(fileBytes(dir.filePath("unused.inp")), fileBytes(dir.filePath("reference.inp")));
+
+    KMaterial* core = blade.materials()->material(3);
+    core->setType(KMaterial::UniMat);
+    for (int k = 2; k < KMaterial::ParameterCount; ++k)
+        core->par(k)->setExp("");
+    blade.genFEModel();
+    QVERIFY(blade.feModel());
+    blade.exportCCXInp(dir.filePath("isotropic.inp"), -1);
+    const QByteArray deck = fileBytes(dir.filePath("isotropic.inp"));
+    QVERIFY(deck.contains("*MATERIAL,NAME=PU\n*DENSITY\n8e-11\n*ELASTIC, TYPE=ISO\n10, 10\n"));
+    QVERIFY(!deck.toLower().contains("nan"));
 }
 
 void TestFEModel::websThatCannotBeAttached()
