@@ -60,16 +60,19 @@ Eigen::Matrix<double, Element::ResultCount, 1> Element::summary(int loadCase) co
 
 bool Element::loadCCXRows(int loadCase, const Eigen::MatrixXd& rows, Result first, const char* operation)
 {
-    const int perPly = rowsPerPly();
     const int plies = plyCount();
+    const int perPly = rowsPerPly(plies);
     if (int(rows.rows()) / perPly != plies || loadCase < 0 || loadCase >= m_results.cols() || rows.cols() < 6) {
         reportLayerMismatch(operation, int(rows.rows()));
         return false;
     }
-    for (int ply = 0; ply < plies; ++ply) {
-        const Eigen::RowVectorXd mean = rows.block(ply * perPly, 0, perPly, 6).colwise().sum() / double(perPly);
+    // Tensor shear strains become engineering ones.
+    const double shear = first == E11 ? 2.0 : 1.0;
+    for (int layer = 0; layer < plies; ++layer) {
+        const Eigen::RowVectorXd mean = rows.block(layer * perPly, 0, perPly, 6).colwise().sum() / double(perPly);
+        const int ply = plies - 1 - layer;
         for (int c = 0; c < 6; ++c)
-            result(Result(first + c))(ply, loadCase) = mean[c];
+            result(Result(first + c))(ply, loadCase) = c < 3 ? mean[c] : shear * mean[c];
     }
     return true;
 }
@@ -96,6 +99,37 @@ void Element::CalcVonMises()
                                + 6.0 * (s12.array().square() + s13.array().square() + s23.array().square())))
                            .sqrt()
                            .matrix();
+}
+
+Eigen::Matrix3d Element::plyFrame() const
+{
+    const Eigen::Vector3d c0 = m_nodes[0]->position(), c1 = m_nodes[1]->position(), c2 = m_nodes[2]->position();
+    Eigen::Vector3d along, normal;
+    if (m_corners == 4) {
+        // Both row sides, and the diagonals for a warped quadrilateral.
+        const Eigen::Vector3d c3 = m_nodes[3]->position();
+        along = (c1 - c0) + (c2 - c3);
+        normal = (c2 - c0).cross(c3 - c1);
+    } else {
+        along = c1 - c0;
+        normal = (c1 - c0).cross(c2 - c0);
+    }
+    normal.normalize();
+    if (m_referenceReversed)
+        along = -along;
+    const Eigen::Vector3d zero = (along - along.dot(normal) * normal).normalized();
+    Eigen::Vector3d span = normal.cross(zero);
+    if (span.z() < 0.0)
+        span = -span;
+    Eigen::Matrix3d frame;
+    frame << zero, span, normal;
+    return frame;
+}
+
+int Element::angleSense() const
+{
+    const Eigen::Matrix3d f = plyFrame();
+    return f.col(0).cross(f.col(1)).dot(f.col(2)) >= 0.0 ? 1 : -1;
 }
 
 void Element::setSection(PolyLayer* section)
@@ -163,7 +197,7 @@ void Quad4::reportLayerMismatch(const char* operation, int rows) const
 {
     if (std::strcmp(operation, "LoadCCXResultStress") == 0) {
         outLine(QString::number(id()));
-        outLine(QStringLiteral("%1 %2").arg(plyCount()).arg(rows / 8 - 1));
+        outLine(QStringLiteral("%1 %2").arg(plyCount()).arg(rows / rowsPerPly(plyCount()) - 1));
     }
     outLine(QStringLiteral("Quad4 - %1: layernumber not correct").arg(QLatin1String(operation)));
 }
@@ -184,7 +218,10 @@ Quad4::Quad4(quint64 id, Node* c0, Node* c1, Node* c2, Node* c3, bool web, EdgeL
 
 void Quad4::computeArea()
 {
-    m_area = triangleArea(node(0), node(2), node(1)) + triangleArea(node(0), node(2), node(3));
+    // A warped quadrilateral has no one area; the mean of its two splits
+    // into triangles does not depend on which corner comes first.
+    m_area = 0.5 * (triangleArea(node(0), node(2), node(1)) + triangleArea(node(0), node(2), node(3))
+                    + triangleArea(node(1), node(3), node(0)) + triangleArea(node(1), node(3), node(2)));
 }
 
 void Quad4::triangleIndices(std::vector<quint32>& indices) const

@@ -37,12 +37,24 @@ public:
 
     // The CalculiX integration-point rows of the element (six values each:
     // xx, yy, zz, xy, xz, yz), averaged per ply into the stresses or strains
-    // of a load case. False, with a message, when the rows do not fit the
-    // ply count.
+    // of a load case. The rows come in the deck's ply order, last ply first.
+    // Strains are stored with engineering shear (CalculiX gives half of it).
+    // False, with a message, when the rows do not fit the ply count.
     virtual bool LoadCCXResultStress(int loadCase, const Eigen::MatrixXd& rows);
     virtual bool LoadCCXResultStrain(int loadCase, const Eigen::MatrixXd& rows);
     // Von Mises stress of every ply and load case from the six stresses.
     void CalcVonMises();
+
+    // The directions plies are laid in, as columns: 0 degrees (around the
+    // profile, or across a web from its start to its end), 90 degrees (in
+    // the surface towards the tip) and the unit normal. Edge 0 runs along 0
+    // degrees, or against it when the reference is reversed.
+    Eigen::Matrix3d plyFrame() const;
+    void setReferenceReversed(bool reversed) { m_referenceReversed = reversed; }
+    bool referenceReversed() const { return m_referenceReversed; }
+    // +1 when turning from 0 towards 90 degrees is a right-handed turn
+    // about the normal, -1 when it is left-handed.
+    int angleSense() const;
 
     virtual void setSection(PolyLayer* section);
     virtual void triangleIndices(std::vector<quint32>& indices) const = 0;
@@ -62,8 +74,8 @@ public:
 protected:
     Element(const QString& name, quint64 id, Kind kind, std::initializer_list<Node*> corners, bool web,
             EdgeList& edges, Object* owner);
-    // CalculiX writes this many integration points per ply.
-    virtual int rowsPerPly() const = 0;
+    // CalculiX writes this many integration-point rows per ply.
+    virtual int rowsPerPly(int plies) const = 0;
     // Reports rows that do not fit the ply count.
     virtual void reportLayerMismatch(const char* operation, int rows) const = 0;
     bool loadCCXRows(int loadCase, const Eigen::MatrixXd& rows, Result first, const char* operation);
@@ -73,6 +85,7 @@ protected:
 
 private:
     bool m_web;
+    bool m_referenceReversed = false;
     Kind m_kind;
     int m_corners;
     std::array<Node*, 4> m_nodes{};
@@ -89,7 +102,7 @@ public:
     void computeArea() override;
 
 protected:
-    int rowsPerPly() const override { return 8; }
+    int rowsPerPly(int) const override { return 8; }
     void reportLayerMismatch(const char* operation, int rows) const override;
 };
 
@@ -102,7 +115,9 @@ public:
     void computeArea() override;
 
 protected:
-    int rowsPerPly() const override { return 6; }
+    // A single ply is one 15-node wedge of nine points; stacked plies get
+    // six each.
+    int rowsPerPly(int plies) const override { return plies == 1 ? 9 : 6; }
     void reportLayerMismatch(const char* operation, int rows) const override;
 };
 

@@ -91,13 +91,13 @@ Eigen::MatrixXd ElementArray::summaryTable(int loadCase) const
     return table;
 }
 
-void genRowElements(const NodeRow& first, const NodeRow& second, bool web, bool quadDominant,
+void genRowElements(const NodeRow& inner, const NodeRow& outer, bool web, bool quadDominant, RowNormal normal,
                     ElementList& elements, EdgeList& edges, ElementRow& row)
 {
     // The longer row is A.
-    const bool swap = second.count() > first.count();
-    const NodeRow& a = swap ? second : first;
-    const NodeRow& b = swap ? first : second;
+    const bool swap = outer.count() > inner.count();
+    const NodeRow& a = swap ? outer : inner;
+    const NodeRow& b = swap ? inner : outer;
     row.setName(a.name());
     const int na = a.count();
     const int nb = b.count();
@@ -105,33 +105,45 @@ void genRowElements(const NodeRow& first, const NodeRow& second, bool web, bool 
         return;
     const int d = na - nb;
     Object* owner = a.owner();
+    const bool spanCrossRow = normal == RowNormal::SpanCrossRow;
     auto add = [&](Element* e) {
         elements.add(e);
         row.add(e);
     };
-    // With the rows swapped the corners go round the other way, which
-    // would turn these elements' normals against their neighbours' (and
-    // their plies upside down); so the order is mirrored back.
-    auto triangle = [&](Node* p, Node* q, Node* r) {
-        add(swap ? new Tri3(0, p, r, q, web, edges, owner) : new Tri3(0, p, q, r, web, edges, owner));
+    // A triangle with its side p -> q (in row order) on one row and its apex
+    // on the other. Its edge 0 is that side, run backwards where the normal
+    // could not point the right way otherwise.
+    auto triangle = [&](bool sideOnOuter, Node* p, Node* q, Node* apex) {
+        const bool backwards = sideOnOuter != spanCrossRow;
+        auto* t = backwards ? new Tri3(0, q, p, apex, web, edges, owner) : new Tri3(0, p, q, apex, web, edges, owner);
+        t->setReferenceReversed(backwards);
+        add(t);
     };
+    // A quadrilateral between inner side p -> q and outer side r -> s.
     auto quad = [&](Node* p, Node* q, Node* r, Node* s) {
-        add(swap ? new Quad4(0, p, s, r, q, web, edges, owner) : new Quad4(0, p, q, r, s, web, edges, owner));
+        add(spanCrossRow ? new Quad4(0, r, s, q, p, web, edges, owner) : new Quad4(0, p, q, s, r, web, edges, owner));
+    };
+    const bool aIsOuter = swap;
+    auto quadAB = [&](Node* a0, Node* a1, Node* b0, Node* b1) {
+        if (aIsOuter)
+            quad(b0, b1, a0, a1);
+        else
+            quad(a0, a1, b0, b1);
     };
 
     int i = 0;
     for (; i < d / 2; ++i)
-        triangle(a.at(i), a.at(i + 1), b.at(0));
+        triangle(aIsOuter, a.at(i), a.at(i + 1), b.at(0));
     for (int j = 0; j + 1 < nb; ++j, ++i) {
         if (quadDominant) {
-            quad(a.at(i), a.at(i + 1), b.at(j + 1), b.at(j));
+            quadAB(a.at(i), a.at(i + 1), b.at(j), b.at(j + 1));
         } else {
-            triangle(a.at(i), a.at(i + 1), b.at(j));
-            triangle(b.at(j + 1), b.at(j), a.at(i + 1));
+            triangle(aIsOuter, a.at(i), a.at(i + 1), b.at(j));
+            triangle(!aIsOuter, b.at(j), b.at(j + 1), a.at(i + 1));
         }
     }
     for (; i + 1 < na; ++i)
-        triangle(a.at(i), a.at(i + 1), b.at(nb - 1));
+        triangle(aIsOuter, a.at(i), a.at(i + 1), b.at(nb - 1));
 }
 
 } // namespace Folvane

@@ -53,10 +53,16 @@ private:
     std::vector<std::unique_ptr<ElementRow>> m_rows;
 };
 
-// The elements between rows a and b by the row-pair rule, appended to the
-// element list and to row.
-void genRowElements(const NodeRow& a, const NodeRow& b, bool web, bool quadDominant, ElementList& elements,
-                    EdgeList& edges, ElementRow& row);
+// Which way element normals point, with t the direction along the rows and
+// s the direction from the inner row to the outer one: s x t or t x s.
+enum class RowNormal { SpanCrossRow, RowCrossSpan };
+
+// The elements between the inner row and the outer row (towards the tip) by
+// the row-pair rule, appended to the element list and to row. Every
+// element's edge 0 lies along a row, so a solver that lays plies from its
+// first edge sees the same reference in every element.
+void genRowElements(const NodeRow& inner, const NodeRow& outer, bool web, bool quadDominant, RowNormal normal,
+                    ElementList& elements, EdgeList& edges, ElementRow& row);
 
 } // namespace Folvane
 

@@ -2,7 +2,7 @@
 
 #include "core/messages.h"
 #include "fem/boundary.h"
-#include "fem/elementrow.h"
+#include "fem/edge.h"
 
 #include <cmath>
 
@@ -69,19 +69,24 @@ Eigen::Matrix<double, 6, 1> NodeRow::meanDisplacement(int loadCase) const
 
 double NodeRow::twist(int loadCase) const
 {
-    const int n = count();
-    if (n == 0)
+    if (m_nodes.empty())
         return 0.0;
-    const Node* first = m_nodes[0];
-    double sum = 0.0;
-    for (int k : {n / 3, n / 2, int(n / 1.5)}) {
-        const Eigen::Vector3d u = m_nodes[size_t(k)]->position() - first->position();
-        const Eigen::Vector3d v = m_nodes[size_t(k)]->deformedPosition(loadCase) - first->deformedPosition(loadCase);
-        const double c = u.dot(v) / (u.norm() * v.norm());
-        // Rounding can push c just below -1, where acos has no value.
-        sum += c < 1.0 ? std::acos(std::max(c, -1.0)) : 0.0;
+    Eigen::Vector2d centre = Eigen::Vector2d::Zero(), moved = Eigen::Vector2d::Zero();
+    for (const Node* n : m_nodes) {
+        centre += n->position().head<2>();
+        moved += n->deformedPosition(loadCase).head<2>();
     }
-    return sum / 3.0;
+    centre /= double(m_nodes.size());
+    moved /= double(m_nodes.size());
+    // The least-squares rotation between the two point sets about their centres.
+    double cross = 0.0, dot = 0.0;
+    for (const Node* n : m_nodes) {
+        const Eigen::Vector2d r = n->position().head<2>() - centre;
+        const Eigen::Vector2d q = n->deformedPosition(loadCase).head<2>() - moved;
+        cross += r.x() * q.y() - r.y() * q.x();
+        dot += r.dot(q);
+    }
+    return std::atan2(cross, dot);
 }
 
 NodeArray::NodeArray(const QString& name, Object* owner)
@@ -107,13 +112,13 @@ std::unique_ptr<NodeRow> NodeArray::lastNodeLine() const
     return std::make_unique<NodeRow>(name(), std::move(line), owner());
 }
 
-std::unique_ptr<ElementArray> NodeArray::genElements(bool web, bool quadDominant, ElementList& elements,
-                                                     EdgeList& edges) const
+std::unique_ptr<ElementArray> NodeArray::genElements(bool web, bool quadDominant, RowNormal normal,
+                                                     ElementList& elements, EdgeList& edges) const
 {
     auto array = std::make_unique<ElementArray>(name(), owner());
     for (size_t i = 0; i + 1 < m_rows.size(); ++i) {
         auto row = std::make_unique<ElementRow>(QString(), owner());
-        genRowElements(*m_rows[i], *m_rows[i + 1], web, quadDominant, elements, edges, *row);
+        genRowElements(*m_rows[i], *m_rows[i + 1], web, quadDominant, normal, elements, edges, *row);
         array->addRow(std::move(row));
     }
     return array;
@@ -132,8 +137,15 @@ void NodeArray::MapNodeLoads(const std::vector<NodeLoad*>& loads) const
 
 void NodeArray::attachBoundary(NodeBoundary* boundary) const
 {
-    if (!m_rows.empty())
-        m_rows.front()->addToBoundary(boundary, 0, 1);
+    if (m_rows.empty())
+        return;
+    // A free middle node would let the clamped edge warp between its corners.
+    const NodeRow& root = *m_rows.front();
+    for (int i = 0; i + 1 < root.count(); ++i) {
+        boundary->addNode(root.at(i));
+        if (Edge* side = root.at(i)->findEdge(root.at(i + 1)))
+            boundary->addNode(side->middle());
+    }
 }
 
 Eigen::MatrixXd NodeArray::meanDisplacements(int loadCase) const

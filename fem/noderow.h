@@ -1,15 +1,13 @@
 #ifndef FOLVANE_NODEROW_H
 #define FOLVANE_NODEROW_H
 
+#include "fem/elementrow.h"
 #include "fem/node.h"
 
 #include <memory>
 
 namespace Folvane {
 
-class EdgeList;
-class ElementArray;
-class ElementList;
 class NodeBoundary;
 class NodeList;
 class NodeLoad;
@@ -36,7 +34,10 @@ public:
     void addToBoundary(NodeBoundary* boundary, int start, int skipEnd) const;
 
     Eigen::Matrix<double, 6, 1> meanDisplacement(int loadCase) const;
-    // How far the section turns under the load case, in radians (never negative).
+    // The turn of the row about the span axis under the load case, in
+    // radians, right-handed about +z: the rigid in-plane rotation that best
+    // fits the nodes' x-y displacements, so translation and bending add
+    // nothing.
     double twist(int loadCase) const;
 
 private:
@@ -56,9 +57,11 @@ public:
     void GetNodesByRow(int row, std::vector<Node*>& out, int start, int skipEnd) const;
     // The last node of every row: the key line that ends a region.
     std::unique_ptr<NodeRow> lastNodeLine() const;
-    std::unique_ptr<ElementArray> genElements(bool web, bool quadDominant, ElementList& elements,
+    std::unique_ptr<ElementArray> genElements(bool web, bool quadDominant, RowNormal normal, ElementList& elements,
                                               EdgeList& edges) const;
     void MapNodeLoads(const std::vector<NodeLoad*>& loads) const;
+    // The root row (row 0) but its last node, with the middle nodes of the
+    // sides between them: the whole root edge of the strip.
     void attachBoundary(NodeBoundary* boundary) const;
 
     // Rows x 6 mean displacements and the twist of every row.

@@ -6,6 +6,7 @@
 #include "fem/material.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace Folvane {
@@ -35,27 +36,70 @@ void PolyLayer::WriteSet(TextBuffer& out) const
     writeNumberList(out, m_elements);
 }
 
+// Deck numbers without rounding noise: a component that is zero but for
+// rounding is written as 0 (never as -0).
+static double clean(double v)
+{
+    return std::abs(v) < 1e-12 ? 0.0 : v;
+}
+
+int PolyLayer::angleSense() const
+{
+    return m_elements.empty() ? 1 : m_elements.front()->angleSense();
+}
+
 void PolyLayer::WriteCCX(TextBuffer& out) const
 {
     if (!hasShell())
         return;
     // Offsets go out as the single-precision values 0.5, 0 and -0.5.
     const float offset = m_offset == Top ? 0.5f : (m_offset == Bottom ? -0.5f : 0.0f);
-    out << "\n*SHELL SECTION,composite,ORIENTATION=OR,ELSET=" << name() << ",OFFSET=" << double(offset);
-    for (int i = 0; i < plyCount(); ++i)
-        out << '\n' << m_plies.thicknesses[size_t(i)] << ", , " << m_plies.materials[size_t(i)]->name();
+    // One orientation per element and distinct ply angle: CalculiX takes an
+    // orientation as a fixed system, so it must follow each element's own
+    // surface; every element therefore gets a shell section of its own.
+    std::vector<double> angles;
+    std::vector<int> angleOfPly;
+    for (double a : m_plies.angles) {
+        auto found = std::find(angles.begin(), angles.end(), a);
+        angleOfPly.push_back(int(found - angles.begin()) + 1);
+        if (found == angles.end())
+            angles.push_back(a);
+    }
+    const double degree = std::asin(1.0) / 90.0;
+    for (const Element* e : m_elements) {
+        const quint64 n = e->number();
+        const Eigen::Matrix3d frame = e->plyFrame();
+        out << "\n*ELSET, ELSET=E" << n << '\n' << n;
+        for (size_t k = 0; k < angles.size(); ++k) {
+            const double a = angles[k] * degree;
+            const Eigen::Vector3d fibre = std::cos(a) * frame.col(0) + std::sin(a) * frame.col(1);
+            const Eigen::Vector3d across = frame.col(2).cross(fibre);
+            out << "\n*ORIENTATION, NAME=O" << n << '_' << k + 1 << '\n' << clean(fibre.x()) << ", "
+                << clean(fibre.y()) << ", " << clean(fibre.z()) << ", " << clean(across.x()) << ", "
+                << clean(across.y()) << ", " << clean(across.z());
+        }
+        out << "\n*SHELL SECTION,composite,ELSET=E" << n << ",OFFSET=" << double(offset);
+        // CalculiX stacks the first line on the negative side of the normal;
+        // the first ply belongs on the positive side.
+        for (int i = plyCount() - 1; i >= 0; --i)
+            out << '\n' << m_plies.thicknesses[size_t(i)] << ", , " << m_plies.materials[size_t(i)]->name() << ", O"
+                << n << '_' << angleOfPly[size_t(i)];
+    }
 }
 
 void PolyLayer::WriteAbaqus(TextBuffer& out) const
 {
     if (!hasShell())
         return;
-    out << "\n*SHELL SECTION,ELSET=" << name() << ",composite"
+    // Abaqus lays the section's 1-direction along the span axis projected
+    // onto each element, and turns plies about the element normal from it.
+    const int sense = angleSense();
+    out << "\n*SHELL SECTION,ELSET=" << name() << ",composite,ORIENTATION=" << SpanOrientation
         << (m_offset == Top ? ",OFFSET=SPOS" : (m_offset == Bottom ? ",OFFSET=SNEG" : ""));
     for (int i = plyCount() - 1; i >= 0; --i) {
         const size_t k = size_t(i);
         out << '\n' << m_plies.thicknesses[k] << ',' << m_plies.intPoints[k] << ',' << m_plies.materials[k]->name()
-            << ',' << m_plies.angles[k];
+            << ',' << clean(sense * (m_plies.angles[k] - 90.0));
     }
 }
 
@@ -63,11 +107,15 @@ void PolyLayer::WriteAnsys(TextBuffer& out) const
 {
     if (!hasShell())
         return;
+    // SHELL281 lays plies from the element's first edge, which runs along
+    // 0 degrees (either way), turning about the element normal; its layer 1
+    // is on the negative side of the normal.
+    const int sense = angleSense();
     out << "\nsect," << number() << ",shell,," << name();
-    for (int i = 0; i < plyCount(); ++i) {
+    for (int i = plyCount() - 1; i >= 0; --i) {
         const size_t k = size_t(i);
         out << "\nsecdata, " << m_plies.thicknesses[k] << ", " << m_plies.materials[k]->number() << ", "
-            << m_plies.angles[k] << ", " << m_plies.intPoints[k];
+            << clean(sense * m_plies.angles[k]) << ", " << m_plies.intPoints[k];
     }
     out << "\nsecoffset," << (m_offset == Top ? "TOP" : (m_offset == Bottom ? "BOT" : "MID")) << "\nSECNUM, "
         << number() << "\nCSYS, 0\nTSHAP,LINE";

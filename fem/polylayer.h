@@ -33,6 +33,12 @@ public:
     double arealCost() const { return m_arealCost; }
     void addElement(Element* element) { m_elements.push_back(element); }
     const std::vector<Element*>& elements() const { return m_elements; }
+    // How the section's elements turn plies about their normals (see
+    // Element::angleSense); they all agree, being one strip of the surface.
+    int angleSense() const;
+
+    // The orientation of the Abaqus deck whose 1-direction is the span axis.
+    static constexpr const char* SpanOrientation = "Span";
 
     // A section writes its cards only when it has elements (and, for the
     // shell section, plies).

@@ -95,4 +95,15 @@ JoinedChains joinChains(const std::vector<Eigen::MatrixXd>& chains, bool open)
     return joined;
 }
 
+double signedArea(const Eigen::MatrixXd& ring)
+{
+    double twice = 0.0;
+    const Eigen::Index n = ring.rows();
+    for (Eigen::Index i = 0; i < n; ++i) {
+        const Eigen::Index j = (i + 1) % n;
+        twice += ring(i, 0) * ring(j, 1) - ring(j, 0) * ring(i, 1);
+    }
+    return 0.5 * twice;
+}
+
 } // namespace Folvane

@@ -20,6 +20,10 @@ int nodeCountFor(double length, double meshSize);
 // (n = 1 gives the last point only). The ends are kept exactly.
 Eigen::MatrixXd resampleByArcLength(const Eigen::MatrixXd& points, int n);
 
+// The area a closed ring of x-y points encloses, positive when
+// it runs counter-clockwise.
+double signedArea(const Eigen::MatrixXd& ring);
+
 // The chain of ring points from start to end inclusive, wrapping through
 // the last point to point 0 when start is greater than end.
 Eigen::MatrixXd ringChain(const Eigen::MatrixXd& ring, int start, int end);

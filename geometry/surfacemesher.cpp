@@ -120,12 +120,14 @@ void SurfaceMesher::meshRegions(Model& model, SurfaceMesh& mesh) const
 
     for (int r = 0; r < regions; ++r)
         mesh.regionNodes.push_back(std::make_unique<NodeArray>(m_regionNames[r], &model));
+    double turning = 0.0;
     Eigen::MatrixXd ring(xs.cols(), 2);
     std::vector<Eigen::MatrixXd> chains;
     std::vector<Node*> ringNodes;
     for (Eigen::Index s = 0; s < m_z.size(); ++s) {
         ring.col(0) = xs.row(s).transpose();
         ring.col(1) = ys.row(s).transpose();
+        turning += signedArea(ring);
         chains = splitRing(ring, boundaries);
         for (int r = 0; r < regions; ++r)
             chains[size_t(r)] = resampleByArcLength(chains[size_t(r)], counts(s, r));
@@ -149,8 +151,13 @@ void SurfaceMesher::meshRegions(Model& model, SurfaceMesh& mesh) const
                 std::make_unique<NodeRow>(m_regionNames[r] + station, std::move(row), &model));
         }
     }
+    // Skin normals point out of the blade: span x ring direction where the
+    // ring runs clockwise seen from the tip, as airfoils from the leading
+    // edge over the upper side do.
+    const RowNormal outward = turning > 0.0 ? RowNormal::RowCrossSpan : RowNormal::SpanCrossRow;
     for (const auto& nodes : mesh.regionNodes)
-        mesh.regionElements.push_back(nodes->genElements(false, m_quadDominant, model.elements(), model.edges()));
+        mesh.regionElements.push_back(
+            nodes->genElements(false, m_quadDominant, outward, model.elements(), model.edges()));
 }
 
 void SurfaceMesher::meshWeb(Model& model, SurfaceMesh& mesh, const MeshWeb& web, const Eigen::MatrixXi& webCounts) const
@@ -164,9 +171,33 @@ void SurfaceMesher::meshWeb(Model& model, SurfaceMesh& mesh, const MeshWeb& web,
                                                 endRegion.row(s)->lastNode(), webCounts(s, web.web), model.nodes(),
                                                 &model));
     }
-    mesh.webElements.push_back(nodes->genElements(true, m_quadDominant, model.elements(), model.edges()));
+    mesh.webElements.push_back(
+        nodes->genElements(true, m_quadDominant, webNormal(mesh, *nodes, web), model.elements(), model.edges()));
     mesh.webNodes.push_back(std::move(nodes));
     mesh.webs.push_back(web);
+}
+
+// Web normals point towards the trailing edge (away from ring point 0, the
+// leading edge, along the chord to the ring point farthest from it).
+RowNormal SurfaceMesher::webNormal(const SurfaceMesh& mesh, const NodeArray& web, const MeshWeb& span) const
+{
+    double side = 0.0;
+    for (int i = 0; i < web.count(); ++i) {
+        const NodeRow& row = *web.row(i);
+        const NodeRow& ring = *mesh.regionNodes.front()->row(span.startStation + i);
+        const Eigen::Vector2d lead = ring.at(0)->position().head<2>();
+        Eigen::Vector2d trail = lead;
+        for (const auto& region : mesh.regionNodes) {
+            for (const Node* n : region->row(span.startStation + i)->nodes()) {
+                if ((n->position().head<2>() - lead).norm() > (trail - lead).norm())
+                    trail = n->position().head<2>();
+            }
+        }
+        const Eigen::Vector2d across = (row.lastNode()->position() - row.at(0)->position()).head<2>();
+        // span x across, with span = +z.
+        side += Eigen::Vector2d(-across.y(), across.x()).dot(trail - lead);
+    }
+    return side >= 0.0 ? RowNormal::SpanCrossRow : RowNormal::RowCrossSpan;
 }
 
 void SurfaceMesher::gatherStations(SurfaceMesh& mesh) const

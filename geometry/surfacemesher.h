@@ -68,6 +68,7 @@ private:
     Eigen::MatrixXi nodeCounts(bool regions) const;
     void meshRegions(Model& model, SurfaceMesh& mesh) const;
     void meshWeb(Model& model, SurfaceMesh& mesh, const MeshWeb& web, const Eigen::MatrixXi& webCounts) const;
+    RowNormal webNormal(const SurfaceMesh& mesh, const NodeArray& web, const MeshWeb& span) const;
     void gatherStations(SurfaceMesh& mesh) const;
 
     std::vector<MeshProfile> m_profiles;

@@ -6,6 +6,7 @@
 #include "opt/bladegeneration.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <cerrno>
@@ -62,11 +63,18 @@ int analyse(int argc, char** argv)
         outLine(QStringLiteral("Load case ") + typed + QStringLiteral(" not found"));
         return 0;
     }
-    blade.genFEModel();
-    blade.runLoadCase(loadCase);
     // The table goes to the current folder under a name that stays there.
-    blade.exportResults(KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed) + QStringLiteral(".out"),
-                        loadCase);
+    const QString table = KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed) + QStringLiteral(".out");
+    blade.genFEModel();
+    if (!blade.runLoadCase(loadCase)) {
+        // A table of a failed run would pass zeros, or an older run's
+        // numbers, for results.
+        QFile::remove(table);
+        std::cerr << "Folvane: the analysis of load case " << argv[3]
+                  << " failed, see the messages above; no result table is written" << std::endl;
+        return 3;
+    }
+    blade.exportResults(table, loadCase);
     return 0;
 }
 

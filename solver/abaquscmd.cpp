@@ -20,6 +20,7 @@ void AbaqusCmd::BuildInp(TextBuffer& out, bool full, int loadCase)
     model.sections().WriteAbaqusSet(out);
     model.boundaries().WriteAbaqusSet(out);
     model.loads().WriteAbaqusSet(out);
+    out << "\n*ORIENTATION, NAME=" << PolyLayer::SpanOrientation << "\n0., 0., 1., 1., 0., 0.";
     model.sections().WriteAbaqus(out);
     out << "\n*End Part\n**\n** ASSEMBLY\n*Assembly, name=Assembly\n*Instance, name=" << part << "-1, part=" << part
         << "\n*End Instance\n*End Assembly";

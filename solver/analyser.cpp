@@ -29,22 +29,49 @@ QString Analyser::pathOf(const QString& job, const QString& suffix) const
     return m_workDir + QLatin1Char('/') + job + suffix;
 }
 
-bool Analyser::runSolver(const QString& job) const
+bool Analyser::runSolver(const QString& job, QString& failure) const
 {
     const QStringList command = BuildCommand(job);
     // Started directly, not through a shell: nothing in the job name or the
     // folders can be taken for a command.
     QProcess solver;
     solver.setWorkingDirectory(m_workDir);
-    solver.setProcessChannelMode(QProcess::ForwardedChannels);
+    solver.setProcessChannelMode(QProcess::MergedChannels);
     std::cout.flush();
     solver.start(command.first(), command.mid(1));
     if (!solver.waitForStarted(-1)) {
-        outLine(QStringLiteral("Analyser - RunLoadCase: cannot start ") + command.first());
+        failure = QStringLiteral("cannot start ") + command.first();
         return false;
     }
+    // The exit status alone does not tell: some input errors end with 0.
+    QByteArray pending;
+    QByteArray firstError;
+    auto pass = [&] {
+        const QByteArray chunk = solver.readAll();
+        std::cout.write(chunk.constData(), chunk.size());
+        pending += chunk;
+        int end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const QByteArray line = pending.left(end);
+            pending.remove(0, end + 1);
+            if (firstError.isEmpty() && isErrorLine(line))
+                firstError = line.trimmed();
+        }
+    };
+    while (solver.waitForReadyRead(-1))
+        pass();
     solver.waitForFinished(-1);
-    return true;
+    pass();
+    if (firstError.isEmpty() && !pending.isEmpty() && isErrorLine(pending))
+        firstError = pending.trimmed();
+    std::cout.flush();
+    if (!firstError.isEmpty())
+        failure = QString::fromLocal8Bit(firstError);
+    else if (solver.exitStatus() != QProcess::NormalExit)
+        failure = QStringLiteral("the solver crashed");
+    else if (solver.exitCode() != 0)
+        failure = QStringLiteral("the solver exited with code %1").arg(solver.exitCode());
+    return failure.isEmpty();
 }
 
 bool Analyser::RunLoadCase(int loadCase)
@@ -57,8 +84,11 @@ bool Analyser::RunLoadCase(int loadCase)
     QFile::remove(deck);
     m_writer->BuildFullInp(deck, loadCase);
     outLine(QStringLiteral("Starting analysis of %1: Load case %2").arg(job).arg(loadCase + 1));
-    const bool ran = QFileInfo::exists(deck) && runSolver(job);
+    QString failure;
+    const bool ran = QFileInfo::exists(deck) && runSolver(job, failure);
     outLine(QStringLiteral("Analysis finished"));
+    if (!failure.isEmpty())
+        outLine(QStringLiteral("Analyser - RunLoadCase: job %1, load case %2 failed: %3").arg(job).arg(loadCase + 1).arg(failure));
     const bool ok = ran && ReadResults(loadCase, job);
     outLine(ok ? QStringLiteral("Reading results finished") : QStringLiteral("Cannot read the results"));
     if (m_clean) {

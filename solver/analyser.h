@@ -36,6 +36,8 @@ protected:
     virtual QStringList BuildCommand(const QString& job) const = 0;
     // The result files a run must produce (old ones are removed first).
     virtual QStringList resultFiles(const QString& job) const = 0;
+    // Whether a line the solver prints reports an error in the run.
+    virtual bool isErrorLine(const QByteArray&) const { return false; }
     QString pathOf(const QString& job, const QString& suffix) const;
 
     Model* m_model;
@@ -46,7 +48,10 @@ protected:
     QStringList m_suffixes;
 
 private:
-    bool runSolver(const QString& job) const;
+    // Runs the solver, its output passed on to ours; false, with the reason
+    // in failure, when it cannot start, crashes, exits with an error code or
+    // reports an error.
+    bool runSolver(const QString& job, QString& failure) const;
     bool m_clean = false;
 };
 

@@ -121,9 +121,10 @@ bool ReadAnsysResults(QIODevice& nodes, std::array<QIODevice*, 6> elements, Mode
                     e->CalcVonMises();
                     return false;
                 }
-                // Rows beyond the element's own plies are read and dropped.
+                // Rows beyond the element's own plies are read and dropped;
+                // the deck lists the plies last first.
                 if (layer < e->plyCount())
-                    e->result(targets[f])(layer, loadCase) = value;
+                    e->result(targets[f])(e->plyCount() - 1 - layer, loadCase) = value;
             }
         }
         e->CalcVonMises();

@@ -5,6 +5,7 @@
 #include "solver/ccxcmd.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -27,6 +28,11 @@ QStringList CCXAnalyser::BuildCommand(const QString& job) const
 QStringList CCXAnalyser::resultFiles(const QString& job) const
 {
     return {pathOf(job, QStringLiteral(".dat"))};
+}
+
+bool CCXAnalyser::isErrorLine(const QByteArray& line) const
+{
+    return line.trimmed().startsWith("*ERROR");
 }
 
 bool CCXAnalyser::ReadResults(int loadCase, const QString& job)
@@ -98,7 +104,13 @@ bool validNumber(double value, long long count)
     return value >= 1 && value <= double(count) && value == std::floor(value);
 }
 
-bool readDisplacements(DatLines& lines, Model& model, int loadCase)
+// Which nodes and elements a file gave results for.
+struct Coverage
+{
+    std::vector<char> nodes, stresses, strains;
+};
+
+bool readDisplacements(DatLines& lines, Model& model, int loadCase, std::vector<char>& seen)
 {
     const long long corners = model.nodes().count();
     const long long all = corners + model.edges().count();
@@ -110,13 +122,15 @@ bool readDisplacements(DatLines& lines, Model& model, int loadCase)
         if (!validNumber(v[0], all))
             return fail(QStringLiteral("node %1 is not in the model").arg(v[0]), lines);
         // Middle nodes carry no results of their own.
-        if (v[0] <= double(corners))
+        if (v[0] <= double(corners)) {
             model.nodes().at(int(v[0]) - 1)->displacement().block(0, loadCase, 3, 1) << v[1], v[2], v[3];
+            seen[size_t(v[0]) - 1] = 1;
+        }
     }
     return true;
 }
 
-bool readElementBlock(DatLines& lines, Model& model, int loadCase, bool stresses)
+bool readElementBlock(DatLines& lines, Model& model, int loadCase, bool stresses, std::vector<char>& seen)
 {
     const long long elements = model.elements().count();
     lines.next();  // the blank line under the heading
@@ -143,6 +157,7 @@ bool readElementBlock(DatLines& lines, Model& model, int loadCase, bool stresses
         Element* e = model.elements().at(int(element) - 1);
         if (!(stresses ? e->LoadCCXResultStress(loadCase, table) : e->LoadCCXResultStrain(loadCase, table)))
             return false;
+        seen[size_t(element) - 1] = 1;
     }
     return true;
 }
@@ -153,21 +168,34 @@ bool ReadCCXResults(QIODevice& dat, Model& model, int loadCase)
 {
     if (loadCase < 0 || loadCase >= model.loads().ReadLoadNum())
         return false;
+    Coverage seen;
+    seen.nodes.assign(size_t(model.nodes().count()), 0);
+    seen.stresses.assign(size_t(model.elements().count()), 0);
+    seen.strains.assign(size_t(model.elements().count()), 0);
     DatLines lines(dat);
     while (lines.next()) {
         bool ok = true;
         if (lines.contains("displacements")) {
             outLine(QStringLiteral("Reading CCX data - Node displacement"));
-            ok = readDisplacements(lines, model, loadCase);
+            ok = readDisplacements(lines, model, loadCase, seen.nodes);
         } else if (lines.contains("stresses")) {
             outLine(QStringLiteral("Reading CCX data - Element stress"));
-            ok = readElementBlock(lines, model, loadCase, true);
+            ok = readElementBlock(lines, model, loadCase, true, seen.stresses);
         } else if (lines.contains("strains")) {
             outLine(QStringLiteral("Reading CCX data - Element strain"));
-            ok = readElementBlock(lines, model, loadCase, false);
+            ok = readElementBlock(lines, model, loadCase, false, seen.strains);
         }
         if (!ok)
             return false;
+    }
+    auto covered = [](const std::vector<char>& v) { return qint64(std::count(v.begin(), v.end(), 1)); };
+    const qint64 nodes = covered(seen.nodes), stresses = covered(seen.stresses), strains = covered(seen.strains);
+    if (nodes < qint64(seen.nodes.size()) || stresses < qint64(seen.stresses.size())
+        || strains < qint64(seen.strains.size())) {
+        outLine(QStringLiteral("CCXAnalyser - ReadResults: the file gives displacements of %1 of %2 nodes, "
+                               "stresses of %3 and strains of %4 of %5 elements")
+                    .arg(nodes).arg(seen.nodes.size()).arg(stresses).arg(strains).arg(seen.stresses.size()));
+        return false;
     }
     return true;
 }

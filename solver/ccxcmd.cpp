@@ -20,7 +20,6 @@ void CCXCmd::BuildInp(TextBuffer& out, bool full, int loadCase)
     model.sections().WriteSet(out);
     model.boundaries().WriteSet(out);
     model.loads().WriteSet(out);
-    out << "\n*ORIENTATION,NAME=OR\n0.,0.,1.,0.,1.,0.";
     model.sections().WriteCCX(out);
     out << "\n** Materials";
     model.materials().WriteCCX(out);

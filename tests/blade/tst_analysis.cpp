@@ -76,7 +76,6 @@ private slots:
     void stationTables();
     void evaluation();
     void resultTable();
-    void beamUnderTipLoad();
 };
 
 void TestAnalysis::stationTables()
@@ -186,6 +185,18 @@ void TestAnalysis::evaluation()
     QCOMPARE(fitness, -0.7 * DBL_MAX);
     QCOMPARE(results[3], 2.0);
 
+    // A design the solver refuses (a negative ply thickness) is no design:
+    // it fails, however well nothing at all would have scored.
+    for (int i = 0; i < 18; ++i)
+        setObjective(blade, i, -1e300, 1e300, 0, 1);
+    blade.patterns()->pattern(0)->ReadLaminateByInd(0)->thick()->setValue(-1);
+    build(blade);
+    blade.anaSet()->setType(KAnalysis::Calculix);
+    blade.anaSet()->setProDir("ccx");
+    QVERIFY(!blade.evaluate(fitness, results));
+    QCOMPARE(fitness, -0.7 * DBL_MAX);
+    QVERIFY(capture.outLines().contains("Cannot read the results"));
+
     // Abaqus has no analyser: no run, a failure.
     blade.anaSet()->setType(KAnalysis::Abaqus);
     capture.clear();
@@ -230,81 +241,6 @@ void TestAnalysis::resultTable()
     QCOMPARE(capture.outLines(), QStringList({"KBlade - runLoadCase: no FE model, build it first"}));
     QCOMPARE(unbuilt.stationProperties().rows(), Eigen::Index(0));
     QVERIFY(!unbuilt.checkPriceMass());
-}
-
-// A tube of one isotropic material, clamped at the root, with a point load
-// at the tip: the tip deflects as the cantilever of beam theory, bending
-// F L^3 / 3EI plus shear F L / (G A / 2), within a few per cent. (Radius
-// 500, wall 5, length 10000: the tube is slender and thin-walled.)
-void TestAnalysis::beamUnderTipLoad()
-{
-    QTemporaryDir dir;
-    KBlade blade;
-    const double radius = 500, length = 10000, thickness = 5, force = 1000, e = 70000, nu = 0.3;
-    KProfileList* profiles = blade.profiles();
-    profiles->RemoveSon(4);
-    profiles->RemoveSon(3);
-    for (int i = 0; i < 3; ++i) {
-        KProfile* p = profiles->profile(i);
-        p->loadPointSet("Circle");
-        p->loc()->setValue(length / 2 * i);
-        p->chordLen()->setValue(2 * radius);
-        p->twist()->setValue(0);
-        p->xOffset()->setValue(-radius);
-        p->yOffset()->setValue(0);
-        const int keys[] = {4, 27, 30, 33, 56};
-        for (int k = 0; k < 5; ++k)
-            p->ReadKeyInd(k)->setValue(keys[k]);
-    }
-    while (blade.webs()->count())
-        blade.webs()->RemoveSon(0);
-    KMaterial* metal = blade.materials()->material(0);
-    metal->setType(KMaterial::UniMat);
-    metal->par(0)->setValue(e);
-    metal->par(1)->setValue(nu);
-    KPattern* wall = blade.patterns()->pattern(0);
-    wall->ReadLaminateByInd(0)->thick()->setValue(thickness);
-    KSingleLayer* layer = blade.singleLayers()->layer(1);
-    while (layer->locNumCount() > 1)
-        layer->RemoveLocNum(0);
-    layer->ReadLocNumByInd(0)->num()->setValue(1);
-    for (int r = 0; r < blade.setting()->count(); ++r) {
-        KRegion* region = blade.setting()->region(r);
-        while (region->layerCount() > 1)
-            region->RemoveLayer(0);
-        region->setLayer(0, 1);
-        region->setOffset(KRegion::Middle);
-    }
-    // Point loads at the root and just short of the tip carry nothing, so
-    // the tip station alone takes the force.
-    KLoad* load = blade.loads()->load(0);
-    while (load->singleLoadCount())
-        load->RemoveSingleLoad(0);
-    for (double at : {0.0, length - 1, length}) {
-        load->InsertSingleLoad(load->singleLoadCount());
-        load->ReadSingleLoadByInd(load->singleLoadCount() - 1)->setLoc(at);
-    }
-    load->ReadSingleLoadByInd(2)->setY(force);
-    blade.setting()->setMeshSize(100);
-    profiles->autoMesh();
-    build(blade);
-    QVERIFY(blade.feModel());
-    blade.anaSet()->setType(KAnalysis::Calculix);
-    blade.anaSet()->setProDir("ccx");
-    blade.anaSet()->setWorkDir(dir.path());
-    {
-        Capture quiet;
-        QVERIFY(blade.runLoadCase(0));
-    }
-    const double inertia = M_PI * std::pow(radius, 3) * thickness;
-    const double g = e / (2 * (1 + nu));
-    const double expected = force * std::pow(length, 3) / (3 * e * inertia)
-        + force * length / (g * M_PI * radius * thickness);
-    const Eigen::MatrixXd deflections = blade.stationDeflections(0);
-    const double tip = deflections(deflections.rows() - 1, 2);
-    // Some 3 % more flexible at this mesh size (1.8 % at half of it).
-    QVERIFY2(std::abs(tip / expected - 1) < 0.05, qPrintable(QString("tip %1, beam theory %2").arg(tip).arg(expected)));
-    QVERIFY(std::abs(deflections(deflections.rows() - 1, 1)) < 0.01 * tip);
 }
 
 QTEST_GUILESS_MAIN(TestAnalysis)

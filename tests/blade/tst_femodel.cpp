@@ -107,7 +107,7 @@ void TestFEModel::cylinder()
     QCOMPARE(model->boundaries().count(), 1);
     const NodeBoundary* fix = model->boundaries().at(0);
     QCOMPARE(fix->name(), QString("Fix"));
-    QCOMPARE(fix->nodes().size(), size_t(34));
+    QCOMPARE(fix->nodes().size(), size_t(2 * 34));  // corners and middle nodes of the root ring
     for (const Node* n : fix->nodes())
         QCOMPARE(n->z(), 0.0);
     QCOMPARE(model->loads().count(), 23);
@@ -179,7 +179,7 @@ void TestFEModel::defaultBlade()
     QVERIFY(webNodes > 0);
     const NodeRow* root = blade.stationNodes()->row(0);
     const NodeRow* third = blade.stationNodes()->row(2);
-    QCOMPARE(model->boundaries().at(0)->nodes().size(), size_t(root->count()));
+    QCOMPARE(model->boundaries().at(0)->nodes().size(), size_t(2 * root->count()));
     QVERIFY(third->count() > blade.stationNodes()->row(1)->count());  // the webs start there
 
     // Every element has its section; the loads spread the point loads
@@ -215,28 +215,60 @@ void TestFEModel::buildingTwiceStartsAfresh()
     QCOMPARE(blade.feModel()->loads().at(0)->name(), QString("Load-1"));
 }
 
+namespace {
+
+bool insideRing(const std::vector<Eigen::Vector2d>& ring, const Eigen::Vector2d& p)
+{
+    bool inside = false;
+    for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+        if ((ring[i].y() > p.y()) != (ring[j].y() > p.y())
+            && p.x() < (ring[j].x() - ring[i].x()) * (p.y() - ring[i].y()) / (ring[j].y() - ring[i].y()) + ring[i].x())
+            inside = !inside;
+    }
+    return inside;
+}
+
+} // namespace
+
 // Node counts grow and shrink along the default blade; every skin element
-// still faces the same side of the surface (into the section).
+// faces out of the blade, every web element towards the trailing edge, and
+// starts along its station's ring (the reference of its plies).
 void TestFEModel::normalsFaceOneSide()
 {
     KBlade blade;
     blade.genFEModel();
-    const NodeArray* stations = blade.stationNodes();
-    for (int s = 0; s + 1 < blade.stationElements()->count(); ++s) {
-        Eigen::Vector2d centre = Eigen::Vector2d::Zero();
-        const NodeRow* ring = stations->row(s);
-        for (const Node* n : ring->nodes())
-            centre += Eigen::Vector2d(n->x(), n->y());
-        centre /= ring->count();
-        for (const Element* e : blade.stationElements()->row(s)->elements()) {
-            if (e->isWeb())
-                continue;
-            const Eigen::Vector3d normal = (e->node(1)->position() - e->node(0)->position())
-                                               .cross(e->node(e->cornerCount() - 1)->position() - e->node(0)->position());
-            const Eigen::Vector3d outward(e->centroid().x() - centre.x(), e->centroid().y() - centre.y(), 0);
-            QVERIFY2(normal.dot(outward) < 0, qPrintable(QString("element %1").arg(e->number())));
+    const Model& model = *blade.feModel();
+    const Eigen::VectorXd& z = blade.stationPositions();
+    int skin = 0, webs = 0;
+    for (int i = 0; i < model.elements().count(); ++i) {
+        const Element* e = model.elements().at(i);
+        const Eigen::Vector3d a = e->node(0)->position(), b = e->node(1)->position();
+        QCOMPARE(a.z(), b.z());
+        const int station = int(std::find(z.data(), z.data() + z.size(), a.z()) - z.data());
+        QVERIFY(station < z.size());
+        std::vector<Eigen::Vector2d> ring;
+        for (const Node* n : blade.stationNodes()->row(station)->nodes()) {
+            if (n->name() != "Web")
+                ring.push_back(n->position().head<2>());
+        }
+        const Eigen::Vector3d normal = e->plyFrame().col(2);
+        const QString which = QString("element %1").arg(e->number());
+        if (e->isWeb()) {
+            const Eigen::Vector2d lead = ring.front();
+            Eigen::Vector2d trail = lead;
+            for (const Eigen::Vector2d& p : ring)
+                trail = (p - lead).norm() > (trail - lead).norm() ? p : trail;
+            QVERIFY2(normal.head<2>().dot(trail - lead) > 0, qPrintable(which));
+            ++webs;
+        } else {
+            const Eigen::Vector2d side = 0.5 * (a + b).head<2>();
+            const double step = 1e-3 * (b - a).norm();
+            QVERIFY2(!insideRing(ring, side + step * normal.head<2>().normalized()), qPrintable(which));
+            QVERIFY2(insideRing(ring, side - step * normal.head<2>().normalized()), qPrintable(which));
+            ++skin;
         }
     }
+    QVERIFY(skin > 0 && webs > 0);
 }
 
 // The spar cap starts with a step at 1000 instead of a ramp from 500: every

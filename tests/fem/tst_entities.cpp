@@ -66,35 +66,33 @@ private slots:
 
 void TestEntities::sharedEdgesAndNumbering()
 {
+    // Rows along x at stations z = 0, 1, 2 (the span).
     Model model("Blade");
-    auto bottom = rowOf(model, 3, 0);
-    auto middle = rowOf(model, 3, 1);
-    auto top = rowOf(model, 2, 2);
+    auto bottom = rowOf(model, 3, 0, 0);
+    auto middle = rowOf(model, 3, 0, 1);
+    auto top = rowOf(model, 2, 0, 2);
     ElementRow first("first"), second("second");
-    // The second row is built from its upper side down: shared corners come
-    // in the other order, and still share the edge.
-    genRowElements(*bottom, *middle, false, true, model.elements(), model.edges(), first);
-    genRowElements(*top, *middle, false, true, model.elements(), model.edges(), second);
+    genRowElements(*bottom, *middle, false, true, RowNormal::SpanCrossRow, model.elements(), model.edges(), first);
+    genRowElements(*middle, *top, false, true, RowNormal::SpanCrossRow, model.elements(), model.edges(), second);
     QCOMPARE(model.elements().count(), 4);
-    // 2 + 2 quads' sides: 7 in the first row, 4 more above (a triangle shares
-    // its side with the quad), minus nothing shared twice.
+    // 7 sides in the first row, 4 more above (the triangle shares its side
+    // with the quad and both share the middle row's sides).
     QCOMPARE(model.edges().count(), 11);
     model.numberEntities();
-    QCOMPARE(cornersOf(first), QString("0 1 4 3; 1 2 5 4"));
-    // Built from the upper row down, the corners are mirrored so that the
-    // normals agree with the row below.
-    QCOMPARE(cornersOf(second), QString("3 6 7 4; 4 7 5"));
+    // Each element starts on its outer row, along the row.
+    QCOMPARE(cornersOf(first), QString("3 4 1 0; 4 5 2 1"));
+    QCOMPARE(cornersOf(second), QString("6 7 4 3; 5 4 7"));
+    QVERIFY(!first.at(0)->referenceReversed() && second.at(1)->referenceReversed());
     const Element* lower = first.at(0);
     const Element* upper = second.at(0);
-    QCOMPARE(lower->edge(2), upper->edge(3));
-    QCOMPARE(lower->edge(2)->middle()->id(), quint64(8 + 2));  // after the 8 corners
-    QCOMPARE(second.at(1)->edge(0), upper->edge(2));  // triangle beside the quad
-    QCOMPARE(model.edges().at(0)->middle()->id(), quint64(8));
+    QCOMPARE(lower->edge(0), upper->edge(2));
+    QCOMPARE(lower->edge(0)->middle()->id(), quint64(8));  // after the 8 corners
+    QCOMPARE(second.at(1)->edge(1), upper->edge(1));       // triangle beside the quad
     QCOMPARE(model.edges().at(10)->middle()->id(), quint64(18));
     for (int i = 0; i < model.nodes().count(); ++i)
         QCOMPARE(model.nodes().at(i)->id(), quint64(i));
     QCOMPARE(first.name(), QString("R0"));
-    QCOMPARE(second.name(), QString("R1"));  // named after the longer row
+    QCOMPARE(second.name(), QString("R0"));  // named after the longer row
 }
 
 void TestEntities::areas()
@@ -110,9 +108,15 @@ void TestEntities::areas()
     Quad4 flat(0, a, b, c, d, false, model.edges());
     QCOMPARE(flat.area(), 6.0);
     Quad4 warped(0, a, b, c, e, false, model.edges());
-    // Triangles (a, c, b) and (a, c, e): 3 and half of |ac x ae| = sqrt(9 + 4 + 9) / ... computed:
-    const double second = 0.5 * Eigen::Vector3d(3, 2, 0).cross(Eigen::Vector3d(0, 2, 1)).norm();
-    QCOMPARE(warped.area(), 3.0 + second);
+    // The mean of the splits on either diagonal: (a, c, b) + (a, c, e) and
+    // (b, e, a) + (b, e, c); the same whichever corner comes first.
+    auto triangle = [](const Node* p, const Node* q, const Node* r) {
+        return 0.5 * (q->position() - p->position()).cross(r->position() - p->position()).norm();
+    };
+    const double mean = 0.5 * (3.0 + triangle(a, c, e) + triangle(b, e, a) + triangle(b, e, c));
+    QVERIFY(std::abs(warped.area() - mean) < 1e-14);
+    QVERIFY(std::abs(Quad4(0, e, a, b, c, false, model.edges()).area() - mean) < 1e-14);
+    QVERIFY(std::abs(mean - (3.0 + triangle(a, c, e))) > 1e-3);
     Tri3 tri(0, a, b, c, false, model.edges());
     QCOMPARE(tri.area(), 3.0);
     QCOMPARE(flat.edgeLength01(), 3.0);
@@ -120,44 +124,51 @@ void TestEntities::areas()
     QCOMPARE(flat.centroid(), Eigen::Vector3d(1.5, 1, 0));
 }
 
+// Rows run along +x, the span along +z.
 void TestEntities::rowPairRule()
 {
-    // Rows of 6 and 3 nodes: d = 3, so one triangle first, two quads, two triangles last.
+    // Rows of 6 and 3 nodes: d = 3, so one triangle first, two quads, two
+    // triangles last; the longer row may be inner or outer.
     Model model("m");
-    auto longRow = rowOf(model, 6, 0);
-    auto shortRow = rowOf(model, 3, 1);
+    auto longRow = rowOf(model, 6, 0, 0);
+    auto shortRow = rowOf(model, 3, 0, 1);
+    auto longTop = rowOf(model, 6, 0, 2);
     model.nodes().renumber();
     ElementRow quads("q"), triangles("t");
-    genRowElements(*shortRow, *longRow, false, true, model.elements(), model.edges(), quads);
-    // The longer row comes second here: A and B swap and the corners are mirrored.
-    QCOMPARE(cornersOf(quads), QString("0 6 1; 1 6 7 2; 2 7 8 3; 3 8 4; 4 8 5"));
-    genRowElements(*longRow, *shortRow, false, false, model.elements(), model.edges(), triangles);
-    QCOMPARE(cornersOf(triangles), QString("0 1 6; 1 2 6; 7 6 2; 2 3 7; 8 7 3; 3 4 8; 4 5 8"));
-    // Whichever row is longer, the normals follow the order the rows are
-    // given in: along the rows (+x) crossed with first to second row. The
-    // quadrilaterals go from y = 1 to y = 0 (-z), the triangles back (+z).
-    auto normalZ = [](const Element* e) {
-        return (e->node(1)->position() - e->node(0)->position())
-            .cross(e->node(e->cornerCount() - 1)->position() - e->node(0)->position())
-            .z();
-    };
-    for (const Element* e : quads.elements())
-        QVERIFY(normalZ(e) < 0);
-    for (const Element* e : triangles.elements())
-        QVERIFY(normalZ(e) > 0);
+    genRowElements(*longRow, *shortRow, false, true, RowNormal::SpanCrossRow, model.elements(), model.edges(), quads);
+    QCOMPARE(cornersOf(quads), QString("1 0 6; 6 7 2 1; 7 8 3 2; 4 3 8; 5 4 8"));
+    genRowElements(*shortRow, *longTop, false, false, RowNormal::RowCrossSpan, model.elements(), model.edges(),
+                   triangles);
+    QCOMPARE(cornersOf(triangles), QString("10 9 6; 11 10 6; 6 7 11; 12 11 7; 7 8 12; 13 12 8; 14 13 8"));
     QCOMPARE(quads.count(), 5);
+
+    // Whatever the shape: edge 0 lies along a row, the normal is span x row
+    // (+y) or row x span (-y), and the 0-degree reference runs along +x.
+    auto check = [](const ElementRow& row, double normalY) {
+        for (const Element* e : row.elements()) {
+            QCOMPARE(e->node(0)->z(), e->node(1)->z());
+            const Eigen::Matrix3d frame = e->plyFrame();
+            QVERIFY((frame.col(0) - Eigen::Vector3d(1, 0, 0)).norm() < 1e-12);
+            QVERIFY((frame.col(1) - Eigen::Vector3d(0, 0, 1)).norm() < 1e-12);
+            QVERIFY((frame.col(2) - Eigen::Vector3d(0, normalY, 0)).norm() < 1e-12);
+            QCOMPARE(e->angleSense(), normalY > 0 ? -1 : 1);
+        }
+    };
+    check(quads, 1);
+    check(triangles, -1);
+
     // Equal rows: quadrilaterals only; a single node opposite: a fan.
     Model other("o");
-    auto r1 = rowOf(other, 4, 0), r2 = rowOf(other, 4, 1), tip = rowOf(other, 1, 2);
+    auto r1 = rowOf(other, 4, 0, 0), r2 = rowOf(other, 4, 0, 1), tip = rowOf(other, 1, 0, 2);
     other.nodes().renumber();
     ElementRow same("s"), fan("f");
-    genRowElements(*r1, *r2, true, true, other.elements(), other.edges(), same);
-    genRowElements(*r2, *tip, false, true, other.elements(), other.edges(), fan);
+    genRowElements(*r1, *r2, true, true, RowNormal::RowCrossSpan, other.elements(), other.edges(), same);
+    genRowElements(*r2, *tip, false, true, RowNormal::SpanCrossRow, other.elements(), other.edges(), fan);
     QCOMPARE(cornersOf(same), QString("0 1 5 4; 1 2 6 5; 2 3 7 6"));
     QVERIFY(same.at(0)->isWeb() && !fan.at(0)->isWeb());
-    QCOMPARE(cornersOf(fan), QString("4 5 8; 5 6 8; 6 7 8"));
-    QCOMPARE(same.at(1)->kind(), int(Element::QuadKind));
-    QCOMPARE(fan.at(1)->kind(), int(Element::TriKind));
+    QCOMPARE(cornersOf(fan), QString("5 4 8; 6 5 8; 7 6 8"));
+    check(same, -1);
+    check(fan, 1);
 }
 
 void TestEntities::objLinesAndBuffers()
@@ -166,7 +177,7 @@ void TestEntities::objLinesAndBuffers()
     auto r1 = rowOf(model, 2, 0, 0, 2.5);
     auto r2 = rowOf(model, 2, 1e-7, 0, 2.5);
     ElementRow row("r");
-    genRowElements(*r1, *r2, false, true, model.elements(), model.edges(), row);
+    genRowElements(*r1, *r2, false, true, RowNormal::RowCrossSpan, model.elements(), model.edges(), row);
     model.numberEntities();
     TextBuffer obj;
     model.nodes().writeObj(obj);
@@ -191,7 +202,7 @@ void TestEntities::rowsArraysAndMapping()
     NodeArray region("Reg");
     for (int s = 0; s < 3; ++s)
         region.addRow(rowOf(model, 4, 0, 10.0 * s));
-    auto elements = region.genElements(false, true, model.elements(), model.edges());
+    auto elements = region.genElements(false, true, RowNormal::SpanCrossRow, model.elements(), model.edges());
     QCOMPARE(elements->count(), 2);
     QCOMPARE(elements->row(1)->count(), 3);
     model.nodes().renumber();
@@ -199,8 +210,13 @@ void TestEntities::rowsArraysAndMapping()
     auto* fix = new NodeBoundary("Fix");
     model.boundaries().add(fix);
     region.attachBoundary(fix);
-    QCOMPARE(fix->nodes().size(), size_t(3));  // the root row but its last node
-    QCOMPARE(fix->nodes().front()->id(), quint64(0));
+    // The root row but its last node, each with the middle node of the side
+    // after it: the whole root edge of the strip.
+    QCOMPARE(fix->nodes().size(), size_t(6));
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(fix->nodes()[size_t(2 * i)], region.row(0)->at(i));
+        QCOMPARE(fix->nodes()[size_t(2 * i + 1)], region.row(0)->at(i)->findEdge(region.row(0)->at(i + 1))->middle());
+    }
 
     Capture capture;
     std::vector<NodeLoad*> loads;
@@ -267,16 +283,24 @@ void TestEntities::twistAndDisplacements()
     NodeRow row("Ring1", nodes);
     // A rigid turn of 0.2 rad about the z axis through (3, -1).
     const double turn = 0.2;
-    model.nodes().initResults(2);
+    model.nodes().initResults(4);
     for (Node* n : nodes) {
         const Eigen::Vector2d p(n->x() - 3, n->y() + 1);
         const Eigen::Vector2d q(std::cos(turn) * p.x() - std::sin(turn) * p.y(),
                                 std::sin(turn) * p.x() + std::cos(turn) * p.y());
         n->displacement().col(1) << q.x() - p.x(), q.y() - p.y(), 0.5, 0.1, 0, 0;
+        // Bending: the ring shifts, flattens and tilts out of its plane, but
+        // does not turn.
+        n->displacement().col(2) << 3 + 0.2 * n->x(), -1 - 0.2 * n->y(), 4 * n->y(), 0, 0, 0;
+        // The same turn the other way, about the ring's own centre.
+        n->displacement().col(3) << (std::cos(turn) - 1) * n->x() + std::sin(turn) * n->y(),
+            -std::sin(turn) * n->x() + (std::cos(turn) - 1) * n->y(), 0, 0, 0, 0;
     }
     QVERIFY(std::abs(row.twist(1) - turn) < 1e-12);
-    QVERIFY(row.twist(0) < 1e-7);  // no displacement: no turn but rounding
-    QVERIFY(row.twist(7) < 1e-7);  // a load case without results
+    QVERIFY(std::abs(row.twist(2)) < 1e-15);
+    QVERIFY(std::abs(row.twist(3) + turn) < 1e-12);
+    QCOMPARE(row.twist(0), 0.0);  // no displacement
+    QCOMPARE(row.twist(7), 0.0);  // a load case without results
     const Eigen::Matrix<double, 6, 1> mean = row.meanDisplacement(1);
     QVERIFY(std::abs(mean[2] - 0.5) < 1e-12 && std::abs(mean[3] - 0.1) < 1e-12);
     // Mean x shift: the turn about (3, -1) moves the centre (0, 0) by
@@ -302,7 +326,7 @@ void TestEntities::sectionsAndResults()
 
     auto r1 = rowOf(model, 2, 0), r2 = rowOf(model, 2, 1);
     ElementRow row("r");
-    genRowElements(*r1, *r2, false, true, model.elements(), model.edges(), row);
+    genRowElements(*r1, *r2, false, true, RowNormal::SpanCrossRow, model.elements(), model.edges(), row);
     Element* e = row.at(0);
     e->setSection(&two);
     e->initResults(2);

@@ -1,8 +1,10 @@
 #include "capture.h"
+#include "files.h"
 #include "program.h"
 #include "core/messages.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
+#include "blade/kpattern.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,11 +16,13 @@ namespace {
 class Folder : public ProgramFolder
 {
 public:
-    // A model file of the default blade under the given name.
-    QString model(const QString& bladeName)
+    // A model file of the default blade under the given name; a ply
+    // thickness other than 1 in the first pattern.
+    QString model(const QString& bladeName, double thickness = 1)
     {
         KBlade blade;
         blade.setting()->setBladeName(bladeName);
+        blade.patterns()->pattern(0)->ReadLaminateByInd(0)->thick()->setValue(thickness);
         blade.setFp(path("blade.fvm"));
         QuietDebug quiet;
         blade.writeFile();
@@ -42,6 +46,7 @@ private slots:
     void loadCasesNotFound();
     void badArguments();
     void unsafeBladeNames();
+    void failedAnalysis();
 };
 
 void TestAnalyseMode::resultTableOfTheDefaultBlade()
@@ -123,6 +128,26 @@ void TestAnalyseMode::unsafeBladeNames()
     QCOMPARE(folder.runFolder(), QStringList({".._.._x-1.out", "x___touch_owned___-2.out"}));
     QVERIFY(QFile::exists(folder.path("work/.._.._x.inp")));
     QVERIFY(!QFile::exists(folder.path("x-1.out")) && !QFile::exists(folder.path("../x-1.out")));
+}
+
+// A design the solver refuses (a negative ply thickness, as an optimiser
+// may draw) is a failed analysis: no result table, not even an old one.
+void TestAnalyseMode::failedAnalysis()
+{
+    Folder folder;
+    folder.model("NewBlade", -1);
+    QDir().mkpath(folder.path("run"));
+    writeBytes(folder.path("run/NewBlade-1.out"), "an earlier run's table");
+    const ProgramRun run = folder.analyse("1");
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(run.out.contains(QRegularExpression("\nAnalyser - RunLoadCase: job NewBlade, load case 1 failed: \\*ERROR[^\n]+\n"
+                                                 "Cannot read the results\n")),
+             qPrintable(run.out.right(3000)));
+    // The debug stream (build summaries) shares standard error.
+    QVERIFY2(run.err.endsWith("\nFolvane: the analysis of load case 1 failed, see the messages above; no result "
+                              "table is written\n"),
+             qPrintable(run.err));
+    QVERIFY(folder.runFolder().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestAnalyseMode)

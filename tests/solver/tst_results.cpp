@@ -70,6 +70,9 @@ QByteArray datFile(int quadRows, int triRows, const QByteArray& extraDisplacemen
 {
     return "\n displacements (vx,vy,vz) for set NALL and time  0.1000000E+01\n\n"
            "         1  1.000000E-01 -2.000000E-01  3.000000E-01\n"
+           "         2  0.000000E+00  0.000000E+00  0.000000E+00\n"
+           "         3  0.000000E+00  0.000000E+00  0.000000E+00\n"
+           "         4  0.000000E+00  0.000000E+00  0.000000E+00\n"
            "         5  5.000000E-01  5.500000E-01  5.600000E-01\n"
            "         9  9.000000E+00  9.000000E+00  9.000000E+00\n"
         + extraDisplacement
@@ -127,16 +130,21 @@ void TestResults::calculixResults()
     QCOMPARE(first->displacement()(0, 0), 0.0);  // another load case
     QCOMPARE(model->nodes().at(4)->displacement()(2, 1), 0.56);
 
+    // The deck lists plies last first, and so do the rows: the quadrilateral's
+    // rows 1 to 8 (values 0 ... 7) are its third ply, 17 to 24 its first.
     const Element* quad = model->elements().at(0);
-    // Ply 1 of the quadrilateral: the mean of rows 9 to 16 (values 8 ... 15).
     QCOMPARE(quad->result(Element::S11)(1, 1), 11.5);
-    QCOMPARE(quad->result(Element::S23)(2, 1), 19.5 + 50);
-    QCOMPARE(quad->result(Element::E12)(0, 1), 1000 + 3.5 + 30);
+    QCOMPARE(quad->result(Element::S23)(2, 1), 3.5 + 50);
+    QCOMPARE(quad->result(Element::S12)(0, 1), 19.5 + 30);
+    // Shear strains come as tensor components: twice them is stored.
+    QCOMPARE(quad->result(Element::E12)(0, 1), 2 * (1000 + 19.5 + 30));
+    QCOMPARE(quad->result(Element::E23)(2, 1), 2 * (1000 + 3.5 + 50));
+    QCOMPARE(quad->result(Element::E33)(2, 1), 1000 + 3.5 + 20);
     const Element* tri = model->elements().at(1);
-    QCOMPARE(tri->result(Element::S22)(1, 1), 100 + 8.5 + 10);
-    QCOMPARE(tri->result(Element::E33)(0, 1), 2000 + 2.5 + 20);
-    // Von Mises of the first ply: s = (3.5, 13.5, 23.5, 33.5, 43.5, 53.5).
-    const double vm = std::sqrt(0.5 * (100 + 100 + 400 + 6 * (33.5 * 33.5 + 43.5 * 43.5 + 53.5 * 53.5)));
+    QCOMPARE(tri->result(Element::S22)(1, 1), 100 + 2.5 + 10);
+    QCOMPARE(tri->result(Element::E33)(0, 1), 2000 + 8.5 + 20);
+    // Von Mises of the first ply: s = (19.5, 29.5, 39.5, 49.5, 59.5, 69.5).
+    const double vm = std::sqrt(0.5 * (100 + 100 + 400 + 6 * (49.5 * 49.5 + 59.5 * 59.5 + 69.5 * 69.5)));
     QCOMPARE(quad->result(Element::VonMises)(0, 1), vm);
     QCOMPARE(quad->summary(1)[Element::S11], 19.5);
 }
@@ -152,7 +160,17 @@ void TestResults::calculixLayerMismatch()
     QVERIFY(!readDat(*model, datFile(24, 11)));
     QCOMPARE(capture.outLines().last(), QString("Tri3 - LoadCCXResultStress: layernumber not correct"));
     // The values read before the failure stay.
-    QCOMPARE(model->elements().at(0)->result(Element::S11)(0, 1), 3.5);
+    QCOMPARE(model->elements().at(0)->result(Element::S11)(0, 1), 19.5);
+
+    // A triangle of one ply is one wedge of nine points; of more, six each.
+    PolyLayer single("Single", pliesOf(model->materials().at(0), 1), 1);
+    model->elements().at(1)->setSection(&single);
+    model->initResults();
+    capture.clear();
+    QVERIFY(!readDat(*model, datFile(24, 6)));
+    QCOMPARE(capture.outLines().last(), QString("Tri3 - LoadCCXResultStress: layernumber not correct"));
+    QVERIFY(readDat(*model, datFile(24, 9)));
+    QCOMPARE(model->elements().at(1)->result(Element::S11)(0, 1), 104.0);
 }
 
 void TestResults::calculixMalformedFiles_data()
@@ -160,21 +178,21 @@ void TestResults::calculixMalformedFiles_data()
     QTest::addColumn<QByteArray>("dat");
     QTest::addColumn<QString>("message");
     QTest::newRow("node beyond the model") << datFile(24, 12, "        13  1.0 1.0 1.0\n")
-                                           << "CCXAnalyser - ReadResults: line 7: node 13 is not in the model";
+                                           << "CCXAnalyser - ReadResults: line 10: node 13 is not in the model";
     QTest::newRow("node zero") << datFile(24, 12, "         0  1.0 1.0 1.0\n")
-                               << "CCXAnalyser - ReadResults: line 7: node 0 is not in the model";
+                               << "CCXAnalyser - ReadResults: line 10: node 0 is not in the model";
     QTest::newRow("not a number") << datFile(24, 12, "         2  1.0 x 1.0\n")
-                                  << "CCXAnalyser - ReadResults: line 7: not a displacement";
+                                  << "CCXAnalyser - ReadResults: line 10: not a displacement";
     QTest::newRow("short line") << datFile(24, 12, "         2  1.0\n")
-                                << "CCXAnalyser - ReadResults: line 7: not a displacement";
+                                << "CCXAnalyser - ReadResults: line 10: not a displacement";
     QByteArray badElement = datFile(24, 12);
     badElement.replace("\n         2   1 ", "\n         7   1 ");
     QTest::newRow("element beyond the model") << badElement
-                                              << "CCXAnalyser - ReadResults: line 34: element 7 is not in the model";
+                                              << "CCXAnalyser - ReadResults: line 37: element 7 is not in the model";
     QByteArray badValue = datFile(24, 12);
     badValue.replace(pointLines(1, 24, 0).left(30), "         1   1 nan(ind) 1.0E+00");
     QTest::newRow("value not a number") << badValue
-                                        << "CCXAnalyser - ReadResults: line 10: not an integration point result";
+                                        << "CCXAnalyser - ReadResults: line 13: not an integration point result";
 }
 
 void TestResults::calculixMalformedFiles()
@@ -185,9 +203,19 @@ void TestResults::calculixMalformedFiles()
     Capture capture;
     QVERIFY(!readDat(*model, dat));
     QVERIFY2(capture.outLines().contains(message), qPrintable(capture.outLines().join('\n')));
-    // An empty file and a foreign one read as nothing at all, without failing.
-    QVERIFY(readDat(*model, QByteArray()));
-    QVERIFY(readDat(*model, QByteArray(1000, '\x01')));
+    // A file that leaves any node or element without results is a run that
+    // stopped part-way: an empty one, a foreign one, one without strains.
+    const QString none = "CCXAnalyser - ReadResults: the file gives displacements of 0 of 5 nodes, "
+                         "stresses of 0 and strains of 0 of 2 elements";
+    for (const QByteArray& partial : {QByteArray(), QByteArray(1000, '\x01')}) {
+        capture.clear();
+        QVERIFY(!readDat(*model, partial));
+        QCOMPARE(capture.outLines(), QStringList({none}));
+    }
+    const QByteArray full = datFile(24, 12);
+    QVERIFY(!readDat(*model, full.left(full.indexOf("\n strains"))));
+    QCOMPARE(capture.outLines().last(), QString("CCXAnalyser - ReadResults: the file gives displacements of 5 of 5 "
+                                                "nodes, stresses of 2 and strains of 0 of 2 elements"));
     QVERIFY(!readDat(*model, datFile(24, 12), 2));  // a load case the model does not have
 }
 
@@ -218,14 +246,15 @@ void TestResults::ansysResults()
     QCOMPARE(model->nodes().at(0)->displacement()(3, 1), 0.4);
     const Element* quad = model->elements().at(0);
     const Element* tri = model->elements().at(1);
-    QCOMPARE(quad->result(Element::S11)(2, 1), 3.0);
-    QCOMPARE(quad->result(Element::S12)(0, 1), 201.0);
+    // Layer 1 is the last ply (the deck lists them last first).
+    QCOMPARE(quad->result(Element::S11)(2, 1), 1.0);
+    QCOMPARE(quad->result(Element::S12)(0, 1), 203.0);
     QCOMPARE(quad->result(Element::E12)(1, 1), 502.0);
     // The triangle's third layer line is dropped: its rows start at its own block.
-    QCOMPARE(tri->result(Element::S22)(0, 1), 111.0);
-    QCOMPARE(tri->result(Element::E11)(1, 1), 312.0);
+    QCOMPARE(tri->result(Element::S22)(0, 1), 112.0);
+    QCOMPARE(tri->result(Element::E11)(1, 1), 311.0);
     QCOMPARE(tri->result(Element::S33)(1, 1), 0.0);
-    const double s11 = 12, s22 = 112, s12 = 212;
+    const double s11 = 11, s22 = 111, s12 = 211;
     QCOMPARE(tri->result(Element::VonMises)(1, 1),
              std::sqrt(0.5 * ((s11 - s22) * (s11 - s22) + s22 * s22 + s11 * s11 + 6 * s12 * s12)));
 }
@@ -309,7 +338,37 @@ void TestResults::analysersWithAStandInSolver()
     capture.clear();
     CCXAnalyser missing(model.get(), work, dir.filePath("no-such-solver"));
     QVERIFY(!missing.RunLoadCase(0));
-    QVERIFY(capture.outLines().contains("Analyser - RunLoadCase: cannot start " + dir.filePath("no-such-solver")));
+    QVERIFY(capture.outLines().contains("Analyser - RunLoadCase: job Job, load case 1 failed: cannot start "
+                                        + dir.filePath("no-such-solver")));
+
+    // CalculiX stand-ins that fail: an input error reported with exit code 0
+    // (results of an earlier run around), and an exit code alone. Both fail
+    // the case, naming the job and quoting the first error.
+    writeBytes(work + "/Job.dat", datFile(24, 12));
+    const QString reports = dir.filePath("reports.sh");
+    writeBytes(reports, "#!/bin/sh\necho ' Using up to 1 cpu(s)'\necho ' *ERROR reading *SHELL SECTION: "
+                        "nonexistent orientation'\necho ' *ERROR in second place'\ntouch Job.dat\n");
+    const QString exits = dir.filePath("exits.sh");
+    writeBytes(exits, "#!/bin/sh\necho 'something went wrong' >&2\nexit 201\n");
+    for (const QString& script : {reports, exits})
+        QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner);
+    capture.clear();
+    CCXAnalyser reporting(model.get(), work, reports);
+    QVERIFY(!reporting.RunLoadCase(0));
+    QCOMPARE(capture.outLines(), QStringList({"Starting analysis of Job: Load case 1", " Using up to 1 cpu(s)",
+                                              " *ERROR reading *SHELL SECTION: nonexistent orientation",
+                                              " *ERROR in second place", "Analysis finished",
+                                              "Analyser - RunLoadCase: job Job, load case 1 failed: *ERROR reading "
+                                              "*SHELL SECTION: nonexistent orientation",
+                                              "Cannot read the results"}));
+    capture.clear();
+    CCXAnalyser exiting(model.get(), work, exits);
+    QVERIFY(!exiting.RunLoadCase(0));
+    QCOMPARE(capture.outLines(), QStringList({"Starting analysis of Job: Load case 1", "something went wrong",
+                                              "Analysis finished",
+                                              "Analyser - RunLoadCase: job Job, load case 1 failed: the solver "
+                                              "exited with code 201",
+                                              "Cannot read the results"}));
 
     // Without loads there is nothing to run, and that is a success.
     Model empty("Empty");
@@ -419,7 +478,7 @@ void TestResults::ansysHostileFiles()
     }
     capture.reset();
     QVERIFY(read(good));
-    QCOMPARE(model->elements().at(0)->result(Element::S12)(0, 1), 201.0);
+    QCOMPARE(model->elements().at(0)->result(Element::S12)(0, 1), 203.0);
     qInfo("%d damaged ANSYS result files, %d refused", tried, refused);
 }
 
