@@ -44,26 +44,30 @@ bool Analyser::runSolver(const QString& job, QString& failure) const
         return false;
     }
     // The exit status alone does not tell: some input errors end with 0.
-    QByteArray pending;
+    // The output is passed on as it comes and read line by line for the
+    // first error (of a long line, its first 4096 bytes).
+    QByteArray line;
     QByteArray firstError;
+    auto endLine = [&] {
+        if (firstError.isEmpty() && isErrorLine(line))
+            firstError = line.trimmed();
+        line.clear();
+    };
     auto pass = [&] {
         const QByteArray chunk = solver.readAll();
         std::cout.write(chunk.constData(), chunk.size());
-        pending += chunk;
-        int end;
-        while ((end = pending.indexOf('\n')) >= 0) {
-            const QByteArray line = pending.left(end);
-            pending.remove(0, end + 1);
-            if (firstError.isEmpty() && isErrorLine(line))
-                firstError = line.trimmed();
+        for (char c : chunk) {
+            if (c == '\n')
+                endLine();
+            else if (line.size() < 4096)
+                line += c;
         }
     };
     while (solver.waitForReadyRead(-1))
         pass();
     solver.waitForFinished(-1);
     pass();
-    if (firstError.isEmpty() && !pending.isEmpty() && isErrorLine(pending))
-        firstError = pending.trimmed();
+    endLine();
     std::cout.flush();
     if (!firstError.isEmpty())
         failure = QString::fromLocal8Bit(firstError);

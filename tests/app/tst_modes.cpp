@@ -47,7 +47,7 @@ void TestModes::windowModeOpensGivenFile()
     const QString home = dir.filePath("home");
     QDir().mkpath(home);
     // An option word alone is a document path in the window mode.
-    ProgramRun run = runProgram({"-analyse"}, home, QString(), 3000);
+    ProgramRun run = runProgram({"-analyse"}, home, QString(), 60000, "Cannot open -analyse\n");
     QVERIFY(run.stillRunning);
     QVERIFY2(run.err.contains("Cannot open -analyse\n"), qPrintable(run.err));
 

@@ -4,7 +4,6 @@
 #include "core/parameterlist.h"
 #include "opt/chromosome.h"
 
-#include <QElapsedTimer>
 #include <QScriptEngine>
 #include <QtTest>
 #include <cmath>
@@ -122,12 +121,10 @@ void TestParameters::endlessOrFailingExpressions()
         "Math.constructor.constructor('while(1);')()", "P.constructor", "Math", "Math.foo(1)",
         "P = 5", "P += 1", "P++", "--P", "P >>= 1", "eval(1)", "[1][0]", "P;P", "1e", "0x",
         "1P", QString(20000, '1'), "P !=== 1"};
-    for (const QString& expression : refused) {
-        QElapsedTimer clock;
-        clock.start();
+    // (One that reached the engine would never return: the test's time
+    // limit catches it.)
+    for (const QString& expression : refused)
         QVERIFY2(std::isnan(list.evaluate(expression)), qPrintable(expression.left(60)));
-        QVERIFY2(clock.elapsed() < 100, qPrintable(expression.left(60)));
-    }
     // The engine's variables are untouched and arithmetic still works.
     const QList<QPair<QString, double>> accepted{
         {"P + 1", 2.0}, {"Math.max(P, 3) * 2", 6.0}, {"P > 0 ? 1e3 : -.5", 1000.0},

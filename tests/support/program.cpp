@@ -1,10 +1,12 @@
 #include "program.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 
-ProgramRun runProgram(const QStringList& arguments, const QString& home, const QString& workingFolder, int waitMs)
+ProgramRun runProgram(const QStringList& arguments, const QString& home, const QString& workingFolder, int waitMs,
+                      const QString& untilErr)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -16,15 +18,26 @@ ProgramRun runProgram(const QStringList& arguments, const QString& home, const Q
         process.setWorkingDirectory(workingFolder);
     process.start(FOLVANE_BINARY, arguments);
     ProgramRun run;
-    if (!process.waitForFinished(waitMs)) {
-        run.stillRunning = process.state() == QProcess::Running;
+    QByteArray err;
+    if (untilErr.isEmpty()) {
+        process.waitForFinished(waitMs);
+    } else {
+        QElapsedTimer clock;
+        clock.start();
+        while (process.state() != QProcess::NotRunning && !err.contains(untilErr.toUtf8()) && clock.elapsed() < waitMs) {
+            process.waitForReadyRead(100);
+            err += process.readAllStandardError();
+        }
+    }
+    if (process.state() != QProcess::NotRunning) {
+        run.stillRunning = true;
         process.kill();
         process.waitForFinished();
     } else {
         run.exitCode = process.exitCode();
     }
     run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
+    run.err = QString::fromUtf8(err + process.readAllStandardError());
     return run;
 }
 

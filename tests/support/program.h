@@ -13,9 +13,10 @@ struct ProgramRun
 };
 
 // Runs the program with its own home folder. A run still going after waitMs
-// (the window mode) is stopped and reported as running.
+// (the window mode) is stopped and reported as running; given untilErr, so is
+// one still going once its standard error holds that text.
 ProgramRun runProgram(const QStringList& arguments, const QString& home, const QString& workingFolder = QString(),
-                      int waitMs = 300000);
+                      int waitMs = 300000, const QString& untilErr = QString());
 
 // A temporary folder with home/ and work/, whose analysis settings run
 // CalculiX in work/.
