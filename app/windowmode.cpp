@@ -1,5 +1,6 @@
 #include "app/windowmode.h"
 
+#include "app/windowprobe.h"
 #include "blade/kblade.h"
 #include "blade/koptsetting.h"
 #include "core/linker.h"
@@ -57,11 +58,15 @@ int runWindowMode(int argc, char** argv)
     QGuiApplication::setFont(font);
     registerQmlTypes();
 
-    QQmlApplicationEngine engine;
+    // The document outlives the interface that shows it: the engine (and
+    // every binding to "kblade") goes first.
     KBlade blade;
+    QQmlApplicationEngine engine;
     if (argc == 2)
         openGivenFile(blade, QString::fromLocal8Bit(argv[1]));
     loadMainWindow(engine, blade);
+    if (qEnvironmentVariableIsSet("FOLVANE_PROBE"))
+        new WindowProbe(qEnvironmentVariable("FOLVANE_PROBE"), &app);
     return app.exec();
 }
 

@@ -124,12 +124,18 @@ QString KBlade::bladeName() const
 void KBlade::newFile()
 {
     KFile::newFile();
+    // The profile view may still show the old list's renderers: the new
+    // list keeps them until the view has switched over.
+    KProfileList::ViewRenderers shown;
+    if (profiles())
+        shown = profiles()->releaseRenderers();
     beginResetModel();
     deleteLists();
     makeLists();
     endResetModel();
     profiles()->autoMesh();
     profiles()->genPro3D();
+    profiles()->keepAside(shown);
     emit ModelsChanged();
 }
 

@@ -422,6 +422,19 @@ void KProfileList::clearOldPro3D()
     m_pro3D.clearPrevious();
 }
 
+// In the order they can go: the outlines own the shared positions.
+KProfileList::ViewRenderers KProfileList::releaseRenderers()
+{
+    return {m_keyLine.release(), m_webRender.release(), m_pro3D.release()};
+}
+
+void KProfileList::keepAside(const ViewRenderers& renderers)
+{
+    m_keyLine.keepAside(renderers[0]);
+    m_webRender.keepAside(renderers[1]);
+    m_pro3D.keepAside(renderers[2]);
+}
+
 KProfileTableModel::KProfileTableModel(KProfileList* list)
     : KObjectTableModel(list)
     , m_list(list)

@@ -9,6 +9,8 @@
 #include "geometry/surfacemesher.h"
 
 #include <QPointer>
+#include <array>
+#include <vector>
 
 namespace Folvane {
 
@@ -57,6 +59,11 @@ public:
     Qt3DCore::QComponent* webRender() const { return m_webRender.current(); }
     Q_INVOKABLE void genPro3D();
     Q_INVOKABLE void clearOldPro3D();
+    // The renderers of the views, handed to the list that takes this one's
+    // place: its views may still show them until they have switched over.
+    using ViewRenderers = std::array<std::vector<Qt3DRender::QGeometryRenderer*>, 3>;
+    ViewRenderers releaseRenderers();
+    void keepAside(const ViewRenderers& renderers);
     // The three index buffers of the profile view, and its positions.
     QByteArray profilePositions() const;
     QByteArray outlineIndices() const;

@@ -58,21 +58,41 @@ std::vector<Qt3DRender::QGeometryRenderer*> sharedRenderers(
 
 RendererPair::~RendererPair()
 {
-    delete m_previous.data();
+    clearPrevious();
     delete m_current.data();
 }
 
 void RendererPair::replace(Qt3DRender::QGeometryRenderer* renderer)
 {
-    delete m_previous.data();
-    m_previous = m_current;
+    clearPrevious();
+    m_previous.push_back(m_current);
     m_current = renderer;
 }
 
 void RendererPair::clearPrevious()
 {
-    delete m_previous.data();
-    m_previous = nullptr;
+    for (const QPointer<Qt3DRender::QGeometryRenderer>& r : m_previous)
+        delete r.data();
+    m_previous.clear();
+}
+
+std::vector<Qt3DRender::QGeometryRenderer*> RendererPair::release()
+{
+    std::vector<Qt3DRender::QGeometryRenderer*> renderers;
+    for (const QPointer<Qt3DRender::QGeometryRenderer>& r : m_previous) {
+        if (r)
+            renderers.push_back(r.data());
+    }
+    if (m_current)
+        renderers.push_back(m_current.data());
+    m_previous.clear();
+    m_current = nullptr;
+    return renderers;
+}
+
+void RendererPair::keepAside(const std::vector<Qt3DRender::QGeometryRenderer*>& renderers)
+{
+    m_previous.insert(m_previous.end(), renderers.begin(), renderers.end());
 }
 
 } // namespace Folvane

@@ -34,10 +34,15 @@ public:
     // deleting whatever was kept aside before and never cleared.
     void replace(Qt3DRender::QGeometryRenderer* renderer);
     void clearPrevious();
+    // Hands every renderer over (those kept aside first, then the current
+    // one) and forgets them.
+    std::vector<Qt3DRender::QGeometryRenderer*> release();
+    // Keeps another pair's renderers aside too, until clearPrevious.
+    void keepAside(const std::vector<Qt3DRender::QGeometryRenderer*>& renderers);
 
 private:
     QPointer<Qt3DRender::QGeometryRenderer> m_current;
-    QPointer<Qt3DRender::QGeometryRenderer> m_previous;
+    std::vector<QPointer<Qt3DRender::QGeometryRenderer>> m_previous;
 };
 
 // Renderers over one shared set of positions: the first owns them.

@@ -52,12 +52,12 @@ ApplicationWindow {
         RowLayout {
             spacing: 2
             FV_Icon_Button { objectName: "newAction"; text: "New"; iconSource: "qrc:/icons/new.svg"; onClicked: { kblade.newFile(); mainWindow.refreshView() } }
-            FV_Icon_Button { text: "Open"; iconSource: "qrc:/icons/open.svg"; onClicked: mainWindow.chooseFile("open") }
-            FV_Icon_Button { text: "Save"; iconSource: "qrc:/icons/save.svg"; onClicked: kblade.HasFP ? kblade.writeFile() : mainWindow.chooseFile("save") }
-            FV_Icon_Button { text: "Save as"; iconSource: "qrc:/icons/save_as.svg"; onClicked: mainWindow.chooseFile("save") }
-            FV_Icon_Button { text: "Export JSON"; iconSource: "qrc:/icons/json_export.svg"; onClicked: mainWindow.chooseFile("exportJson") }
-            FV_Icon_Button { text: "Import JSON"; iconSource: "qrc:/icons/json_import.svg"; onClicked: mainWindow.chooseFile("importJson") }
-            FV_Icon_Button { text: "Analysis settings"; iconSource: "qrc:/icons/settings.svg"; onClicked: analysisWindow.open() }
+            FV_Icon_Button { objectName: "openAction"; text: "Open"; iconSource: "qrc:/icons/open.svg"; onClicked: mainWindow.chooseFile("open") }
+            FV_Icon_Button { objectName: "saveAction"; text: "Save"; iconSource: "qrc:/icons/save.svg"; onClicked: kblade.HasFP ? kblade.writeFile() : mainWindow.chooseFile("save") }
+            FV_Icon_Button { objectName: "saveAsAction"; text: "Save as"; iconSource: "qrc:/icons/save_as.svg"; onClicked: mainWindow.chooseFile("save") }
+            FV_Icon_Button { objectName: "exportJsonAction"; text: "Export JSON"; iconSource: "qrc:/icons/json_export.svg"; onClicked: mainWindow.chooseFile("exportJson") }
+            FV_Icon_Button { objectName: "importJsonAction"; text: "Import JSON"; iconSource: "qrc:/icons/json_import.svg"; onClicked: mainWindow.chooseFile("importJson") }
+            FV_Icon_Button { objectName: "settingsAction"; text: "Analysis settings"; iconSource: "qrc:/icons/settings.svg"; onClicked: analysisWindow.open() }
             FV_Icon_Button { objectName: "feAction"; text: "FE view"; iconSource: "qrc:/icons/fe_view.svg"; onClicked: mainWindow.showFEModel() }
         }
     }

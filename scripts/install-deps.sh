@@ -11,7 +11,7 @@ packages=(
   qml-module-qtquick-privatewidgets qml-module-qt-labs-folderlistmodel
   qml-module-qt-labs-settings qml-module-qtquick-scene3d qml-module-qt3d
   qml-module-qttest libqt5svg5
-  calculix-ccx xvfb xauth imagemagick
+  calculix-ccx xvfb xauth imagemagick openbox xdotool wmctrl
 )
 
 missing=()

@@ -1,0 +1,206 @@
+#include "session.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPoint>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace {
+
+void run(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(10000);
+}
+
+QString runOutput(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// One window manager for the display of the whole test process.
+void ensureWindowManager()
+{
+    static QProcess* manager = nullptr;
+    if (manager)
+        return;
+    manager = new QProcess;
+    manager->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    manager->start("openbox", {"--sm-disable"});
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000 && !runOutput("wmctrl", {"-m"}).contains("Openbox"))
+        QThread::msleep(100);
+}
+
+bool waitUntil(const std::function<bool()>& condition, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+QPoint middleOf(const QJsonObject& o)
+{
+    const QJsonArray r = o.value("rect").toArray();
+    return QPoint(r[0].toInt() + r[2].toInt() / 2, r[1].toInt() + r[3].toInt() / 2);
+}
+
+} // namespace
+
+Session::Session(const QStringList& arguments)
+{
+    ensureWindowManager();
+    QDir(m_dir.path()).mkpath("home");
+    QDir(m_dir.path()).mkpath("work");
+    QFile settings(path("home/FVanalysis.setting"));
+    settings.open(QIODevice::WriteOnly);
+    settings.write((path("work") + "\nccx\n2\n1\n").toUtf8());
+    settings.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", path("home"));
+    env.insert("FOLVANE_PROBE", path("probe.json"));
+    env.remove("QT_QPA_PLATFORM");
+    m_program.setProcessEnvironment(env);
+    m_program.setWorkingDirectory(m_dir.path());
+    m_program.setProcessChannelMode(QProcess::MergedChannels);
+    m_program.start(FOLVANE_BINARY, arguments);
+    m_started = m_program.waitForStarted(10000) && waitForItem("newAction", {}, 60000);
+    // Let the 3D views finish starting before anything is clicked.
+    QThread::msleep(500);
+}
+
+Session::~Session()
+{
+    if (m_program.state() != QProcess::NotRunning) {
+        m_program.kill();
+        m_program.waitForFinished(10000);
+    }
+}
+
+QJsonObject Session::probe() const
+{
+    QFile file(m_dir.filePath("probe.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QJsonObject();
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QJsonObject Session::item(const QString& name) const
+{
+    for (const QJsonValue& v : probe().value("items").toArray()) {
+        if (v.toObject().value("name").toString() == name)
+            return v.toObject();
+    }
+    return QJsonObject();
+}
+
+QJsonObject Session::window(const QString& title) const
+{
+    for (const QJsonValue& v : probe().value("windows").toArray()) {
+        if (v.toObject().value("title").toString().startsWith(title))
+            return v.toObject();
+    }
+    return QJsonObject();
+}
+
+bool Session::waitForItem(const QString& name, const std::function<bool(const QJsonObject&)>& until, int ms) const
+{
+    return waitUntil([&] {
+        const QJsonObject o = item(name);
+        return !o.isEmpty() && (!until || until(o));
+    }, ms);
+}
+
+bool Session::waitForWindow(const QString& title, bool shown, int ms) const
+{
+    return waitUntil([&] { return window(title).isEmpty() != shown; }, ms);
+}
+
+bool Session::waitForOutput(const QString& text, int ms)
+{
+    return waitUntil([&] { return output().contains(text); }, ms);
+}
+
+bool Session::click(const QString& name, int button)
+{
+    if (!waitForItem(name, [](const QJsonObject& o) { return o.value("enabled").toBool(); }))
+        return false;
+    const QPoint p = middleOf(item(name));
+    clickAt(p.x(), p.y(), button);
+    return true;
+}
+
+void Session::clickAt(int x, int y, int button)
+{
+    run("xdotool", {"mousemove", "--sync", QString::number(x), QString::number(y), "click", QString::number(button)});
+    QThread::msleep(300);
+}
+
+void Session::scroll(const QString& name, int clicks)
+{
+    const QPoint p = middleOf(item(name));
+    run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
+    for (int i = 0; i < std::abs(clicks); ++i)
+        run("xdotool", {"click", clicks > 0 ? "4" : "5"});
+    QThread::msleep(300);
+}
+
+void Session::type(const QString& text)
+{
+    run("xdotool", {"type", "--delay", "30", text});
+    QThread::msleep(200);
+}
+
+void Session::key(const QString& keys)
+{
+    run("xdotool", {"key", "--delay", "50", keys});
+    QThread::msleep(300);
+}
+
+bool Session::closeWindow(const QString& title)
+{
+    const QStringList ids = runOutput("xdotool", {"search", "--name", "^" + QRegularExpression::escape(title)})
+                                .split('\n', Qt::SkipEmptyParts);
+    if (ids.isEmpty())
+        return false;
+    run("xdotool", {"windowactivate", "--sync", ids.last()});
+    key("alt+F4");
+    return true;
+}
+
+void Session::screenshot(const QString& file) const
+{
+    run("import", {"-window", "root", file});
+}
+
+int Session::finish(int ms)
+{
+    const bool ended = m_program.waitForFinished(ms);
+    output();
+    if (!ended) {
+        m_program.kill();
+        m_program.waitForFinished(10000);
+        return -1;
+    }
+    return m_program.exitStatus() == QProcess::NormalExit ? m_program.exitCode() : -1;
+}
+
+QString Session::output()
+{
+    m_output += QString::fromUtf8(m_program.readAll());
+    return m_output;
+}

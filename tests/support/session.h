@@ -1,0 +1,65 @@
+#ifndef FOLVANE_TEST_SESSION_H
+#define FOLVANE_TEST_SESSION_H
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+
+// A session with the program's real window, as a user has it: the program
+// runs on the test's X display under a window manager (openbox) and is
+// driven with real mouse and key events (xdotool). Its probe file
+// (FOLVANE_PROBE) says where every window and named item is and what it
+// shows, as the user would see it.
+class Session
+{
+public:
+    // Starts the program with the arguments, in a folder of its own whose
+    // home/ is its home folder; waits for the main window.
+    explicit Session(const QStringList& arguments = {});
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    bool started() const { return m_started; }
+
+    // The named item or the window with the title, as last seen; empty when
+    // not shown.
+    QJsonObject item(const QString& name) const;
+    QJsonObject window(const QString& title) const;
+    // Waits until the named item is shown (and the condition holds).
+    bool waitForItem(const QString& name, const std::function<bool(const QJsonObject&)>& until = {},
+                     int ms = 20000) const;
+    bool waitForWindow(const QString& title, bool shown = true, int ms = 20000) const;
+    // Waits until the program's output (both channels) holds the text.
+    bool waitForOutput(const QString& text, int ms = 20000);
+
+    // Mouse and keys: a click in the middle of the item (or at a point of
+    // the screen), text typed, keys in xdotool's names ("ctrl+s").
+    bool click(const QString& name, int button = 1);
+    void clickAt(int x, int y, int button = 1);
+    void scroll(const QString& name, int clicks);
+    void type(const QString& text);
+    void key(const QString& keys);
+    // Asks the window manager to close the window (Alt+F4), as its title-bar
+    // button does.
+    bool closeWindow(const QString& title);
+    void screenshot(const QString& file) const;
+
+    // Waits for the program to end: its exit code, or -1 when it did not
+    // end by itself (a signal, or still running, then killed).
+    int finish(int ms = 30000);
+    QString output();
+
+private:
+    QJsonObject probe() const;
+
+    QTemporaryDir m_dir;
+    QProcess m_program;
+    QString m_output;
+    bool m_started = false;
+};
+
+#endif
