@@ -13,6 +13,18 @@ KObjectList::KObjectList(const QString& name, QObject* parent)
     : QAbstractListModel(parent)
     , m_name(name)
 {
+    // Whatever replaces, adds, removes or reorders sons (a file read among
+    // them) goes through the model's signals: views bound to the sons and
+    // their names follow from here, never holding a son that is gone.
+    auto sonsChanged = [this] {
+        emit SonsChanged();
+        emit SonNamesChanged();
+    };
+    connect(this, &QAbstractItemModel::modelReset, this, sonsChanged);
+    connect(this, &QAbstractItemModel::rowsInserted, this, sonsChanged);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, sonsChanged);
+    connect(this, &QAbstractItemModel::rowsMoved, this, sonsChanged);
+    connect(this, &QAbstractItemModel::dataChanged, this, &KObjectList::SonNamesChanged);
 }
 
 void KObjectList::setName(const QString& name)

@@ -35,8 +35,8 @@ class KObjectList : public QAbstractListModel
     // type, the C++ accessors keep the sons' own.
     Q_PROPERTY(QList<QObject*> Sons READ sonObjects WRITE setSonObjects NOTIFY SonsChanged)
     Q_PROPERTY(Folvane::KObjectTableModel* TableModel READ tableModel WRITE setTableModel NOTIFY TableModelChanged)
-    Q_PROPERTY(QStringList SonNames READ sonNames NOTIFY sonChanged)
-    Q_PROPERTY(QStringList WebNames READ webNames NOTIFY sonChanged)
+    Q_PROPERTY(QStringList SonNames READ sonNames NOTIFY SonNamesChanged)
+    Q_PROPERTY(QStringList WebNames READ webNames NOTIFY SonNamesChanged)
 
 public:
     enum NameRoles { NameUserRole = Qt::DisplayRole, NameInputRole = Qt::EditRole };
@@ -107,6 +107,7 @@ signals:
     void TableModelChanged();
     void sonChanged();
     void ModelUpdated();
+    void SonNamesChanged();
 
 protected:
     template <typename T>

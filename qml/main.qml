@@ -28,6 +28,16 @@ ApplicationWindow {
     property string documentPath: kblade.Fp
     title: titlePrefix + documentPath
 
+    // Every editor writes what is being typed in it before the document is
+    // saved, exported, built or replaced.
+    function commitEdits() {
+        for (var i = 0; i < editors.length; ++i)
+            editors[i].commit()
+    }
+    readonly property var editors: [parWindow, settingWindow, profileWindow, keyWindow, webWindow, materialWindow,
+                                    patternWindow, layerWindow, layupWindow, loadWindow, meshWindow, optWindow,
+                                    sampleWindow, analysisWindow]
+
     // After a model file was opened or saved under a new name.
     function showDocument() {
         titlePrefix = "Folvane - "
@@ -37,10 +47,12 @@ ApplicationWindow {
         profileView.update()
     }
     function chooseFile(mode) {
+        commitEdits()
         fileDialog.mode = mode
         fileDialog.open()
     }
     function showFEModel() {
+        commitEdits()
         kblade.genFEModel()
         kblade.gen3DModel()
         if (!kblade.FemEle)
@@ -51,9 +63,9 @@ ApplicationWindow {
     header: ToolBar {
         RowLayout {
             spacing: 2
-            FV_Icon_Button { objectName: "newAction"; text: "New"; iconSource: "qrc:/icons/new.svg"; onClicked: { kblade.newFile(); mainWindow.refreshView() } }
+            FV_Icon_Button { objectName: "newAction"; text: "New"; iconSource: "qrc:/icons/new.svg"; onClicked: { mainWindow.commitEdits(); kblade.newFile(); mainWindow.refreshView() } }
             FV_Icon_Button { objectName: "openAction"; text: "Open"; iconSource: "qrc:/icons/open.svg"; onClicked: mainWindow.chooseFile("open") }
-            FV_Icon_Button { objectName: "saveAction"; text: "Save"; iconSource: "qrc:/icons/save.svg"; onClicked: kblade.HasFP ? kblade.writeFile() : mainWindow.chooseFile("save") }
+            FV_Icon_Button { objectName: "saveAction"; text: "Save"; iconSource: "qrc:/icons/save.svg"; onClicked: { mainWindow.commitEdits(); kblade.HasFP ? kblade.writeFile() : mainWindow.chooseFile("save") } }
             FV_Icon_Button { objectName: "saveAsAction"; text: "Save as"; iconSource: "qrc:/icons/save_as.svg"; onClicked: mainWindow.chooseFile("save") }
             FV_Icon_Button { objectName: "exportJsonAction"; text: "Export JSON"; iconSource: "qrc:/icons/json_export.svg"; onClicked: mainWindow.chooseFile("exportJson") }
             FV_Icon_Button { objectName: "importJsonAction"; text: "Import JSON"; iconSource: "qrc:/icons/json_import.svg"; onClicked: mainWindow.chooseFile("importJson") }

@@ -82,13 +82,19 @@ ColumnLayout {
                 model: table.tableModel
                 boundsBehavior: Flickable.StopAtBounds
                 ScrollBar.vertical: ScrollBar {}
-                delegate: Rectangle {
+                // A focus scope: when a cell's field takes the focus the row
+                // becomes current, and the view's focus on its current row
+                // stays with that field.
+                delegate: FocusScope {
                     id: line
                     property var rowData: model
                     property int row: index
                     width: rows.width
                     height: FVstyle.rowHeight + 2
-                    color: ListView.isCurrentItem ? "#EEF3FF" : "transparent"
+                    Rectangle {
+                        anchors.fill: parent
+                        color: line.ListView.isCurrentItem ? "#EEF3FF" : "transparent"
+                    }
                     MouseArea {
                         anchors.fill: parent
                         onClicked: rows.currentIndex = line.row
@@ -100,6 +106,7 @@ ColumnLayout {
                             model: table.columns
                             Item {
                                 id: cell
+                                objectName: table.objectName + "." + line.row + "." + column.role
                                 property var column: modelData
                                 readonly property var value: line.rowData[column.role + "_user"]
                                 function write(v) { line.rowData[column.role + "_input"] = v; table.edited() }

@@ -14,6 +14,16 @@ ListView {
     boundsBehavior: Flickable.StopAtBounds
     ScrollBar.vertical: ScrollBar {}
     onCurrentIndexChanged: if (list && currentIndex >= 0) list.changeObject(currentIndex)
+    // A list whose sons were replaced (a file read, New) shows, in its
+    // table, the son this view has selected.
+    Connections {
+        target: view.list
+        function onModelReset() {
+            view.currentIndex = Math.min(Math.max(view.currentIndex, 0), view.count - 1)
+            if (view.currentIndex >= 0)
+                view.list.changeObject(view.currentIndex)
+        }
+    }
     // Re-reads the list after an outside change and keeps a valid selection.
     function refresh(row) {
         if (!list)
@@ -24,6 +34,7 @@ ListView {
             list.changeObject(currentIndex)
     }
     delegate: Rectangle {
+        objectName: view.objectName + "." + index
         width: view.width
         height: FVstyle.rowHeight
         color: ListView.isCurrentItem ? FVstyle.hoverColor : "transparent"

@@ -1,8 +1,11 @@
 import QtQuick 2.12
 import QtQuick.Window 2.12
 
-// An application-modal editor window, hidden until opened.
+// An application-modal editor window, hidden until opened. A value still
+// being typed is committed when the window closes (however it is closed)
+// and whenever the main window acts on the document.
 Window {
+    id: win
     modality: Qt.ApplicationModal
     visible: false
     color: "#FAFAFA"
@@ -13,4 +16,12 @@ Window {
         raise()
         requestActivate()
     }
+    // The field being edited writes its value, as it does when editing
+    // finishes (Enter, or a click elsewhere).
+    function commit() {
+        const item = activeFocusItem
+        if (visible && item && item.editingFinished)
+            item.editingFinished()
+    }
+    onClosing: commit()
 }

@@ -6,6 +6,9 @@
 #include "session.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
+#include "blade/kload.h"
+#include "blade/kpattern.h"
+#include "blade/ksinglelayer.h"
 #include "core/messages.h"
 
 #include <QtTest>
@@ -35,6 +38,8 @@ private slots:
     void initTestCase() { isolateHome(); }
     void closingEndsCleanly();
     void newAfterOpen();
+    void typedValuesAreKept();
+    void editorsFollowTheOpenedDocument();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -70,6 +75,94 @@ void TestSessions::newAfterOpen()
     QVERIFY(session.waitForItem("newAction"));
     QVERIFY(session.closeWindow("Folvane"));
     QCOMPARE(session.finish(), 0);
+}
+
+// A value being typed is kept when the editor is closed with its title-bar
+// button (the window manager's close), without Enter or a click elsewhere.
+void TestSessions::typedValuesAreKept()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "Before");
+    Session session({model});
+    QVERIFY(session.started());
+    QVERIFY(session.click("editorBladeSetting"));
+    QVERIFY(session.waitForWindow("Blade Setting"));
+    QVERIFY(session.click("bladeName"));
+    session.key("ctrl+a");
+    session.type("Typed Name");
+    QVERIFY(session.closeWindow("Blade Setting"));
+    QVERIFY(session.waitForWindow("Blade Setting", false));
+
+    QVERIFY(session.click("editorLoads"));
+    QVERIFY(session.waitForWindow("Load Manager"));
+    QVERIFY(session.click("loads.2.y"));
+    session.key("ctrl+a");
+    session.type("-1234.5");
+    QVERIFY(session.closeWindow("Load Manager"));
+    QVERIFY(session.waitForWindow("Load Manager", false));
+
+    QVERIFY(session.click("saveAction"));
+    QVERIFY(session.waitForOutput("Write to " + model));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+    KBlade saved;
+    saved.setFp(model);
+    QVERIFY(saved.readFile());
+    QCOMPARE(saved.bladeName(), QString("Typed Name"));
+    QCOMPARE(saved.loads()->load(0)->ReadSingleLoadByInd(2)->y(), -1234.5);
+}
+
+// After Open, an editor shows and edits the sons of the document it opened,
+// not those of the one it replaced.
+void TestSessions::editorsFollowTheOpenedDocument()
+{
+    QTemporaryDir dir;
+    const QString other = dir.filePath("other.fvm");
+    {
+        KBlade blade;
+        for (int i = 0; i < blade.singleLayers()->count(); ++i)
+            blade.singleLayers()->layer(i)->setName(QString("Other %1").arg(i + 1));
+        blade.setFp(other);
+        QuietDebug quiet;
+        blade.writeFile();
+    }
+    Session session;
+    QVERIFY(session.started());
+    QVERIFY(session.click("editorLayer"));
+    QVERIFY(session.waitForWindow("Single Layer Manager"));
+    QVERIFY(session.click("sons.1"));
+    QVERIFY(session.waitForItem("sonName", [](const QJsonObject& o) { return o["text"] == "Shell-UD"; }));
+    QVERIFY(session.closeWindow("Single Layer Manager"));
+    QVERIFY(session.waitForWindow("Single Layer Manager", false));
+
+    QVERIFY(session.click("openAction"));
+    QVERIFY(session.answerFileDialog("Please choose a file", other));
+    QVERIFY(session.waitForWindow("Folvane - " + other));
+    QVERIFY(session.click("editorLayer"));
+    QVERIFY(session.waitForWindow("Single Layer Manager"));
+    QVERIFY(session.waitForItem("sonName", [](const QJsonObject& o) { return o["text"] == "Other 2"; }));
+    // Edits reach the opened document: a new name, the next pattern.
+    QVERIFY(session.click("sonName"));
+    session.key("ctrl+a");
+    session.type("Renamed");
+    session.key("Return");
+    QVERIFY(session.click("patternChoice"));
+    session.key("Escape");
+    session.key("Down");
+    QVERIFY(session.waitForItem("patternChoice", [](const QJsonObject& o) { return o["currentIndex"] == 1; }));
+    QVERIFY(session.closeWindow("Single Layer Manager"));
+    QVERIFY(session.waitForWindow("Single Layer Manager", false));
+    QVERIFY(session.click("saveAction"));
+    QVERIFY(session.waitForOutput("Write to " + other));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+
+    KBlade saved;
+    saved.setFp(other);
+    QVERIFY(saved.readFile());
+    QCOMPARE(saved.singleLayers()->layer(1)->name(), QString("Renamed"));
+    QCOMPARE(saved.singleLayers()->layer(1)->patternInd(), 1);
+    QCOMPARE(saved.singleLayers()->layer(2)->name(), QString("Other 3"));
 }
 
 QTEST_MAIN(TestSessions)

@@ -161,7 +161,7 @@ void Session::scroll(const QString& name, int clicks)
 
 void Session::type(const QString& text)
 {
-    run("xdotool", {"type", "--delay", "30", text});
+    run("xdotool", {"type", "--delay", "30", "--", text});
     QThread::msleep(200);
 }
 
@@ -169,6 +169,19 @@ void Session::key(const QString& keys)
 {
     run("xdotool", {"key", "--delay", "50", keys});
     QThread::msleep(300);
+}
+
+bool Session::answerFileDialog(const QString& title, const QString& path)
+{
+    if (!waitForWindow(title))
+        return false;
+    // The location field runs along the top of the dialog.
+    const QJsonArray r = window(title).value("rect").toArray();
+    clickAt(r[0].toInt() + r[2].toInt() / 2 + 40, r[1].toInt() + 21);
+    key("ctrl+a");
+    type(path);
+    key("Return");
+    return waitForWindow(title, false);
 }
 
 bool Session::closeWindow(const QString& title)
@@ -201,6 +214,9 @@ int Session::finish(int ms)
 
 QString Session::output()
 {
+    // Nothing arrives without an event loop unless it is waited for.
+    while (m_program.state() == QProcess::Running && m_program.waitForReadyRead(20))
+        m_output += QString::fromUtf8(m_program.readAll());
     m_output += QString::fromUtf8(m_program.readAll());
     return m_output;
 }

@@ -43,6 +43,9 @@ public:
     void scroll(const QString& name, int clicks);
     void type(const QString& text);
     void key(const QString& keys);
+    // Answers the file dialog with the title: the path typed into its
+    // location field, then Enter. True once the dialog has gone.
+    bool answerFileDialog(const QString& title, const QString& path);
     // Asks the window manager to close the window (Alt+F4), as its title-bar
     // button does.
     bool closeWindow(const QString& title);

@@ -41,6 +41,7 @@ FV_Manager_Win {
                 }
                 FV_Item_Table {
                     id: loads
+                    objectName: "loads"
                     Layout.fillWidth: true
                     Layout.fillHeight: true
                     sortable: true

@@ -37,12 +37,14 @@ FV_Manager_Win {
                     columns: 2
                     FV_Label { text: "Name:" }
                     FV_TextBox {
+                        objectName: "sonName"
                         Layout.fillWidth: true
                         text: win.current ? win.current.Name : ""
                         onEditingFinished: if (win.current) { win.current.Name = text; win.list.updateModel(); tree.view.refresh() }
                     }
                     FV_Label { text: "Laminate Pattern:" }
                     FV_ComboBox {
+                        objectName: "patternChoice"
                         Layout.fillWidth: true
                         model: win.patterns.SonNames
                         currentIndex: win.current ? win.current.PatternInd : -1
