@@ -14,8 +14,7 @@ KObjectList::KObjectList(const QString& name, QObject* parent)
     , m_name(name)
 {
     // Whatever replaces, adds, removes or reorders sons (a file read among
-    // them) goes through the model's signals: views bound to the sons and
-    // their names follow from here, never holding a son that is gone.
+    // them) goes through the model's signals, ...
     auto sonsChanged = [this] {
         emit SonsChanged();
         emit SonNamesChanged();
@@ -24,6 +23,8 @@ KObjectList::KObjectList(const QString& name, QObject* parent)
     connect(this, &QAbstractItemModel::rowsInserted, this, sonsChanged);
     connect(this, &QAbstractItemModel::rowsRemoved, this, sonsChanged);
     connect(this, &QAbstractItemModel::rowsMoved, this, sonsChanged);
+    // and so do the table models' inserts and removals, which say sonChanged.
+    connect(this, &KObjectList::sonChanged, this, sonsChanged);
     connect(this, &QAbstractItemModel::dataChanged, this, &KObjectList::SonNamesChanged);
 }
 
@@ -230,7 +231,13 @@ bool KObjectList::setData(const QModelIndex& index, const QVariant& value, int r
     if (!index.isValid() || index.row() >= m_sons.size() || role != NameInputRole)
         return false;
     m_sons.at(index.row())->setName(value.toString());
+    emit dataChanged(index, index);
     return true;
+}
+
+bool KObjectList::renameSon(int row, const QString& name)
+{
+    return setData(index(row), name, NameInputRole);
 }
 
 Qt::ItemFlags KObjectList::flags(const QModelIndex& index) const

@@ -94,6 +94,10 @@ public:
     static QHash<int, QByteArray> nameRoleNames();
     static QVariant headerText(int section, Qt::Orientation orientation, int role);
 
+    // Renames a son in place: views of its name follow, views of its own
+    // rows are not rebuilt.
+    Q_INVOKABLE bool renameSon(int row, const QString& name);
+
 public slots:
     bool addSon();
     bool delSon(int pos);

@@ -82,6 +82,13 @@ void KProfileList::InsertNewSon(int ind)
         emit sonChanged();
 }
 
+void KProfileList::RemoveSon(int ind)
+{
+    KObjectList::RemoveSon(ind);
+    if (!m_pointModel->profile() && count() > 0)
+        m_pointModel->setProfile(profile(std::min(ind, count() - 1)));
+}
+
 void KProfileList::readBinary(QDataStream& in)
 {
     beginResetModel();
@@ -523,6 +530,7 @@ void KPointTableModel::setProfile(KProfile* profile)
     beginResetModel();
     m_profile = profile;
     endResetModel();
+    emit ProfileChanged();
 }
 
 QHash<int, QByteArray> KPointTableModel::roleNames() const

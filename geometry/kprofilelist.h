@@ -44,6 +44,9 @@ public:
     KWebList* webList() const { return m_webs; }
 
     void InsertNewSon(int ind) override;
+    // The point table never shows a profile that is gone: it moves to the
+    // profile that takes the deleted one's place.
+    void RemoveSon(int ind) override;
     void readBinary(QDataStream& in) override;
     void readJson(const QJsonObject& json) override;
     void appendSonFromJson(const QJsonObject& json) override;
@@ -137,6 +140,7 @@ private:
 class KPointTableModel : public KObjectTableModel
 {
     Q_OBJECT
+    Q_PROPERTY(Folvane::KProfile* Profile READ profile NOTIFY ProfileChanged)
 
 public:
     explicit KPointTableModel(QObject* parent = nullptr);
@@ -153,6 +157,9 @@ public:
 
 public slots:
     void copyFromClipBoard(int value);
+
+signals:
+    void ProfileChanged();
 
 private:
     QPointer<KProfile> m_profile;

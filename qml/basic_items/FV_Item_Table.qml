@@ -4,9 +4,10 @@ import QtQuick.Layouts 1.12
 import "FVstyle.js" as FVstyle
 
 // A table over a table model: one line per row, one cell per column. A
-// column is {title, role, kind, width, choices, buttonText, clicked}; kind
-// is "text", "number", "linker", "combo", "check", "label" or "button".
-// Cells read "<role>_user" and write "<role>_input".
+// column is {title, role, kind, width, choices, buttonText}; kind is "text",
+// "number", "linker", "combo", "check", "label" or "button" (a button cell
+// says buttonClicked(role, row)). Cells read "<role>_user" and write
+// "<role>_input"; each is named "<table>.<row>.<role>" and says its text.
 ColumnLayout {
     id: table
     property var tableModel
@@ -17,6 +18,7 @@ ColumnLayout {
     property alias currentRow: rows.currentIndex
     property alias rowView: rows
     signal edited()
+    signal buttonClicked(string role, int row)
     spacing: 4
 
     function refresh() {
@@ -109,6 +111,8 @@ ColumnLayout {
                                 objectName: table.objectName + "." + line.row + "." + column.role
                                 property var column: modelData
                                 readonly property var value: line.rowData[column.role + "_user"]
+                                readonly property string text: column.kind === "linker" ? (value ? value.Exp : "")
+                                    : (value === undefined || value === null ? "" : String(value))
                                 function write(v) { line.rowData[column.role + "_input"] = v; table.edited() }
                                 function select() { rows.currentIndex = line.row }
                                 width: table.columnWidth(column)
@@ -173,7 +177,7 @@ ColumnLayout {
                                     id: buttonCell
                                     FV_Button {
                                         text: cell.column.buttonText
-                                        onClicked: { cell.select(); cell.column.clicked(line.row) }
+                                        onClicked: { cell.select(); table.buttonClicked(cell.column.role, line.row) }
                                     }
                                 }
                             }
@@ -185,6 +189,7 @@ ColumnLayout {
                             onClicked: { rows.currentIndex = line.row; table.insertAfter() }
                         }
                         FV_Button {
+                            objectName: table.objectName + "." + line.row + ".delete"
                             visible: table.rowButtons
                             text: "-"
                             implicitWidth: FVstyle.buttonHeight

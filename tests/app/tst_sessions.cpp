@@ -10,6 +10,8 @@
 #include "blade/kpattern.h"
 #include "blade/ksinglelayer.h"
 #include "core/messages.h"
+#include "geometry/kprofile.h"
+#include "geometry/kprofilelist.h"
 
 #include <QtTest>
 
@@ -40,6 +42,8 @@ private slots:
     void newAfterOpen();
     void typedValuesAreKept();
     void editorsFollowTheOpenedDocument();
+    void profilePointsOfTheChosenProfile();
+    void namesAndRowsStayCurrent();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -95,7 +99,7 @@ void TestSessions::typedValuesAreKept()
 
     QVERIFY(session.click("editorLoads"));
     QVERIFY(session.waitForWindow("Load Manager"));
-    QVERIFY(session.click("loads.2.y"));
+    QVERIFY(session.click("details.2.y"));
     session.key("ctrl+a");
     session.type("-1234.5");
     QVERIFY(session.closeWindow("Load Manager"));
@@ -163,6 +167,89 @@ void TestSessions::editorsFollowTheOpenedDocument()
     QCOMPARE(saved.singleLayers()->layer(1)->name(), QString("Renamed"));
     QCOMPARE(saved.singleLayers()->layer(1)->patternInd(), 1);
     QCOMPARE(saved.singleLayers()->layer(2)->name(), QString("Other 3"));
+}
+
+// "Edit" in the profile table shows that profile's points; deleting it
+// shows the profile that takes its place, and typing reaches that one.
+void TestSessions::profilePointsOfTheChosenProfile()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "Points");
+    KBlade reference;
+    Session session({model});
+    QVERIFY(session.started());
+    QVERIFY(session.click("editorProfile"));
+    QVERIFY(session.waitForWindow("Profile Manager"));
+    for (int row : {2, 3}) {
+        QVERIFY(session.click(QString("profiles.%1.edit").arg(row)));
+        const KProfile* p = reference.profiles()->profile(row);
+        QVERIFY(session.waitForItem("editedProfile", [&](const QJsonObject& o) { return o["text"] == p->name(); }));
+        QCOMPARE(session.item("points.1.y")["text"].toString().toDouble(), p->ReadPoint(1)->y());
+    }
+    QVERIFY(session.click("profiles.3.delete"));
+    const KProfile* next = reference.profiles()->profile(4);
+    QVERIFY(session.waitForItem("editedProfile", [&](const QJsonObject& o) { return o["text"] == next->name(); }));
+    QCOMPARE(session.item("points.1.y")["text"].toString().toDouble(), next->ReadPoint(1)->y());
+    QVERIFY(session.click("points.1.y"));
+    session.key("ctrl+a");
+    session.type("0.125");
+    QVERIFY(session.closeWindow("Profile Manager"));
+    QVERIFY(session.waitForWindow("Profile Manager", false));
+    QVERIFY(session.click("saveAction"));
+    QVERIFY(session.waitForOutput("Write to " + model));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+    KBlade saved;
+    saved.setFp(model);
+    QVERIFY(saved.readFile());
+    QCOMPARE(saved.profiles()->count(), 4);
+    QCOMPARE(saved.profiles()->profile(3)->name(), next->name());
+    QCOMPARE(saved.profiles()->profile(3)->ReadPoint(1)->y(), 0.125);
+}
+
+// A renamed pattern is offered under its new name where a layer chooses its
+// pattern; a load case renamed just before typing into its table keeps both.
+void TestSessions::namesAndRowsStayCurrent()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "Names");
+    Session session({model});
+    QVERIFY(session.started());
+    QVERIFY(session.click("editorLaminate"));
+    QVERIFY(session.waitForWindow("Laminate Manager"));
+    QVERIFY(session.click("sonName"));
+    session.key("ctrl+a");
+    session.type("Spar UD");
+    session.key("Return");
+    QVERIFY(session.closeWindow("Laminate Manager"));
+    QVERIFY(session.waitForWindow("Laminate Manager", false));
+    QVERIFY(session.click("editorLayer"));
+    QVERIFY(session.waitForWindow("Single Layer Manager"));
+    QVERIFY(session.click("sons.1"));  // Shell-UD, on pattern 0
+    QVERIFY(session.waitForItem("patternChoice", [](const QJsonObject& o) { return o["displayText"] == "Spar UD"; }));
+    QVERIFY(session.closeWindow("Single Layer Manager"));
+    QVERIFY(session.waitForWindow("Single Layer Manager", false));
+
+    QVERIFY(session.click("editorLoads"));
+    QVERIFY(session.waitForWindow("Load Manager"));
+    QVERIFY(session.click("sonName"));
+    session.key("ctrl+a");
+    session.type("Storm");
+    QVERIFY(session.click("details.1.y"));
+    session.key("ctrl+a");
+    session.type("777");
+    QVERIFY(session.closeWindow("Load Manager"));
+    QVERIFY(session.waitForWindow("Load Manager", false));
+    QVERIFY(session.click("saveAction"));
+    QVERIFY(session.waitForOutput("Write to " + model));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+    KBlade saved;
+    saved.setFp(model);
+    QVERIFY(saved.readFile());
+    QCOMPARE(saved.patterns()->pattern(0)->name(), QString("Spar UD"));
+    QCOMPARE(saved.loads()->load(0)->name(), QString("Storm"));
+    QCOMPARE(saved.loads()->load(0)->ReadSingleLoadByInd(1)->y(), 777.0);
 }
 
 QTEST_MAIN(TestSessions)

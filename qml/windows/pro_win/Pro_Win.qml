@@ -10,15 +10,16 @@ FV_Manager_Win {
     width: 1220
     height: 560
     property var list: kblade.Models[KBlade.Profiles]
-    property int editedRow: 0
-    property var edited: list && editedRow < list.Sons.length ? list.Sons[editedRow] : null
+    // The profile whose points are shown: the point table's own.
+    property var edited: list ? list.PointModel.Profile : null
+    onEditedChanged: { points.refresh(); outline.requestPaint() }
     function openEditor() {
         list.updateModel()
-        chooseProfile(Math.min(editedRow, list.rowCount() - 1))
+        points.refresh()
+        outline.requestPaint()
         open()
     }
     function chooseProfile(row) {
-        editedRow = row
         list.changePointModel(row)
         points.refresh()
         outline.requestPaint()
@@ -30,15 +31,16 @@ FV_Manager_Win {
             spacing: 12
             FV_Item_Table {
                 id: profiles
+                objectName: "profiles"
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 sortable: true
                 tableModel: win.list ? win.list.TableModel : null
                 onEdited: outline.requestPaint()
+                onButtonClicked: if (role === "edit") win.chooseProfile(row)
                 columns: [
                     {title: "Name", role: "name", kind: "text", width: 100},
-                    {title: "", role: "edit", kind: "button", buttonText: "Edit", width: 60,
-                     clicked: function(row) { win.chooseProfile(row) }},
+                    {title: "", role: "edit", kind: "button", buttonText: "Edit", width: 60},
                     {title: "Location", role: "loc", kind: "linker", width: 90},
                     {title: "Chord Length", role: "chordlen", kind: "linker", width: 110},
                     {title: "Twist angle", role: "twist", kind: "linker", width: 90},
@@ -49,7 +51,7 @@ FV_Manager_Win {
             ColumnLayout {
                 Layout.preferredWidth: 340
                 Layout.fillHeight: true
-                FV_Label { text: win.edited ? win.edited.Name : ""; font.bold: true }
+                FV_Label { objectName: "editedProfile"; text: win.edited ? win.edited.Name : ""; font.bold: true }
                 RowLayout {
                     FV_Button {
                         text: "Paste"
@@ -63,6 +65,7 @@ FV_Manager_Win {
                 }
                 FV_Item_Table {
                     id: points
+                    objectName: "points"
                     Layout.fillWidth: true
                     Layout.fillHeight: true
                     tableModel: win.list ? win.list.PointModel : null

@@ -11,57 +11,29 @@ FV_Manager_Win {
     height: 460
     property var list: kblade.Models[KBlade.SingleLayers]
     property var patterns: kblade.Models[KBlade.Patterns]
-    property var current: list && tree.currentIndex >= 0 ? list.Sons[tree.currentIndex] : null
     function openEditor() {
         patterns.updateModel()
-        tree.view.refresh()
-        points.refresh()
+        layers.refresh()
         open()
     }
     FV_Editor {
         window: win
-        RowLayout {
+        FV_MasterDetail {
+            id: layers
             anchors.fill: parent
-            spacing: 10
-            FV_ListTree {
-                id: tree
-                list: win.list
-                Layout.preferredWidth: 220
-                Layout.fillHeight: true
-                onChanged: points.refresh()
-            }
-            ColumnLayout {
+            list: win.list
+            sortable: true
+            columns: [
+                {title: "Location", role: "loc", kind: "linker", width: 130},
+                {title: "Number", role: "num", kind: "linker", width: 130}
+            ]
+            FV_Label { text: "Laminate Pattern:" }
+            FV_ComboBox {
+                objectName: "patternChoice"
                 Layout.fillWidth: true
-                Layout.fillHeight: true
-                GridLayout {
-                    columns: 2
-                    FV_Label { text: "Name:" }
-                    FV_TextBox {
-                        objectName: "sonName"
-                        Layout.fillWidth: true
-                        text: win.current ? win.current.Name : ""
-                        onEditingFinished: if (win.current) { win.current.Name = text; win.list.updateModel(); tree.view.refresh() }
-                    }
-                    FV_Label { text: "Laminate Pattern:" }
-                    FV_ComboBox {
-                        objectName: "patternChoice"
-                        Layout.fillWidth: true
-                        model: win.patterns.SonNames
-                        currentIndex: win.current ? win.current.PatternInd : -1
-                        onActivated: if (win.current) win.current.PatternInd = index
-                    }
-                }
-                FV_Item_Table {
-                    id: points
-                    Layout.fillWidth: true
-                    Layout.fillHeight: true
-                    sortable: true
-                    tableModel: win.list ? win.list.TableModel : null
-                    columns: [
-                        {title: "Location", role: "loc", kind: "linker", width: 130},
-                        {title: "Number", role: "num", kind: "linker", width: 130}
-                    ]
-                }
+                model: win.patterns.SonNames
+                currentIndex: layers.current ? layers.current.PatternInd : -1
+                onActivated: if (layers.current) layers.current.PatternInd = index
             }
         }
     }
