@@ -1,5 +1,6 @@
 #include "app/windowmode.h"
 
+#include "app/messagelog.h"
 #include "app/windowprobe.h"
 #include "blade/kblade.h"
 #include "blade/koptsetting.h"
@@ -20,9 +21,10 @@ void registerQmlTypes()
     qmlRegisterType<KObjective>("Folvane", 0, 1, "Objective");
 }
 
-void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade)
+void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade, MessageLog* log)
 {
     engine.rootContext()->setContextProperty(QStringLiteral("kblade"), &blade);
+    engine.rootContext()->setContextProperty(QStringLiteral("messages"), log ? log : new MessageLog(&engine));
     const QUrl mainUrl(QStringLiteral("qrc:/main.qml"));
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreated, QCoreApplication::instance(),
@@ -62,9 +64,11 @@ int runWindowMode(int argc, char** argv)
     // every binding to "kblade") goes first.
     KBlade blade;
     QQmlApplicationEngine engine;
+    // The pane shows what reading the given file said, too.
+    auto* log = new MessageLog(&engine);
     if (argc == 2)
         openGivenFile(blade, QString::fromLocal8Bit(argv[1]));
-    loadMainWindow(engine, blade);
+    loadMainWindow(engine, blade, log);
     if (qEnvironmentVariableIsSet("FOLVANE_PROBE"))
         new WindowProbe(qEnvironmentVariable("FOLVANE_PROBE"), &app);
     return app.exec();

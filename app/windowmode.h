@@ -7,14 +7,16 @@ class QString;
 namespace Folvane {
 
 class KBlade;
+class MessageLog;
 
 // The interactive user interface; returns the event loop's exit code.
 int runWindowMode(int argc, char** argv);
 
 // The module "Folvane" 0.1 with KBlade, Linker and Objective.
 void registerQmlTypes();
-// Publishes the document as "kblade" and loads qrc:/main.qml.
-void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade);
+// Publishes the document as "kblade" and a log of its messages as
+// "messages" (owned by the engine), and loads qrc:/main.qml.
+void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade, MessageLog* log = nullptr);
 // Opens the model file named on the command line.
 void openGivenFile(KBlade& blade, const QString& path);
 

@@ -136,6 +136,7 @@ void KBlade::newFile()
     profiles()->autoMesh();
     profiles()->genPro3D();
     profiles()->keepAside(shown);
+    forgetFEModel();
     emit ModelsChanged();
 }
 
@@ -187,6 +188,7 @@ void KBlade::genFEModel()
         for (const QString& problem : problems)
             debugLine(QStringLiteral("KBlade - genFEModel: ") + problem);
         debugLine(QStringLiteral("KBlade - genFEModel: no FE model was built"));
+        forgetFEModel();
         return;
     }
     // The model's name is the solver's job name and names files.
@@ -234,6 +236,28 @@ void KBlade::genFEModel()
     m_stationElements = std::move(mesh.stationElements);
     debugLine(QString::number(model.nodes().count()));
     debugLine(QString::number(model.elements().count()));
+    emit FEModelChanged();
+}
+
+void KBlade::forgetFEModel()
+{
+    clearFEModel();
+    // The FE view must not go on showing a mesh the document no longer has.
+    m_femEdge.replace(nullptr);
+    m_femEle.replace(nullptr);
+    emit FemEleChanged();
+    emit FemEdgeChanged();
+    emit FEModelChanged();
+}
+
+int KBlade::nodeCount() const
+{
+    return m_model ? m_model->nodes().count() : 0;
+}
+
+int KBlade::elementCount() const
+{
+    return m_model ? m_model->elements().count() : 0;
 }
 
 void KBlade::gen3DModel()
@@ -265,11 +289,11 @@ Model* KBlade::builtModel(const char* operation) const
     return m_model.get();
 }
 
-void KBlade::exportMeshObj(QString str)
+bool KBlade::exportMeshObj(QString str)
 {
     const Model* model = builtModel("exportMeshObj");
     if (!model)
-        return;
+        return false;
     const bool written = saveText(toLocalPath(str), [model](TextBuffer& text) {
         model->nodes().writeObj(text);
         model->edges().writeObj(text);
@@ -277,38 +301,36 @@ void KBlade::exportMeshObj(QString str)
     });
     if (!written)
         outLine(QStringLiteral("KBlade - exportMeshObj: cannot write to file: ") + str);
+    return written;
 }
 
 template <typename Writer>
-void KBlade::exportDeck(const char* operation, const QString& str, int loadInd)
+bool KBlade::exportDeck(const char* operation, const QString& str, int loadInd)
 {
     Model* model = builtModel(operation);
     if (!model)
-        return;
+        return false;
     if (loadInd >= model->loads().ReadLoadNum() && loadInd >= 0) {
         outLine(QStringLiteral("KBlade - %1: load case %2 not found").arg(QLatin1String(operation)).arg(loadInd + 1));
-        return;
+        return false;
     }
     Writer writer(model);
-    if (loadInd < 0)
-        writer.BuildGeoInp(toLocalPath(str));
-    else
-        writer.BuildFullInp(toLocalPath(str), loadInd);
+    return loadInd < 0 ? writer.BuildGeoInp(toLocalPath(str)) : writer.BuildFullInp(toLocalPath(str), loadInd);
 }
 
-void KBlade::exportAnsysInp(QString str, int loadInd)
+bool KBlade::exportAnsysInp(QString str, int loadInd)
 {
-    exportDeck<AnsysCmd>("exportAnsysInp", str, loadInd);
+    return exportDeck<AnsysCmd>("exportAnsysInp", str, loadInd);
 }
 
-void KBlade::exportAbaqusInp(QString str, int loadInd)
+bool KBlade::exportAbaqusInp(QString str, int loadInd)
 {
-    exportDeck<AbaqusCmd>("exportAbaqusInp", str, loadInd);
+    return exportDeck<AbaqusCmd>("exportAbaqusInp", str, loadInd);
 }
 
-void KBlade::exportCCXInp(QString str, int loadInd)
+bool KBlade::exportCCXInp(QString str, int loadInd)
 {
-    exportDeck<CCXCmd>("exportCCXInp", str, loadInd);
+    return exportDeck<CCXCmd>("exportCCXInp", str, loadInd);
 }
 
 bool KBlade::readLists(QDataStream& in)
@@ -335,7 +357,9 @@ bool KBlade::readStream(QDataStream& in)
     }
     device->seek(start);
     in.resetStatus();
-    return readLists(in);
+    const bool read = readLists(in);
+    forgetFEModel();
+    return read;
 }
 
 void KBlade::writeStream(QDataStream& out) const
@@ -344,7 +368,7 @@ void KBlade::writeStream(QDataStream& out) const
         m_models[type]->writeBinary(out);
 }
 
-void KBlade::saveJson(QString fp)
+bool KBlade::saveJson(QString fp)
 {
     // Linked values are written as numbers: against the current parameters.
     parameters()->resetEngine();
@@ -353,11 +377,14 @@ void KBlade::saveJson(QString fp)
         m_models[type]->writeJson(json);
     QSaveFile file(toLocalPath(fp));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)
-        || file.write(QJsonDocument(json).toJson(QJsonDocument::Indented)) < 0 || !file.commit())
+        || file.write(QJsonDocument(json).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
         outLine(QStringLiteral("Cannot write to file: ") + fp);
+        return false;
+    }
+    return true;
 }
 
-void KBlade::loadJson(QString fp)
+bool KBlade::loadJson(QString fp)
 {
     QFile file(toLocalPath(fp));
     QByteArray bytes;
@@ -365,13 +392,13 @@ void KBlade::loadJson(QString fp)
     // read would drop carriage returns wherever they stand.
     if (!file.open(QIODevice::ReadOnly) || !readAtMost(file, MaxModelFileBytes, bytes)) {
         outLine(QStringLiteral("Cannot read file: ") + fp);
-        return;
+        return false;
     }
     const QJsonDocument document = QJsonDocument::fromJson(bytes);
     if (!document.isObject()) {
         // Reading a file that holds no document would empty every list.
         outLine(QStringLiteral("Cannot read file: ") + fp + QStringLiteral(" (not a JSON object)"));
-        return;
+        return false;
     }
     setHasFP(false);
     const QJsonObject json = document.object();
@@ -379,6 +406,8 @@ void KBlade::loadJson(QString fp)
         m_models[type]->readJson(json);
     layups()->changeObject(0);
     sampleSetting()->selectFirstLoad();
+    forgetFEModel();
+    return true;
 }
 
 } // namespace Folvane

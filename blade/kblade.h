@@ -39,6 +39,9 @@ class KBlade : public KFile
     Q_PROPERTY(double StartLoc READ startLoc NOTIFY BladeLengthChanged)
     Q_PROPERTY(double EndLoc READ endLoc NOTIFY BladeLengthChanged)
     Q_PROPERTY(int LoadNum READ loadNum NOTIFY LoadNumChanged)
+    // Of the FE model of the last build; 0 when it failed or none was made.
+    Q_PROPERTY(int NodeCount READ nodeCount NOTIFY FEModelChanged)
+    Q_PROPERTY(int ElementCount READ elementCount NOTIFY FEModelChanged)
 
 public:
     enum ChildType {
@@ -75,6 +78,8 @@ public:
     // build that was refused), its station node and element arrays and the
     // span coordinates of the stations.
     Model* feModel() const { return m_model.get(); }
+    int nodeCount() const;
+    int elementCount() const;
     const NodeArray* stationNodes() const { return m_stationNodes.get(); }
     const ElementArray* stationElements() const { return m_stationElements.get(); }
     const Eigen::VectorXd& stationPositions() const { return m_stations; }
@@ -86,12 +91,12 @@ public:
     Q_INVOKABLE void clearOld3DModel();
     Qt3DCore::QComponent* femEle() const { return m_femEle.current(); }
     Qt3DCore::QComponent* femEdge() const { return m_femEdge.current(); }
-    Q_INVOKABLE void exportMeshObj(QString str);
+    Q_INVOKABLE bool exportMeshObj(QString str);
     // A solver deck of the current FE model: the geometry-only deck for a
     // negative load index, otherwise the full deck of that load case.
-    Q_INVOKABLE void exportAnsysInp(QString str, int loadInd);
-    Q_INVOKABLE void exportAbaqusInp(QString str, int loadInd);
-    Q_INVOKABLE void exportCCXInp(QString str, int loadInd);
+    Q_INVOKABLE bool exportAnsysInp(QString str, int loadInd);
+    Q_INVOKABLE bool exportAbaqusInp(QString str, int loadInd);
+    Q_INVOKABLE bool exportCCXInp(QString str, int loadInd);
 
     // Analysis of the built model (none runs from the window). The solver,
     // its program and the work folder come from the analysis settings.
@@ -127,8 +132,8 @@ public:
     ParameterList* parameterList() const override;
 
 public slots:
-    void saveJson(QString fp) override;
-    void loadJson(QString fp) override;
+    bool saveJson(QString fp) override;
+    bool loadJson(QString fp) override;
 
 signals:
     void FemEleChanged();
@@ -136,6 +141,7 @@ signals:
     void AnaSetChanged();
     void BladeLengthChanged();
     void LoadNumChanged();
+    void FEModelChanged();
 
 private:
     struct Scratch {};
@@ -143,6 +149,8 @@ private:
     explicit KBlade(Scratch);
 
     void deleteLists();
+    // The model and its view go with the document they were built from.
+    void forgetFEModel();
     // Every list reads its section in the file's order; false at the first
     // section the stream cannot supply.
     bool readLists(QDataStream& in);
@@ -158,7 +166,7 @@ private:
     // The model, with a message on the standard output when there is none.
     Model* builtModel(const char* operation) const;
     template <typename Writer>
-    void exportDeck(const char* operation, const QString& str, int loadInd);
+    bool exportDeck(const char* operation, const QString& str, int loadInd);
     bool runSolver(int loadInd);
 
     KAnalysis* m_anaSet = nullptr;

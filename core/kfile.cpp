@@ -168,9 +168,15 @@ void KFile::writeStream(QDataStream&) const {}
 
 void KFile::reserved() {}
 
-void KFile::saveJson(QString) {}
+bool KFile::saveJson(QString)
+{
+    return false;
+}
 
-void KFile::loadJson(QString) {}
+bool KFile::loadJson(QString)
+{
+    return false;
+}
 
 ParameterList* KFile::parameterList() const
 {

@@ -77,8 +77,8 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
 public slots:
-    virtual void saveJson(QString fp);
-    virtual void loadJson(QString fp);
+    virtual bool saveJson(QString fp);
+    virtual bool loadJson(QString fp);
 
 signals:
     void ModelsChanged();

@@ -14,9 +14,20 @@ void debugLine(const QString& text)
     qDebug().noquote() << text;
 }
 
+namespace {
+OutLineEcho g_outEcho = nullptr;
+}
+
+void setOutLineEcho(OutLineEcho echo)
+{
+    g_outEcho = echo;
+}
+
 void outLine(const QString& text)
 {
     std::cout << text.toStdString() << std::endl;
+    if (g_outEcho)
+        g_outEcho(text);
 }
 
 namespace {

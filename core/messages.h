@@ -13,6 +13,12 @@ namespace Folvane {
 void debugLine(const QString& text);
 void outLine(const QString& text);
 
+// A window that shows the messages too gets every standard-output line
+// here (the debug stream it reads through Qt's message handler); none by
+// default.
+using OutLineEcho = void (*)(const QString& text);
+void setOutLineEcho(OutLineEcho echo);
+
 // While it lives, debug-stream messages are dropped; other kinds pass on.
 // For trial work whose messages would be repeated by the real work.
 class QuietDebug

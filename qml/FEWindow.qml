@@ -26,6 +26,13 @@ FV_Manager_Win {
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 6
+        FV_Label {
+            objectName: "noModel"
+            visible: !kblade.FemEle
+            Layout.fillWidth: true
+            color: "#C62828"
+            text: "No FE model: the last build failed, and the message pane of the main window says why."
+        }
         FV_View3D {
             id: view
             Layout.fillWidth: true
@@ -34,7 +41,7 @@ FV_Manager_Win {
             tools: [
                 FV_Checkbox { id: elements; text: "Element"; checked: true },
                 FV_Checkbox { id: edges; text: "Edge"; checked: true },
-                FV_Icon_Button { text: "Export"; iconSource: "qrc:/icons/export.svg"; onClicked: win.exportRequested() }
+                FV_Icon_Button { objectName: "exportAction"; text: "Export"; iconSource: "qrc:/icons/export.svg"; onClicked: win.exportRequested() }
             ]
             PhongMaterial { id: faceMaterial; ambient: "#008B8B"; diffuse: "cyan"; specular: "#202020" }
             PhongMaterial { id: edgeMaterial; ambient: "#102027"; diffuse: "#102027"; specular: "black" }

@@ -21,8 +21,8 @@ ApplicationWindow {
     id: mainWindow
     objectName: "FV_MainWindow"
     visible: true
-    width: 800
-    height: 640
+    width: 1100
+    height: 760
     font.pointSize: FVstyle.fontSize
     property string titlePrefix: "Folvane Demo v0.76 - "
     property string documentPath: kblade.Fp
@@ -37,6 +37,21 @@ ApplicationWindow {
     readonly property var editors: [parWindow, settingWindow, profileWindow, keyWindow, webWindow, materialWindow,
                                     patternWindow, layerWindow, layupWindow, loadWindow, meshWindow, optWindow,
                                     sampleWindow, analysisWindow]
+
+    // Runs an operation of the document that says whether it worked; when
+    // it did not, the log keeps the failure with the lines that say why and
+    // a dialog points to them.
+    function act(what, operation) {
+        commitEdits()
+        messages.begin()
+        const ok = operation()
+        if (!ok) {
+            messages.failed(what + " failed")
+            failed.text = what + " failed."
+            failed.open()
+        }
+        return ok
+    }
 
     // After a model file was opened or saved under a new name.
     function showDocument() {
@@ -53,10 +68,14 @@ ApplicationWindow {
     }
     function showFEModel() {
         commitEdits()
+        messages.begin()
         kblade.genFEModel()
-        kblade.gen3DModel()
-        if (!kblade.FemEle)
+        if (kblade.ElementCount > 0) {
+            kblade.gen3DModel()
+        } else {
+            messages.failed("Building the FE model failed")
             noModel.open()
+        }
         feWindow.showModel()
     }
 
@@ -65,7 +84,7 @@ ApplicationWindow {
             spacing: 2
             FV_Icon_Button { objectName: "newAction"; text: "New"; iconSource: "qrc:/icons/new.svg"; onClicked: { mainWindow.commitEdits(); kblade.newFile(); mainWindow.refreshView() } }
             FV_Icon_Button { objectName: "openAction"; text: "Open"; iconSource: "qrc:/icons/open.svg"; onClicked: mainWindow.chooseFile("open") }
-            FV_Icon_Button { objectName: "saveAction"; text: "Save"; iconSource: "qrc:/icons/save.svg"; onClicked: { mainWindow.commitEdits(); kblade.HasFP ? kblade.writeFile() : mainWindow.chooseFile("save") } }
+            FV_Icon_Button { objectName: "saveAction"; text: "Save"; iconSource: "qrc:/icons/save.svg"; onClicked: kblade.HasFP ? mainWindow.act("Save", function() { return kblade.writeFile() }) : mainWindow.chooseFile("save") }
             FV_Icon_Button { objectName: "saveAsAction"; text: "Save as"; iconSource: "qrc:/icons/save_as.svg"; onClicked: mainWindow.chooseFile("save") }
             FV_Icon_Button { objectName: "exportJsonAction"; text: "Export JSON"; iconSource: "qrc:/icons/json_export.svg"; onClicked: mainWindow.chooseFile("exportJson") }
             FV_Icon_Button { objectName: "importJsonAction"; text: "Import JSON"; iconSource: "qrc:/icons/json_import.svg"; onClicked: mainWindow.chooseFile("importJson") }
@@ -74,44 +93,72 @@ ApplicationWindow {
         }
     }
 
-    RowLayout {
+    ColumnLayout {
         anchors.fill: parent
         anchors.margins: 6
-        spacing: 8
-        ColumnLayout {
-            id: editorButtons
-            Layout.alignment: Qt.AlignTop
-            Layout.preferredWidth: 190
-            Layout.minimumWidth: 190
-            spacing: 3
-            Repeater {
-                model: [
-                    {text: "Parameter", window: parWindow},
-                    {text: "Blade Setting", window: settingWindow},
-                    {text: "Profile", window: profileWindow},
-                    {text: "Region Shape", window: keyWindow},
-                    {text: "Web", window: webWindow},
-                    {text: "Material", window: materialWindow},
-                    {text: "Laminate", window: patternWindow},
-                    {text: "Layer", window: layerWindow},
-                    {text: "Layup", window: layupWindow},
-                    {text: "Loads", window: loadWindow},
-                    {text: "Mesh", window: meshWindow},
-                    {text: "Optimisation Setting", window: optWindow},
-                    {text: "Sample Setting", window: sampleWindow}
-                ]
-                FV_Button {
-                    objectName: "editor" + modelData.text.replace(" ", "")
-                    Layout.fillWidth: true
-                    text: modelData.text
-                    onClicked: modelData.window.openEditor()
-                }
-            }
-        }
-        ProfileView {
-            id: profileView
+        spacing: 6
+        RowLayout {
             Layout.fillWidth: true
             Layout.fillHeight: true
+            spacing: 8
+            ColumnLayout {
+                id: editorButtons
+                Layout.alignment: Qt.AlignTop
+                Layout.preferredWidth: 190
+                Layout.minimumWidth: 190
+                spacing: 3
+                Repeater {
+                    model: [
+                        {text: "Parameter", window: parWindow},
+                        {text: "Blade Setting", window: settingWindow},
+                        {text: "Profile", window: profileWindow},
+                        {text: "Region Shape", window: keyWindow},
+                        {text: "Web", window: webWindow},
+                        {text: "Material", window: materialWindow},
+                        {text: "Laminate", window: patternWindow},
+                        {text: "Layer", window: layerWindow},
+                        {text: "Layup", window: layupWindow},
+                        {text: "Loads", window: loadWindow},
+                        {text: "Mesh", window: meshWindow},
+                        {text: "Optimisation Setting", window: optWindow},
+                        {text: "Sample Setting", window: sampleWindow}
+                    ]
+                    FV_Button {
+                        objectName: "editor" + modelData.text.replace(" ", "")
+                        Layout.fillWidth: true
+                        text: modelData.text
+                        onClicked: modelData.window.openEditor()
+                    }
+                }
+            }
+            ProfileView {
+                id: profileView
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+            }
+        }
+        FV_MessagePane {
+            id: messagePane
+            objectName: "messagePane"
+            log: messages
+            Layout.fillWidth: true
+            Layout.preferredHeight: 140
+        }
+    }
+
+    footer: ToolBar {
+        objectName: "statusBar"
+        RowLayout {
+            anchors.fill: parent
+            anchors.leftMargin: 6
+            anchors.rightMargin: 6
+            spacing: 16
+            FV_Label { objectName: "statusFile"; text: kblade.HasFP ? kblade.Fp : "(not saved)" }
+            FV_Label {
+                objectName: "statusModel"
+                text: kblade.ElementCount > 0 ? kblade.NodeCount + " nodes, " + kblade.ElementCount + " elements" : "no FE model"
+            }
+            FV_Label { objectName: "statusMessage"; Layout.fillWidth: true; text: messages.Last }
         }
     }
 
@@ -149,6 +196,7 @@ ApplicationWindow {
             case "open":
                 var previous = kblade.Fp, hadPath = kblade.HasFP
                 kblade.Fp = url
+                messages.begin()
                 if (kblade.readFile()) {
                     mainWindow.showDocument()
                     mainWindow.refreshView()
@@ -156,15 +204,24 @@ ApplicationWindow {
                     // The document is unchanged, so it keeps its own path.
                     kblade.Fp = previous
                     kblade.HasFP = hadPath
+                    messages.failed("Open failed")
                     notReadable.open()
                 }
                 break
-            case "save": kblade.Fp = url; kblade.writeFile(); mainWindow.showDocument(); mainWindow.refreshView(); break
-            case "importJson": kblade.loadJson(url); mainWindow.refreshView(); break
-            case "exportJson": kblade.saveJson(url); break
-            case "exportAnsys": kblade.exportAnsysInp(url, loadIndex); break
-            case "exportAbaqus": kblade.exportAbaqusInp(url, loadIndex); break
-            case "exportCCX": kblade.exportCCXInp(url, loadIndex); break
+            case "save":
+                kblade.Fp = url
+                mainWindow.act("Save", function() { return kblade.writeFile() })
+                mainWindow.showDocument()
+                mainWindow.refreshView()
+                break
+            case "importJson":
+                if (mainWindow.act("Import JSON", function() { return kblade.loadJson(url) }))
+                    mainWindow.refreshView()
+                break
+            case "exportJson": mainWindow.act("Export JSON", function() { return kblade.saveJson(url) }); break
+            case "exportAnsys": mainWindow.act("Export of the ANSYS deck", function() { return kblade.exportAnsysInp(url, loadIndex) }); break
+            case "exportAbaqus": mainWindow.act("Export of the Abaqus deck", function() { return kblade.exportAbaqusInp(url, loadIndex) }); break
+            case "exportCCX": mainWindow.act("Export of the CalculiX deck", function() { return kblade.exportCCXInp(url, loadIndex) }); break
             case "workFolder": kblade.AnaSet.WorkDir = path; analysisWindow.refresh(); break
             case "program": kblade.AnaSet.ProDir = path; analysisWindow.refresh(); break
             case "optFolder": kblade.Models[KBlade.OptSet].OptDir = path; optWindow.refresh(); break
@@ -177,11 +234,17 @@ ApplicationWindow {
         id: notReadable
         title: "Open"
         text: "The file is not a complete model file; the document is unchanged."
+        informativeText: "The message pane says why."
     }
     MessageDialog {
         id: noModel
         title: "FE Model"
-        text: "The FE model could not be built: the messages say why."
+        text: "The FE model could not be built: the message pane says why."
+    }
+    MessageDialog {
+        id: failed
+        title: "Folvane"
+        informativeText: "The message pane says why."
     }
 
     AnalysisWindow {

@@ -14,14 +14,14 @@ Cmd::Cmd(Model* model)
 
 Cmd::~Cmd() = default;
 
-void Cmd::BuildGeoInp(const QString& path)
+bool Cmd::BuildGeoInp(const QString& path)
 {
-    writeDeck(path, false, 0, "Cmd::BuildGeoInp");
+    return writeDeck(path, false, 0, "Cmd::BuildGeoInp");
 }
 
-void Cmd::BuildFullInp(const QString& path, int loadCase)
+bool Cmd::BuildFullInp(const QString& path, int loadCase)
 {
-    writeDeck(path, true, loadCase, "Cmd::BuildFullInp");
+    return writeDeck(path, true, loadCase, "Cmd::BuildFullInp");
 }
 
 bool Cmd::writeElementsByShape(TextBuffer& out, const char* quadCard, const char* triCard,
@@ -45,7 +45,7 @@ bool Cmd::writeElementsByShape(TextBuffer& out, const char* quadCard, const char
     return anyTriangle;
 }
 
-void Cmd::writeDeck(const QString& path, bool full, int loadCase, const char* operation)
+bool Cmd::writeDeck(const QString& path, bool full, int loadCase, const char* operation)
 {
     const bool written = saveText(path, [&](TextBuffer& deck) {
         BuildInp(deck, full, loadCase);
@@ -53,6 +53,7 @@ void Cmd::writeDeck(const QString& path, bool full, int loadCase, const char* op
     });
     if (!written)
         outLine(QLatin1String(operation) + QStringLiteral(" - Cannot write to ") + path);
+    return written;
 }
 
 } // namespace Folvane

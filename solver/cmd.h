@@ -20,10 +20,11 @@ public:
 
     // Appends the whole deck; full adds the analysis step of the load case.
     virtual void BuildInp(TextBuffer& out, bool full, int loadCase) = 0;
-    // The deck without analysis step and loads, written to path.
-    void BuildGeoInp(const QString& path);
+    // The deck without analysis step and loads, written to path; false,
+    // with a message, when it cannot be written.
+    bool BuildGeoInp(const QString& path);
     // The complete deck of one zero-based load case, written to path.
-    void BuildFullInp(const QString& path, int loadCase);
+    bool BuildFullInp(const QString& path, int loadCase);
 
     Model* model() const { return m_model; }
 
@@ -34,7 +35,7 @@ protected:
                               void (Object::*write)(TextBuffer&) const) const;
 
 private:
-    void writeDeck(const QString& path, bool full, int loadCase, const char* operation);
+    bool writeDeck(const QString& path, bool full, int loadCase, const char* operation);
 
     Model* m_model;
 };

@@ -3,6 +3,7 @@
 // user sees it, and the files and exit code it leaves.
 
 #include "capture.h"
+#include "files.h"
 #include "session.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
@@ -44,6 +45,7 @@ private slots:
     void editorsFollowTheOpenedDocument();
     void profilePointsOfTheChosenProfile();
     void namesAndRowsStayCurrent();
+    void failuresShowInTheWindow();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -250,6 +252,67 @@ void TestSessions::namesAndRowsStayCurrent()
     QCOMPARE(saved.patterns()->pattern(0)->name(), QString("Spar UD"));
     QCOMPARE(saved.loads()->load(0)->name(), QString("Storm"));
     QCOMPARE(saved.loads()->load(0)->ReadSingleLoadByInd(1)->y(), 777.0);
+}
+
+namespace {
+
+// Whether a shown line of the message pane comes to hold the text.
+bool paneShows(const Session& session, const QString& text)
+{
+    return session.waitForItem("messageList", [&](const QJsonObject&) {
+        for (const QJsonObject& line : session.items("message."))
+            if (line["text"].toString().contains(text))
+                return true;
+        return false;
+    }, 10000);
+}
+
+} // namespace
+
+// A build that fails leaves the FE view empty, saying so, and the message
+// pane says why; so does a file that cannot be opened.
+void TestSessions::failuresShowInTheWindow()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "Failing");
+    Session session({model});
+    QVERIFY(session.started());
+    QVERIFY(session.click("feAction"));
+    QVERIFY(session.waitForWindow("FE Model"));
+    QVERIFY(session.waitForItem("statusModel", [](const QJsonObject& o) { return o["text"] == "440 nodes, 523 elements"; }));
+    QVERIFY(session.item("noModel").isEmpty());
+    QVERIFY(session.closeWindow("FE Model"));
+    QVERIFY(session.waitForWindow("FE Model", false));
+
+    QVERIFY(session.click("editorMaterial"));
+    QVERIFY(session.waitForWindow("Material Manager"));
+    QVERIFY(session.click("materials.0.par1"));
+    session.key("ctrl+a");
+    session.type("1/undefinedThing");
+    QVERIFY(session.closeWindow("Material Manager"));
+    QVERIFY(session.waitForWindow("Material Manager", false));
+    QVERIFY(session.click("feAction"));
+    QVERIFY(session.waitForWindow("FE Model"));
+    QVERIFY(session.closeWindow("FE Model"));  // the dialog that says the build failed
+    QVERIFY(session.waitForItem("noModel"));
+    QVERIFY(session.waitForItem("statusModel", [](const QJsonObject& o) { return o["text"] == "no FE model"; }));
+    QVERIFY(session.waitForItem("lastFailure", [](const QJsonObject& o) {
+        return o["text"] == "Last failure: Building the FE model failed";
+    }));
+    QVERIFY(paneShows(session, "KBlade - genFEModel: material UD has a value that does not evaluate"));
+    session.screenshot(QDir::temp().filePath("folvane-failed-build.png"));
+    QVERIFY(session.closeWindow("FE Model"));
+
+    const QString damaged = dir.filePath("damaged.fvm");
+    writeBytes(damaged, "not a model");
+    QVERIFY(session.click("openAction"));
+    QVERIFY(session.answerFileDialog("Please choose a file", damaged));
+    QVERIFY(session.waitForWindow("Open"));
+    QVERIFY(session.closeWindow("Open"));
+    QVERIFY(session.waitForItem("lastFailure", [](const QJsonObject& o) { return o["text"] == "Last failure: Open failed"; }));
+    QVERIFY(paneShows(session, "Cannot read " + damaged + ": not a complete model file, the document is unchanged"));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
 }
 
 QTEST_MAIN(TestSessions)

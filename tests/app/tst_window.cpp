@@ -49,7 +49,7 @@ void TestWindow::titleShowsTheModelFile()
     QVERIFY(window);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QCOMPARE(window->title(), "Folvane Demo v0.76 - " + path);
-    QCOMPARE(window->size(), QSize(800, 640));
+    QCOMPARE(window->size(), QSize(1100, 760));
     QCOMPARE(blade->bladeName(), QString("From File"));
     // Opening a model file from the window gives the shorter title.
     QMetaObject::invokeMethod(window, "showDocument");

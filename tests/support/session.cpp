@@ -108,6 +108,16 @@ QJsonObject Session::item(const QString& name) const
     return QJsonObject();
 }
 
+QList<QJsonObject> Session::items(const QString& prefix) const
+{
+    QList<QJsonObject> found;
+    for (const QJsonValue& v : probe().value("items").toArray()) {
+        if (v.toObject().value("name").toString().startsWith(prefix))
+            found << v.toObject();
+    }
+    return found;
+}
+
 QJsonObject Session::window(const QString& title) const
 {
     for (const QJsonValue& v : probe().value("windows").toArray()) {

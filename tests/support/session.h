@@ -28,6 +28,8 @@ public:
     // The named item or the window with the title, as last seen; empty when
     // not shown.
     QJsonObject item(const QString& name) const;
+    // Every shown item whose name starts with the prefix.
+    QList<QJsonObject> items(const QString& prefix) const;
     QJsonObject window(const QString& title) const;
     // Waits until the named item is shown (and the condition holds).
     bool waitForItem(const QString& name, const std::function<bool(const QJsonObject&)>& until = {},
