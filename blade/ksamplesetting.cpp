@@ -8,6 +8,7 @@
 #include "core/parameterlist.h"
 #include "solver/ansyscmd.h"
 
+#include <QFileInfo>
 #include <random>
 
 namespace Folvane {
@@ -39,11 +40,16 @@ void KSampleSetting::selectFirstLoad()
     m_load = static_cast<KLoad*>(m_loads->sonOrFirst(0));
 }
 
-void KSampleSetting::startSample()
+bool KSampleSetting::startSample()
 {
     auto* blade = qobject_cast<KBlade*>(parent());
     if ((!m_exportFVM && !m_exportFEM) || !blade)
-        return;
+        return true;
+    // An empty folder would put the blades at the root of the file system.
+    if (m_samFolder.isEmpty() || !QFileInfo(m_samFolder).isDir()) {
+        outLine(QStringLiteral("KSampleSetting - startSample: no folder \"%1\" to export the blades to").arg(m_samFolder));
+        return false;
+    }
     std::mt19937_64 engine(std::random_device{}());
     const QString name = KFile::safeFileName(blade->bladeName());
     const bool ansys = blade->anaSet() && blade->anaSet()->type() == KAnalysis::Ansys;
@@ -66,6 +72,7 @@ void KSampleSetting::startSample()
     }
     blade->setFp(fp);
     blade->setHasFP(hadFp);
+    return true;
 }
 
 void KSampleSetting::readBinary(QDataStream& in)

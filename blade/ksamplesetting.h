@@ -43,8 +43,9 @@ public:
 
     // Draws the sampled parameters anew for every sample and writes, into
     // the sample folder, blade-i.fvm and (for ANSYS) blade-i.bat for the
-    // selected load case. Nothing at all when both exports are off.
-    Q_INVOKABLE void startSample();
+    // selected load case. Nothing at all when both exports are off; false,
+    // with a message, when the sample folder is empty or no folder.
+    Q_INVOKABLE bool startSample();
 
 signals:
     void SamFolderChanged();

@@ -27,8 +27,8 @@ FV_Manager_Win {
             anchors.fill: parent
             columns: 3
             FV_Label { text: "Work folder:" }
-            FV_TextBox { id: workDir; Layout.fillWidth: true; onEditingFinished: win.settings.WorkDir = text }
-            FV_Button { text: "Browse"; onClicked: win.browseWorkFolder() }
+            FV_TextBox { id: workDir; objectName: "workFolder"; Layout.fillWidth: true; onEditingFinished: win.settings.WorkDir = text }
+            FV_Button { objectName: "browseWorkFolder"; text: "Browse"; onClicked: win.browseWorkFolder() }
             FV_Label { text: "Solver:" }
             FV_ComboBox {
                 id: solver

@@ -27,7 +27,7 @@ FV_View3D {
         FV_Checkbox { id: foil; text: "Foil"; checked: true },
         FV_Checkbox { id: region; text: "Region"; checked: true },
         FV_Checkbox { id: web; text: "Web"; checked: true },
-        FV_Icon_Button { text: "Update"; iconSource: "qrc:/icons/update.svg"; onClicked: view.update() }
+        FV_Icon_Button { objectName: "updateView"; text: "Update"; iconSource: "qrc:/icons/update.svg"; onClicked: view.update() }
     ]
 
     PhongMaterial { id: outlineMaterial; ambient: "#263238"; diffuse: "#263238"; specular: "black" }

@@ -47,6 +47,7 @@ ApplicationWindow {
         const ok = operation()
         if (!ok) {
             messages.failed(what + " failed")
+            failed.title = what
             failed.text = what + " failed."
             failed.open()
         }
@@ -189,9 +190,13 @@ ApplicationWindow {
         selectFolder: setup[mode].folder === true
         folder: kblade.HasFolder ? kblade.CurFolder : shortcuts.documents
         onAccepted: {
-            kblade.CurFolder = folder
+            // A chosen folder is the dialog's answer, not the folder it was
+            // showing (which may be the last export's, or one that does not
+            // exist).
+            const chosen = selectFolder && fileUrl.toString().length === 0 ? folder : fileUrl
+            kblade.CurFolder = selectFolder ? chosen : folder
             const url = fileUrl.toString()
-            const path = FVstyle.urlToPath(selectFolder ? folder : fileUrl, Qt.platform.os === "windows")
+            const path = FVstyle.urlToPath(chosen, Qt.platform.os === "windows")
             switch (mode) {
             case "open":
                 var previous = kblade.Fp, hadPath = kblade.HasFP
@@ -278,7 +283,11 @@ ApplicationWindow {
     Load_Win { id: loadWindow }
     Mesh_Win { id: meshWindow }
     OptSet_Win { id: optWindow; onBrowseFolder: mainWindow.chooseFile("optFolder") }
-    SampleSet_Win { id: sampleWindow; onBrowseFolder: mainWindow.chooseFile("sampleFolder") }
+    SampleSet_Win {
+        id: sampleWindow
+        onBrowseFolder: mainWindow.chooseFile("sampleFolder")
+        onSampleRequested: mainWindow.act("Sampling", function() { return kblade.Models[KBlade.SampleSet].startSample() })
+    }
 
     Component.onCompleted: profileView.update()
 }

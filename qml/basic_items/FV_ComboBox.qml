@@ -8,4 +8,6 @@ ComboBox {
     font.pointSize: FVstyle.fontSize
     topInset: 0
     bottomInset: 0
+    // Whether the choice shown reads in full (not cut short).
+    readonly property bool textFits: contentItem.implicitWidth <= contentItem.width + 0.5
 }

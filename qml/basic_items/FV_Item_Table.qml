@@ -56,7 +56,12 @@ ColumnLayout {
         flickableDirection: Flickable.HorizontalFlick
         boundsBehavior: Flickable.StopAtBounds
         clip: true
-        ScrollBar.horizontal: ScrollBar {}
+        // Always there when the columns are wider than the window, so the
+        // last ones stay in reach.
+        ScrollBar.horizontal: ScrollBar {
+            objectName: table.objectName + ".scroll"
+            policy: sideways.contentWidth > sideways.width ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+        }
 
         Column {
             width: sideways.contentWidth
@@ -157,6 +162,7 @@ ColumnLayout {
                                 Component {
                                     id: comboCell
                                     FV_ComboBox {
+                                        objectName: cell.objectName + "Choice"
                                         model: cell.column.choices
                                         currentIndex: cell.value === undefined ? -1 : cell.value
                                         onActivated: { cell.select(); cell.write(index) }

@@ -47,8 +47,10 @@ ColumnLayout {
         camera.upVector = up
     }
 
-    RowLayout {
+    // The view's actions and its own tools, wrapping when the view is narrow.
+    Flow {
         id: toolRow
+        Layout.fillWidth: true
         spacing: 2
         FV_Icon_Button { text: "Zoom in"; iconSource: "qrc:/icons/zoom_in.svg"; onClicked: view3d.setTop(camera.top * 0.9) }
         FV_Icon_Button { text: "Zoom out"; iconSource: "qrc:/icons/zoom_out.svg"; onClicked: view3d.setTop(camera.top * 1.1) }

@@ -8,12 +8,14 @@
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
 #include "blade/kload.h"
+#include "blade/kmaterial.h"
 #include "blade/kpattern.h"
 #include "blade/ksinglelayer.h"
 #include "core/messages.h"
 #include "geometry/kprofile.h"
 #include "geometry/kprofilelist.h"
 
+#include <QJsonArray>
 #include <QtTest>
 
 using namespace Folvane;
@@ -46,6 +48,8 @@ private slots:
     void profilePointsOfTheChosenProfile();
     void namesAndRowsStayCurrent();
     void failuresShowInTheWindow();
+    void foldersAreTheChosenOnes();
+    void everythingWithinReach();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -313,6 +317,85 @@ void TestSessions::failuresShowInTheWindow()
     QVERIFY(paneShows(session, "Cannot read " + damaged + ": not a complete model file, the document is unchanged"));
     QVERIFY(session.closeWindow("Folvane"));
     QCOMPARE(session.finish(), 0);
+}
+
+// A work folder chosen in the folder dialog is the one chosen, whatever the
+// dialog showed before; sampling into no folder is refused, saying so.
+void TestSessions::foldersAreTheChosenOnes()
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("chosen work");
+    Session session;
+    QVERIFY(session.started());
+    QVERIFY(session.click("settingsAction"));
+    QVERIFY(session.waitForWindow("Analysis Setting"));
+    QVERIFY(session.click("browseWorkFolder"));
+    QVERIFY(session.answerFileDialog("Please choose a working folder", dir.filePath("chosen work")));
+    QVERIFY(session.waitForItem("workFolder", [&](const QJsonObject& o) { return o["text"] == dir.filePath("chosen work"); }));
+    QVERIFY(session.closeWindow("Analysis Setting"));
+    QVERIFY(session.waitForWindow("Analysis Setting", false));
+
+    QVERIFY(session.click("editorSampleSetting"));
+    QVERIFY(session.waitForWindow("Sample Setting"));
+    QVERIFY(session.click("sampleFolder"));
+    session.key("ctrl+a");
+    session.key("BackSpace");
+    QVERIFY(session.click("sampleExport"));
+    QVERIFY(session.waitForWindow("Sampling"));
+    QVERIFY(session.closeWindow("Sampling"));
+    QVERIFY(session.waitForItem("lastFailure", [](const QJsonObject& o) { return o["text"] == "Last failure: Sampling failed"; }));
+    QVERIFY(paneShows(session, "KSampleSetting - startSample: no folder \"\" to export the blades to"));
+    QVERIFY(session.closeWindow("Sample Setting"));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+}
+
+namespace {
+
+bool inside(const QJsonObject& item, const QJsonObject& window)
+{
+    const QJsonArray i = item["rect"].toArray(), w = window["rect"].toArray();
+    return i[0].toInt() >= w[0].toInt() && i[1].toInt() >= w[1].toInt()
+        && i[0].toInt() + i[2].toInt() <= w[0].toInt() + w[2].toInt()
+        && i[1].toInt() + i[3].toInt() <= w[1].toInt() + w[3].toInt();
+}
+
+} // namespace
+
+// At the windows' first sizes every control can be reached: the profile
+// view's last tool, and the material table's last column and row buttons
+// (scrolled to); the material type reads in full.
+void TestSessions::everythingWithinReach()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "Reach");
+    Session session({model});
+    QVERIFY(session.started());
+    QVERIFY(session.waitForItem("updateView"));
+    QVERIFY(inside(session.item("updateView"), session.window("Folvane")));
+    QVERIFY(session.click("editorMaterial"));
+    QVERIFY(session.waitForWindow("Material Manager"));
+    QVERIFY(session.waitForItem("materials.0.typeChoice"));
+    QCOMPARE(session.item("materials.0.typeChoice")["displayText"].toString(), QString("Engineering Material"));
+    QVERIFY(session.item("materials.0.typeChoice")["textFits"].toBool());
+    QVERIFY(session.waitForItem("materials.scroll"));
+    for (int i = 0; i < 30 && !inside(session.item("materials.0.delete"), session.window("Material Manager")); ++i)
+        session.scroll("materials", 3, true);
+    QVERIFY(inside(session.item("materials.0.delete"), session.window("Material Manager")));
+    QVERIFY(inside(session.item("materials.0.par9"), session.window("Material Manager")));
+    QVERIFY(session.click("materials.0.par9"));
+    session.key("ctrl+a");
+    session.type("0.25");
+    QVERIFY(session.closeWindow("Material Manager"));
+    QVERIFY(session.waitForWindow("Material Manager", false));
+    QVERIFY(session.click("saveAction"));
+    QVERIFY(session.waitForOutput("Write to " + model));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+    KBlade saved;
+    saved.setFp(model);
+    QVERIFY(saved.readFile());
+    QCOMPARE(saved.materials()->material(0)->par(8)->value(), 0.25);
 }
 
 QTEST_MAIN(TestSessions)

@@ -103,6 +103,17 @@ void TestSample::modelFilesAndAnsysInputs()
     }
     QCOMPARE(QDir(other.path()).entryList(QDir::Files).filter(".bat"), QStringList());
     QCOMPARE(QDir(other.path()).entryList(QDir::Files).size(), 3);
+
+    // No folder (the root of the file system, had it been taken as given)
+    // and a folder that is not there are refused.
+    for (const QString& folder : {QString(), other.filePath("missing")}) {
+        blade.sampleSetting()->setSamFolder(folder);
+        Capture capture;
+        QVERIFY(!blade.sampleSetting()->startSample());
+        QCOMPARE(capture.outLines(),
+                 QStringList({"KSampleSetting - startSample: no folder \"" + folder + "\" to export the blades to"}));
+    }
+    QCOMPARE(QDir(other.path()).entryList(QDir::Files).size(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestSample)

@@ -154,18 +154,23 @@ bool Session::click(const QString& name, int button)
     return true;
 }
 
+// (xdotool's mousemove --sync waits for ever when the pointer is there
+// already: the move is given a moment instead.)
 void Session::clickAt(int x, int y, int button)
 {
-    run("xdotool", {"mousemove", "--sync", QString::number(x), QString::number(y), "click", QString::number(button)});
+    run("xdotool", {"mousemove", QString::number(x), QString::number(y), "sleep", "0.1", "click",
+                    QString::number(button)});
     QThread::msleep(300);
 }
 
-void Session::scroll(const QString& name, int clicks)
+void Session::scroll(const QString& name, int clicks, bool sideways)
 {
     const QPoint p = middleOf(item(name));
-    run("xdotool", {"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
+    QStringList arguments{"mousemove", QString::number(p.x()), QString::number(p.y()), "sleep", "0.1"};
+    const QString button = sideways ? (clicks > 0 ? "7" : "6") : (clicks > 0 ? "5" : "4");
     for (int i = 0; i < std::abs(clicks); ++i)
-        run("xdotool", {"click", clicks > 0 ? "4" : "5"});
+        arguments << "click" << button;
+    run("xdotool", arguments);
     QThread::msleep(300);
 }
 

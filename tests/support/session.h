@@ -42,7 +42,8 @@ public:
     // the screen), text typed, keys in xdotool's names ("ctrl+s").
     bool click(const QString& name, int button = 1);
     void clickAt(int x, int y, int button = 1);
-    void scroll(const QString& name, int clicks);
+    // Turns the wheel over the item: down (or right) for positive clicks.
+    void scroll(const QString& name, int clicks, bool sideways = false);
     void type(const QString& text);
     void key(const QString& keys);
     // Answers the file dialog with the title: the path typed into its

@@ -5,7 +5,7 @@ import "../../basic_items"
 FV_Manager_Win {
     id: win
     title: "Material Manager"
-    width: 1240
+    width: 1000
     height: 360
     property var list: kblade.Models[KBlade.Materials]
     function openEditor() {
@@ -20,7 +20,7 @@ FV_Manager_Win {
             tableModel: win.list ? win.list.TableModel : null
             columns: {
                 var c = [{title: "Name", role: "mat", kind: "text"},
-                         {title: "Type", role: "type", kind: "combo", width: 170,
+                         {title: "Type", role: "type", kind: "combo", width: 220,
                           choices: ["Uniax Material", "Engineering Material"]},
                          {title: "Price", role: "price", kind: "linker", width: 80},
                          {title: "Density", role: "density", kind: "linker", width: 80}]

@@ -12,6 +12,7 @@ FV_Manager_Win {
     property var list: kblade.Models[KBlade.SampleSet]
     property var loads: kblade.Models[KBlade.Loads]
     signal browseFolder()
+    signal sampleRequested()
     function openEditor() {
         list.updateModel()
         loads.updateModel()
@@ -32,7 +33,7 @@ FV_Manager_Win {
             anchors.fill: parent
             columns: 3
             FV_Label { text: "Export blades to:" }
-            FV_TextBox { id: folder; Layout.fillWidth: true; onEditingFinished: win.list.SamFolder = text }
+            FV_TextBox { id: folder; objectName: "sampleFolder"; Layout.fillWidth: true; onEditingFinished: win.list.SamFolder = text }
             FV_Button { text: "Browse"; onClicked: win.browseFolder() }
             FV_Checkbox { id: models; text: "Export Folvane Files"; onToggled: win.list.ExportFVM = checked }
             FV_Checkbox { id: feInput; text: "Export FE Files"; onToggled: win.list.ExportFEM = checked }
@@ -46,7 +47,7 @@ FV_Manager_Win {
                 validator: IntValidator { bottom: 0 }
                 onEditingFinished: win.list.SamNum = parseInt(text)
             }
-            FV_Button { text: "Export"; onClicked: win.list.startSample() }
+            FV_Button { objectName: "sampleExport"; text: "Export"; onClicked: { win.commit(); win.sampleRequested() } }
         }
     }
 }
