@@ -137,6 +137,7 @@ void KBlade::newFile()
     profiles()->genPro3D();
     profiles()->keepAside(shown);
     forgetFEModel();
+    markSaved();
     emit ModelsChanged();
 }
 

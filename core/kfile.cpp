@@ -81,6 +81,8 @@ void KFile::setFp(const QString& fp)
 {
     m_fp = toLocalPath(fp);
     m_hasFP = true;
+    emit FpChanged();
+    emit HasFPChanged();
 }
 
 void KFile::setCurFolder(const QUrl& folder)
@@ -93,6 +95,7 @@ void KFile::setCurFolder(const QUrl& folder)
 void KFile::setHasFP(bool has)
 {
     m_hasFP = has;
+    emit HasFPChanged();
 }
 
 void KFile::setHasFolder(bool has)
@@ -103,7 +106,7 @@ void KFile::setHasFolder(bool has)
 
 void KFile::newFile()
 {
-    m_hasFP = false;
+    setHasFP(false);
 }
 
 bool KFile::readFile()
@@ -132,6 +135,7 @@ bool KFile::readFile()
         return false;
     }
     debugLine(QStringLiteral("Loaded ") + m_fp);
+    markSaved();
     return true;
 }
 
@@ -161,10 +165,30 @@ bool KFile::writeFile()
         return false;
     }
     debugLine(QStringLiteral("Write to ") + m_fp);
+    markSaved();
     return true;
 }
 
 void KFile::writeStream(QDataStream&) const {}
+
+QByteArray KFile::contentBytes() const
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    Binary::prepare(out);
+    writeStream(out);
+    return bytes;
+}
+
+bool KFile::isModified() const
+{
+    return contentBytes() != m_savedBytes;
+}
+
+void KFile::markSaved()
+{
+    m_savedBytes = contentBytes();
+}
 
 void KFile::reserved() {}
 

@@ -66,6 +66,11 @@ public:
     // that name stays as it was.
     Q_INVOKABLE virtual bool writeFile();
     virtual void writeStream(QDataStream& out) const;
+    // Whether the document differs from what it was when last opened,
+    // saved or made new: its model-file bytes are compared, so an edit
+    // undone by hand leaves it unmodified.
+    Q_INVOKABLE bool isModified() const;
+    void markSaved();
     virtual void reserved();
     virtual ParameterList* parameterList() const;
 
@@ -91,6 +96,9 @@ protected:
     QList<KObjectList*> m_models;
 
 private:
+    QByteArray contentBytes() const;
+
+    QByteArray m_savedBytes;
     QString m_fp;
     QUrl m_curFolder;
     bool m_hasFP = false;

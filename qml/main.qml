@@ -26,7 +26,45 @@ ApplicationWindow {
     font.pointSize: FVstyle.fontSize
     property string titlePrefix: "Folvane Demo v0.76 - "
     property string documentPath: kblade.Fp
-    title: titlePrefix + documentPath
+    // Unsaved changes mark the title; the document is compared with what
+    // was last opened or saved.
+    property bool modified: false
+    title: (modified ? "* " : "") + titlePrefix + documentPath
+    Timer {
+        interval: 500
+        running: true
+        repeat: true
+        onTriggered: mainWindow.modified = kblade.isModified()
+    }
+
+    // Runs an action that replaces the document (or ends the window) once
+    // unsaved changes are saved or dropped; nothing when the user cancels.
+    property var pendingAction: null
+    property bool closeConfirmed: false
+    function whenSaved(action) {
+        commitEdits()
+        if (!kblade.isModified()) {
+            action()
+            return
+        }
+        pendingAction = action
+        unsaved.open()
+    }
+    function runPending() {
+        const action = pendingAction
+        pendingAction = null
+        if (action)
+            action()
+    }
+    onClosing: function(close) {
+        if (closeConfirmed)
+            return
+        commitEdits()
+        if (!kblade.isModified())
+            return
+        close.accepted = false
+        whenSaved(function() { closeConfirmed = true; mainWindow.close() })
+    }
 
     // Every editor writes what is being typed in it before the document is
     // saved, exported, built or replaced.
@@ -57,7 +95,7 @@ ApplicationWindow {
     // After a model file was opened or saved under a new name.
     function showDocument() {
         titlePrefix = "Folvane - "
-        documentPath = kblade.Fp
+        documentPath = kblade.HasFP ? kblade.Fp : ""
     }
     function refreshView() {
         profileView.update()
@@ -83,8 +121,8 @@ ApplicationWindow {
     header: ToolBar {
         RowLayout {
             spacing: 2
-            FV_Icon_Button { objectName: "newAction"; text: "New"; iconSource: "qrc:/icons/new.svg"; onClicked: { mainWindow.commitEdits(); kblade.newFile(); mainWindow.refreshView() } }
-            FV_Icon_Button { objectName: "openAction"; text: "Open"; iconSource: "qrc:/icons/open.svg"; onClicked: mainWindow.chooseFile("open") }
+            FV_Icon_Button { objectName: "newAction"; text: "New"; iconSource: "qrc:/icons/new.svg"; onClicked: mainWindow.whenSaved(function() { kblade.newFile(); mainWindow.showDocument(); mainWindow.refreshView() }) }
+            FV_Icon_Button { objectName: "openAction"; text: "Open"; iconSource: "qrc:/icons/open.svg"; onClicked: mainWindow.whenSaved(function() { mainWindow.chooseFile("open") }) }
             FV_Icon_Button { objectName: "saveAction"; text: "Save"; iconSource: "qrc:/icons/save.svg"; onClicked: kblade.HasFP ? mainWindow.act("Save", function() { return kblade.writeFile() }) : mainWindow.chooseFile("save") }
             FV_Icon_Button { objectName: "saveAsAction"; text: "Save as"; iconSource: "qrc:/icons/save_as.svg"; onClicked: mainWindow.chooseFile("save") }
             FV_Icon_Button { objectName: "exportJsonAction"; text: "Export JSON"; iconSource: "qrc:/icons/json_export.svg"; onClicked: mainWindow.chooseFile("exportJson") }
@@ -168,6 +206,9 @@ ApplicationWindow {
         id: fileDialog
         property string mode: "open"
         property int loadIndex: -1
+        // What waits for a save under a new name (New, Open or close).
+        property var afterSave: null
+        onRejected: afterSave = null
         readonly property var modelFilters: ["Folvane Model Files (*.fvm)", "All files (*)"]
         readonly property var jsonFilters: ["Json Files (*.json)", "All files (*)"]
         readonly property var setup: ({
@@ -215,9 +256,12 @@ ApplicationWindow {
                 break
             case "save":
                 kblade.Fp = url
-                mainWindow.act("Save", function() { return kblade.writeFile() })
+                var saved = mainWindow.act("Save", function() { return kblade.writeFile() })
                 mainWindow.showDocument()
-                mainWindow.refreshView()
+                var next = afterSave
+                afterSave = null
+                if (saved && next)
+                    next()
                 break
             case "importJson":
                 if (mainWindow.act("Import JSON", function() { return kblade.loadJson(url) }))
@@ -270,6 +314,20 @@ ApplicationWindow {
             fileDialog.loadIndex = loadIndex
             mainWindow.chooseFile(["exportAnsys", "exportAbaqus", "exportCCX"][fileType])
         }
+    }
+    UnsavedDialog {
+        id: unsaved
+        onSave: {
+            if (kblade.HasFP) {
+                if (mainWindow.act("Save", function() { return kblade.writeFile() }))
+                    mainWindow.runPending()
+            } else {
+                fileDialog.afterSave = mainWindow.pendingAction
+                mainWindow.pendingAction = null
+                mainWindow.chooseFile("save")
+            }
+        }
+        onDiscard: mainWindow.runPending()
     }
     Par_Win { id: parWindow }
     Set_Win { id: settingWindow }

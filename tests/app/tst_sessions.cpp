@@ -50,6 +50,7 @@ private slots:
     void failuresShowInTheWindow();
     void foldersAreTheChosenOnes();
     void everythingWithinReach();
+    void unsavedChanges();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -310,12 +311,14 @@ void TestSessions::failuresShowInTheWindow()
     const QString damaged = dir.filePath("damaged.fvm");
     writeBytes(damaged, "not a model");
     QVERIFY(session.click("openAction"));
+    QVERIFY(session.click("discardChanges"));  // the broken material
     QVERIFY(session.answerFileDialog("Please choose a file", damaged));
     QVERIFY(session.waitForWindow("Open"));
     QVERIFY(session.closeWindow("Open"));
     QVERIFY(session.waitForItem("lastFailure", [](const QJsonObject& o) { return o["text"] == "Last failure: Open failed"; }));
     QVERIFY(paneShows(session, "Cannot read " + damaged + ": not a complete model file, the document is unchanged"));
     QVERIFY(session.closeWindow("Folvane"));
+    QVERIFY(session.click("discardChanges"));
     QCOMPARE(session.finish(), 0);
 }
 
@@ -396,6 +399,45 @@ void TestSessions::everythingWithinReach()
     saved.setFp(model);
     QVERIFY(saved.readFile());
     QCOMPARE(saved.materials()->material(0)->par(8)->value(), 0.25);
+}
+
+// Unsaved changes mark the title; New and close ask first: Cancel keeps
+// the document, Discard drops the changes, Save keeps them in the file.
+void TestSessions::unsavedChanges()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "Saved");
+    Session session({model});
+    QVERIFY(session.started());
+    const auto title = [&] { return session.window("Folvane")["title"].toString(); };
+    QVERIFY(!title().startsWith("* "));
+    const auto rename = [&](const QString& name) {
+        QVERIFY(session.click("editorBladeSetting"));
+        QVERIFY(session.click("bladeName"));
+        session.key("ctrl+a");
+        session.type(name);
+        QVERIFY(session.closeWindow("Blade Setting"));
+        QVERIFY(session.waitForWindow("Blade Setting", false));
+    };
+    rename("Changed");
+    QVERIFY(QTest::qWaitFor([&] { return title().startsWith("* "); }, 5000));
+    QVERIFY(session.click("newAction"));
+    QVERIFY(session.click("cancelChanges"));
+    QVERIFY(title().startsWith("* Folvane - " + model) || title().startsWith("* Folvane Demo v0.76 - " + model));
+    QVERIFY(session.click("newAction"));
+    QVERIFY(session.click("discardChanges"));
+    QVERIFY(QTest::qWaitFor([&] { return title() == "Folvane - "; }, 5000));
+
+    QVERIFY(session.click("openAction"));
+    QVERIFY(session.answerFileDialog("Please choose a file", model));
+    rename("Kept On Close");
+    QVERIFY(session.closeWindow("Folvane"));
+    QVERIFY(session.click("saveChanges"));
+    QCOMPARE(session.finish(), 0);
+    KBlade saved;
+    saved.setFp(model);
+    QVERIFY(saved.readFile());
+    QCOMPARE(saved.bladeName(), QString("Kept On Close"));
 }
 
 QTEST_MAIN(TestSessions)

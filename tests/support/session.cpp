@@ -120,8 +120,12 @@ QList<QJsonObject> Session::items(const QString& prefix) const
 
 QJsonObject Session::window(const QString& title) const
 {
+    // A title marked "* " for unsaved changes is the same window.
     for (const QJsonValue& v : probe().value("windows").toArray()) {
-        if (v.toObject().value("title").toString().startsWith(title))
+        QString shown = v.toObject().value("title").toString();
+        if (shown.startsWith(QLatin1String("* ")))
+            shown.remove(0, 2);
+        if (shown.startsWith(title))
             return v.toObject();
     }
     return QJsonObject();
@@ -201,7 +205,7 @@ bool Session::answerFileDialog(const QString& title, const QString& path)
 
 bool Session::closeWindow(const QString& title)
 {
-    const QStringList ids = runOutput("xdotool", {"search", "--name", "^" + QRegularExpression::escape(title)})
+    const QStringList ids = runOutput("xdotool", {"search", "--name", "^(\\* )?" + QRegularExpression::escape(title)})
                                 .split('\n', Qt::SkipEmptyParts);
     if (ids.isEmpty())
         return false;
