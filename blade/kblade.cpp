@@ -15,17 +15,24 @@
 #include "core/messages.h"
 #include "core/parameterlist.h"
 #include "core/textbuffer.h"
+#include "fem/elementrow.h"
 #include "fem/model.h"
 #include "geometry/kkeyindlist.h"
+#include "geometry/kprofile.h"
 #include "geometry/kprofilelist.h"
+#include "geometry/renderers.h"
 #include "solver/abaquscmd.h"
 #include "solver/ansyscmd.h"
 #include "solver/ccxcmd.h"
 
+#include <QColor>
 #include <QDataStream>
 #include <QFile>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <limits>
+#include <Qt3DRender/QAttribute>
+#include <Qt3DRender/QGeometry>
 
 namespace Folvane {
 
@@ -169,6 +176,7 @@ void KBlade::clearFEModel()
     m_stationElements.reset();
     m_model.reset();
     m_stations.resize(0);
+    m_elementGroups.clear();
 }
 
 QStringList KBlade::buildProblems() const
@@ -198,6 +206,18 @@ void KBlade::genFEModel()
     m_stations = profiles()->meshStations().col(2);
     SurfaceMesh mesh = profiles()->genFEMesh(model, setting()->meshBySize());
     model.numberEntities();
+    // Which region or web every element belongs to, for the FE view.
+    m_groupNames = setting()->sonNames() + webs()->sonNames();
+    m_elementGroups.assign(size_t(model.elements().count()), -1);
+    auto mark = [this](const ElementArray& array, int group) {
+        for (int r = 0; r < array.count(); ++r)
+            for (const Element* e : array.row(r)->elements())
+                m_elementGroups[size_t(e->id())] = group;
+    };
+    for (size_t r = 0; r < mesh.regionElements.size(); ++r)
+        mark(*mesh.regionElements[r], int(r));
+    for (size_t w = 0; w < mesh.webElements.size(); ++w)
+        mark(*mesh.webElements[w], setting()->count() + mesh.webs[w].web);
 
     LayupInput input;
     input.model = &model;
@@ -251,6 +271,44 @@ void KBlade::forgetFEModel()
     emit FEModelChanged();
 }
 
+namespace {
+
+QVariantList boxOf(const Eigen::Vector3d& low, const Eigen::Vector3d& high)
+{
+    if (!low.allFinite() || !high.allFinite() || (high - low).minCoeff() < 0)
+        return {};
+    return {low.x(), low.y(), low.z(), high.x(), high.y(), high.z()};
+}
+
+} // namespace
+
+QVariantList KBlade::bladeBounds() const
+{
+    parameters()->resetEngine();
+    Eigen::Vector3d low = Eigen::Vector3d::Constant(std::numeric_limits<double>::infinity());
+    Eigen::Vector3d high = -low;
+    for (int i = 0; i < profiles()->count(); ++i) {
+        const Eigen::MatrixXd placed = profiles()->profile(i)->placedPoints3D();
+        if (placed.rows() == 0)
+            continue;
+        low = low.cwiseMin(placed.colwise().minCoeff().transpose());
+        high = high.cwiseMax(placed.colwise().maxCoeff().transpose());
+    }
+    return boxOf(low, high);
+}
+
+QVariantList KBlade::modelBounds() const
+{
+    if (!m_model || m_model->nodes().count() == 0)
+        return {};
+    Eigen::Vector3d low = m_model->nodes().at(0)->position(), high = low;
+    for (int i = 1; i < m_model->nodes().count(); ++i) {
+        low = low.cwiseMin(m_model->nodes().at(i)->position());
+        high = high.cwiseMax(m_model->nodes().at(i)->position());
+    }
+    return boxOf(low, high);
+}
+
 int KBlade::nodeCount() const
 {
     return m_model ? m_model->nodes().count() : 0;
@@ -261,20 +319,49 @@ int KBlade::elementCount() const
     return m_model ? m_model->elements().count() : 0;
 }
 
+namespace {
+
+// Distinct colours for the regions and webs of the FE view.
+Eigen::Vector3f groupColour(int group)
+{
+    static const float palette[][3] = {
+        {0.90f, 0.49f, 0.13f}, {0.12f, 0.47f, 0.71f}, {0.17f, 0.63f, 0.17f}, {0.84f, 0.15f, 0.16f},
+        {0.58f, 0.40f, 0.74f}, {0.55f, 0.34f, 0.29f}, {0.89f, 0.47f, 0.76f}, {0.50f, 0.50f, 0.50f},
+        {0.74f, 0.74f, 0.13f}, {0.09f, 0.75f, 0.81f}};
+    if (group < 0)
+        return Eigen::Vector3f(0.8f, 0.8f, 0.8f);
+    const float* c = palette[group % int(std::size(palette))];
+    return Eigen::Vector3f(c[0], c[1], c[2]);
+}
+
+} // namespace
+
 void KBlade::gen3DModel()
 {
     const Model* model = builtModel("gen3DModel");
     if (!model)
         return;
-    using Type = Qt3DRender::QGeometryRenderer::PrimitiveType;
-    const auto renderers = sharedRenderers(model->nodes().vertexBuffer(),
-                                           {{model->elements().triangleIndexBuffer(), Type::Triangles},
-                                            {model->edges().lineIndexBuffer(), Type::Lines}});
-    // The faces own the shared positions: the edges go first.
-    m_femEdge.replace(renderers[1]);
-    m_femEle.replace(renderers[0]);
+    std::vector<Eigen::Vector3f> colours(size_t(model->elements().count()));
+    for (size_t i = 0; i < colours.size(); ++i)
+        colours[i] = groupColour(i < m_elementGroups.size() ? m_elementGroups[i] : -1);
+    auto* edges = indexedRenderer(positionAttribute(model->nodes().vertexBuffer(), nullptr),
+                                  model->edges().lineIndexBuffer(), Qt3DRender::QGeometryRenderer::Lines);
+    edges->geometry()->attributes().front()->setParent(edges);
+    m_femEdge.replace(edges);
+    m_femEle.replace(shadedTriangles(model->elements().faceVertexBuffer(colours)));
     emit FemEleChanged();
     emit FemEdgeChanged();
+}
+
+QVariantList KBlade::femGroups() const
+{
+    QVariantList groups;
+    for (int g = 0; g < m_groupNames.size(); ++g) {
+        const Eigen::Vector3f c = groupColour(g);
+        groups.append(QVariantMap{{QStringLiteral("name"), m_groupNames[g]},
+                                  {QStringLiteral("color"), QColor::fromRgbF(c.x(), c.y(), c.z())}});
+    }
+    return groups;
 }
 
 void KBlade::clearOld3DModel()

@@ -41,6 +41,8 @@ class KBlade : public KFile
     Q_PROPERTY(int LoadNum READ loadNum NOTIFY LoadNumChanged)
     // Of the FE model of the last build; 0 when it failed or none was made.
     Q_PROPERTY(int NodeCount READ nodeCount NOTIFY FEModelChanged)
+    // The regions and webs the FE view colours: [{name, color}, ...].
+    Q_PROPERTY(QVariantList FemGroups READ femGroups NOTIFY FemEleChanged)
     Q_PROPERTY(int ElementCount READ elementCount NOTIFY FEModelChanged)
 
 public:
@@ -79,12 +81,18 @@ public:
     // span coordinates of the stations.
     Model* feModel() const { return m_model.get(); }
     int nodeCount() const;
+    QVariantList femGroups() const;
     int elementCount() const;
     const NodeArray* stationNodes() const { return m_stationNodes.get(); }
     const ElementArray* stationElements() const { return m_stationElements.get(); }
     const Eigen::VectorXd& stationPositions() const { return m_stations; }
 
     Q_INVOKABLE void genFEModel();
+    // The box the views frame, as [xmin, ymin, zmin, xmax, ymax, zmax]: of
+    // the profiles as placed, and of the FE model's nodes (empty without a
+    // model).
+    Q_INVOKABLE QVariantList bladeBounds() const;
+    Q_INVOKABLE QVariantList modelBounds() const;
     // The FE view: faces and edges of the model, as renderers that replace
     // the current ones; the replaced ones live until clearOld3DModel.
     Q_INVOKABLE void gen3DModel();
@@ -174,6 +182,10 @@ private:
     // Declared so that the edges, which share the faces' positions, go first.
     RendererPair m_femEle;
     RendererPair m_femEdge;
+    // Of every element (by number) the region or web it belongs to: the
+    // position in the regions followed by the webs.
+    std::vector<int> m_elementGroups;
+    QStringList m_groupNames;
     std::unique_ptr<NodeArray> m_stationNodes;
     std::unique_ptr<ElementArray> m_stationElements;
     Eigen::VectorXd m_stations;

@@ -96,13 +96,20 @@ void KLoad::RemoveSingleLoad(int ind)
     removeOwned(m_loads, ind, QStringLiteral("KLoad - RemoveSingleLoad: index not correct!"));
 }
 
-void KLoad::sortLoads()
+QList<KSingleLoad*> KLoad::sortedLoads() const
 {
     auto key = [](const KSingleLoad* l) {
         return std::isnan(l->loc()) ? std::numeric_limits<double>::infinity() : l->loc();
     };
-    std::stable_sort(m_loads.begin(), m_loads.end(),
+    QList<KSingleLoad*> sorted = m_loads;
+    std::stable_sort(sorted.begin(), sorted.end(),
                      [&](const KSingleLoad* a, const KSingleLoad* b) { return key(a) < key(b); });
+    return sorted;
+}
+
+void KLoad::sortLoads()
+{
+    m_loads = sortedLoads();
 }
 
 // The index of the station nearest to v; the lower index wins a tie.
@@ -118,9 +125,11 @@ static int nearestStation(const Eigen::VectorXd& stations, double v)
 
 Eigen::MatrixXd KLoad::distribute(const Eigen::VectorXd& stations)
 {
-    sortLoads();
+    // In location order, leaving the table's order to the user: a build
+    // must not change the document.
+    const QList<KSingleLoad*> loads = sortedLoads();
     const int n = int(stations.size());
-    const int m = m_loads.size();
+    const int m = loads.size();
     m_distribution = Eigen::MatrixXd::Zero(n, 3);
     if (m == 0 || n == 0)
         return m_distribution;
@@ -128,11 +137,11 @@ Eigen::MatrixXd KLoad::distribute(const Eigen::VectorXd& stations)
     bounds[0] = 0;
     bounds[m] = n;
     for (int k = 1; k < m; ++k)
-        bounds[k] = nearestStation(stations, (m_loads[k - 1]->loc() + m_loads[k]->loc()) / 2.0);
+        bounds[k] = nearestStation(stations, (loads[k - 1]->loc() + loads[k]->loc()) / 2.0);
     for (int k = 0; k < m; ++k) {
         const int c = bounds[k + 1] - bounds[k];
         for (int s = bounds[k]; s < bounds[k + 1]; ++s)
-            m_distribution.row(s) << m_loads[k]->x() / c, m_loads[k]->y() / c, m_loads[k]->z() / c;
+            m_distribution.row(s) << loads[k]->x() / c, loads[k]->y() / c, loads[k]->z() / c;
     }
     return m_distribution;
 }

@@ -60,6 +60,7 @@ public:
     void RemoveSingleLoad(int ind);
     int singleLoadCount() const { return m_loads.size(); }
     void sortLoads();
+    QList<KSingleLoad*> sortedLoads() const;
 
     // Every point load shared out evenly among the stations nearer to it than
     // to its neighbours: an n x 3 matrix (x, y, z) for n station locations.

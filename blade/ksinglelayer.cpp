@@ -113,18 +113,23 @@ void KSingleLayer::RemoveLocNum(int ind)
     removeOwned(m_points, ind, QStringLiteral("KSingleLayer - RemoveLocNum: index not correct!"));
 }
 
-void KSingleLayer::sortLocNums()
+QList<KLocNum*> KSingleLayer::sortedLocNums() const
 {
     if (ParameterList* parameters = parameterList())
         parameters->resetEngine();
-    if (m_points.size() < 2)
-        return;
     auto key = [](const KLocNum* p) {
         const double v = p->loc()->value();
         return std::isnan(v) ? std::numeric_limits<double>::infinity() : v;
     };
-    std::stable_sort(m_points.begin(), m_points.end(),
+    QList<KLocNum*> sorted = m_points;
+    std::stable_sort(sorted.begin(), sorted.end(),
                      [&](const KLocNum* a, const KLocNum* b) { return key(a) < key(b); });
+    return sorted;
+}
+
+void KSingleLayer::sortLocNums()
+{
+    m_points = sortedLocNums();
 }
 
 // A number that does not evaluate stacks nothing.
@@ -135,16 +140,17 @@ static int repetitionCount(double number)
 
 std::vector<int> KSingleLayer::repetitionNumbers(const Eigen::VectorXd& stations)
 {
-    sortLocNums();
-    const int n = m_points.size();
+    // In location order, leaving the table's order to the user.
+    const QList<KLocNum*> points = sortedLocNums();
+    const int n = points.size();
     std::vector<int> numbers(stations.size(), 0);
     if (n == 0)
         return numbers;
     Eigen::VectorXd loc(n);
     Eigen::MatrixXd num(n, 1);
     for (int i = 0; i < n; ++i) {
-        loc[i] = m_points[i]->loc()->value();
-        num(i, 0) = m_points[i]->num()->value();
+        loc[i] = points[i]->loc()->value();
+        num(i, 0) = points[i]->num()->value();
     }
     const Eigen::MatrixXd values = LinearInterp(loc, num).valuesAt(stations);
     for (Eigen::Index s = 0; s < stations.size(); ++s)

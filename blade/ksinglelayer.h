@@ -68,6 +68,7 @@ public:
     void RemoveLocNum(int ind);
     int locNumCount() const { return m_points.size(); }
     void sortLocNums();
+    QList<KLocNum*> sortedLocNums() const;
 
     // The repetition number at every station location, cut toward zero; 0
     // where it does not evaluate.

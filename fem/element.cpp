@@ -224,13 +224,6 @@ void Quad4::computeArea()
                     + triangleArea(node(1), node(3), node(0)) + triangleArea(node(1), node(3), node(2)));
 }
 
-void Quad4::triangleIndices(std::vector<quint32>& indices) const
-{
-    const quint32 c0 = quint32(node(0)->id()), c1 = quint32(node(1)->id());
-    const quint32 c2 = quint32(node(2)->id()), c3 = quint32(node(3)->id());
-    indices.insert(indices.end(), {c0, c1, c3, c0, c3, c1, c1, c3, c2, c1, c2, c3});
-}
-
 Tri3::Tri3(quint64 id, Node* c0, Node* c1, Node* c2, bool web, EdgeList& edges, Object* owner)
     : Element(triName, id, TriKind, {c0, c1, c2}, web, edges, owner)
 {
@@ -247,24 +240,31 @@ double Tri3::edgeLength01() const
     return Element::edgeLength01() / 2.0;
 }
 
-void Tri3::triangleIndices(std::vector<quint32>& indices) const
-{
-    const quint32 c0 = quint32(node(0)->id()), c1 = quint32(node(1)->id()), c2 = quint32(node(2)->id());
-    indices.insert(indices.end(), {c0, c1, c2, c0, c2, c1});
-}
-
 ElementList::ElementList(Object* owner)
     : TypedList<Element>(QStringLiteral("Elements"), owner)
 {
 }
 
-QByteArray ElementList::triangleIndexBuffer() const
+QByteArray ElementList::faceVertexBuffer(const std::vector<Eigen::Vector3f>& colours) const
 {
-    std::vector<quint32> indices;
-    indices.reserve(size_t(count()) * 12);
-    for (int i = 0; i < count(); ++i)
-        at(i)->triangleIndices(indices);
-    return QByteArray(reinterpret_cast<const char*>(indices.data()), int(indices.size() * sizeof(quint32)));
+    std::vector<float> data;
+    data.reserve(size_t(count()) * 6 * 9);
+    auto vertex = [&](const Node* n, const Eigen::Vector3f& normal, const Eigen::Vector3f& colour) {
+        data.insert(data.end(), {float(n->x()), float(n->y()), float(n->z()), normal.x(), normal.y(), normal.z(),
+                                 colour.x(), colour.y(), colour.z()});
+    };
+    for (int i = 0; i < count(); ++i) {
+        const Element* e = at(i);
+        const Eigen::Vector3f normal = e->plyFrame().col(2).cast<float>();
+        const Eigen::Vector3f colour = size_t(i) < colours.size() ? colours[size_t(i)] : Eigen::Vector3f(0.7f, 0.7f, 0.7f);
+        const int corners = e->cornerCount();
+        for (int t = 0; t + 2 < corners; ++t) {
+            vertex(e->node(0), normal, colour);
+            vertex(e->node(t + 1), normal, colour);
+            vertex(e->node(t + 2), normal, colour);
+        }
+    }
+    return QByteArray(reinterpret_cast<const char*>(data.data()), int(data.size() * sizeof(float)));
 }
 
 } // namespace Folvane

@@ -57,7 +57,6 @@ public:
     int angleSense() const;
 
     virtual void setSection(PolyLayer* section);
-    virtual void triangleIndices(std::vector<quint32>& indices) const = 0;
     virtual double edgeLength01() const;
     Eigen::Vector3d centroid() const;
     virtual void computeArea() = 0;
@@ -98,7 +97,6 @@ class Quad4 : public Element
 {
 public:
     Quad4(quint64 id, Node* c0, Node* c1, Node* c2, Node* c3, bool web, EdgeList& edges, Object* owner = nullptr);
-    void triangleIndices(std::vector<quint32>& indices) const override;
     void computeArea() override;
 
 protected:
@@ -110,7 +108,6 @@ class Tri3 : public Element
 {
 public:
     Tri3(quint64 id, Node* c0, Node* c1, Node* c2, bool web, EdgeList& edges, Object* owner = nullptr);
-    void triangleIndices(std::vector<quint32>& indices) const override;
     double edgeLength01() const override;
     void computeArea() override;
 
@@ -125,8 +122,9 @@ class ElementList : public TypedList<Element>
 {
 public:
     explicit ElementList(Object* owner = nullptr);
-    // Two triangles per face in both windings, as 32-bit node indices.
-    QByteArray triangleIndexBuffer() const;
+    // Every element's own triangles, each vertex its position, the
+    // element's normal and the colour given for the element (by number).
+    QByteArray faceVertexBuffer(const std::vector<Eigen::Vector3f>& colours) const;
 };
 
 } // namespace Folvane

@@ -42,6 +42,33 @@ Qt3DRender::QGeometryRenderer* indexedRenderer(Qt3DRender::QAttribute* positions
     return renderer;
 }
 
+Qt3DRender::QGeometryRenderer* shadedTriangles(const QByteArray& vertices)
+{
+    auto* renderer = new Qt3DRender::QGeometryRenderer;
+    auto* geometry = new Qt3DRender::QGeometry(renderer);
+    auto* buffer = new Qt3DRender::QBuffer(geometry);
+    buffer->setData(vertices);
+    const uint count = uint(vertices.size() / 36);
+    const QString names[3] = {Qt3DRender::QAttribute::defaultPositionAttributeName(),
+                              Qt3DRender::QAttribute::defaultNormalAttributeName(),
+                              Qt3DRender::QAttribute::defaultColorAttributeName()};
+    for (uint k = 0; k < 3; ++k) {
+        auto* attribute = new Qt3DRender::QAttribute(geometry);
+        attribute->setName(names[k]);
+        attribute->setAttributeType(Qt3DRender::QAttribute::VertexAttribute);
+        attribute->setVertexBaseType(Qt3DRender::QAttribute::Float);
+        attribute->setVertexSize(3);
+        attribute->setByteOffset(12 * k);
+        attribute->setByteStride(36);
+        attribute->setCount(count);
+        attribute->setBuffer(buffer);
+        geometry->addAttribute(attribute);
+    }
+    renderer->setGeometry(geometry);
+    renderer->setPrimitiveType(Qt3DRender::QGeometryRenderer::Triangles);
+    return renderer;
+}
+
 std::vector<Qt3DRender::QGeometryRenderer*> sharedRenderers(
     const QByteArray& positions, const std::vector<std::pair<QByteArray, Qt3DRender::QGeometryRenderer::PrimitiveType>>& parts)
 {

@@ -45,6 +45,10 @@ private:
     std::vector<QPointer<Qt3DRender::QGeometryRenderer>> m_previous;
 };
 
+// A renderer of separate triangles, each vertex 9 floats: position,
+// normal and colour (so faces can be lit and coloured one by one).
+Qt3DRender::QGeometryRenderer* shadedTriangles(const QByteArray& vertices);
+
 // Renderers over one shared set of positions: the first owns them.
 std::vector<Qt3DRender::QGeometryRenderer*> sharedRenderers(
     const QByteArray& positions, const std::vector<std::pair<QByteArray, Qt3DRender::QGeometryRenderer::PrimitiveType>>& parts);

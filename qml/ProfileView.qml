@@ -11,15 +11,12 @@ import "basic_items"
 FV_View3D {
     id: view
     property var profiles: kblade.Models[KBlade.Profiles]
-    startLoc: 0
-    endLoc: 10000
     onInitialViewSet: if (profiles) Qt.callLater(profiles.clearOldPro3D)
 
     // New geometry from the current profiles, then the initial view.
     function update() {
         profiles.genPro3D()
-        startLoc = kblade.StartLoc
-        endLoc = kblade.EndLoc
+        bounds = kblade.bladeBounds()
         initialView()
     }
 

@@ -219,6 +219,7 @@ ApplicationWindow {
             exportAnsys: {title: "Save as Ansys batch file", filters: ["Ansys Batch Files (*.inp)", "All files (*)"], existing: false},
             exportAbaqus: {title: "Save as ABAQUS input file", filters: ["ABAQUS Input Files (*.inp)", "All files (*)"], existing: false},
             exportCCX: {title: "Save as Calculix input file", filters: ["Calculix input Files (*.inp)", "All files (*)"], existing: false},
+            exportObj: {title: "Save the mesh as a Wavefront OBJ file", filters: ["OBJ Files (*.obj)", "All files (*)"], existing: false},
             workFolder: {title: "Please choose a working folder", filters: [], existing: true, folder: true},
             program: {title: "Please select the analysis program", existing: true,
                       filters: ["windows executable file (*.exe)", "windows batch file (*.bat)", "shell file (*.sh)", "All files (*)"]},
@@ -271,6 +272,7 @@ ApplicationWindow {
             case "exportAnsys": mainWindow.act("Export of the ANSYS deck", function() { return kblade.exportAnsysInp(url, loadIndex) }); break
             case "exportAbaqus": mainWindow.act("Export of the Abaqus deck", function() { return kblade.exportAbaqusInp(url, loadIndex) }); break
             case "exportCCX": mainWindow.act("Export of the CalculiX deck", function() { return kblade.exportCCXInp(url, loadIndex) }); break
+            case "exportObj": mainWindow.act("Export of the OBJ mesh", function() { return kblade.exportMeshObj(url) }); break
             case "workFolder": kblade.AnaSet.WorkDir = path; analysisWindow.refresh(); break
             case "program": kblade.AnaSet.ProDir = path; analysisWindow.refresh(); break
             case "optFolder": kblade.Models[KBlade.OptSet].OptDir = path; optWindow.refresh(); break
@@ -307,6 +309,7 @@ ApplicationWindow {
             kblade.Models[KBlade.Loads].updateModel()
             exportWindow.openWith(kblade.Models[KBlade.Loads].SonNames)
         }
+        onExportObjRequested: mainWindow.chooseFile("exportObj")
     }
     ExportWindow {
         id: exportWindow

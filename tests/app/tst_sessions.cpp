@@ -51,6 +51,8 @@ private slots:
     void foldersAreTheChosenOnes();
     void everythingWithinReach();
     void unsavedChanges();
+    void viewsFrameAndZoom();
+    void meshByRegionAndAsObj();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -438,6 +440,84 @@ void TestSessions::unsavedChanges()
     saved.setFp(model);
     QVERIFY(saved.readFile());
     QCOMPARE(saved.bladeName(), QString("Kept On Close"));
+}
+
+// The view buttons frame the blade itself (it fills the view, centred);
+// the wheel zooms about the point under the cursor.
+void TestSessions::viewsFrameAndZoom()
+{
+    Session session;
+    QVERIFY(session.started());
+    QVERIFY(session.waitForItem("viewArea"));
+    const QJsonArray area = session.item("viewArea")["rect"].toArray();
+    const QSize view(area[2].toInt(), area[3].toInt());
+    for (const char* side : {"topView", "frontView", "leftView"}) {
+        QVERIFY(session.click(side));
+        const QRect box = session.drawnBox("viewArea");
+        QVERIFY2(!box.isEmpty(), side);
+        const QPointF offset = QPointF(box.center()) - QPointF(view.width() / 2.0, view.height() / 2.0);
+        QVERIFY2(std::abs(offset.x()) < 0.1 * view.width() && std::abs(offset.y()) < 0.1 * view.height(),
+                 qPrintable(QString("%1: %2,%3 %4x%5").arg(side).arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
+        QVERIFY2(box.width() > 0.7 * view.width() || box.height() > 0.7 * view.height(), side);
+    }
+    // From the side the blade is a long strip: zoom in on its left end.
+    QVERIFY(session.click("topView"));
+    const QRect before = session.drawnBox("viewArea");
+    const QPoint end(area[0].toInt() + before.left() + 10, area[1].toInt() + before.center().y());
+    session.clickAt(end.x(), end.y(), 4);
+    session.clickAt(end.x(), end.y(), 4);
+    const QRect after = session.drawnBox("viewArea");
+    QVERIFY2(after.width() > before.width() * 1.2 || after.width() >= view.width() - 10,
+             qPrintable(QString("%1 -> %2").arg(before.width()).arg(after.width())));
+    // The end stays under the cursor.
+    QVERIFY2(std::abs(after.left() - before.left()) < 0.05 * view.width(),
+             qPrintable(QString("%1 -> %2").arg(before.left()).arg(after.left())));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+}
+
+// The FE view frames the mesh, colours it by region and web with a legend
+// that names them, and writes it as OBJ.
+void TestSessions::meshByRegionAndAsObj()
+{
+    Session session;
+    QVERIFY(session.started());
+    QVERIFY(session.click("feAction"));
+    QVERIFY(session.waitForWindow("FE Model"));
+    QVERIFY(session.waitForItem("fe.viewArea"));
+    QVERIFY(session.click("fe.frontView"));
+    const QJsonArray area = session.item("fe.viewArea")["rect"].toArray();
+    const QRect box = session.drawnBox("fe.viewArea");
+    QVERIFY(!box.isEmpty());
+    QVERIFY2(std::abs(box.center().x() - area[2].toInt() / 2) < 0.1 * area[2].toInt()
+                 && std::abs(box.center().y() - area[3].toInt() / 2) < 0.1 * area[3].toInt(),
+             qPrintable(QString("%1,%2 %3x%4").arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
+
+    QVERIFY(session.items("legend.").isEmpty());
+    QVERIFY(session.click("colourByRegion"));
+    // The default blade: its regions, then its two webs.
+    QVERIFY(session.waitForItem("legend.0", [](const QJsonObject& o) { return o["text"] == "Reg-1-U"; }));
+    const QList<QJsonObject> legend = session.items("legend.");
+    QCOMPARE(legend.size(), 8);
+    QCOMPARE(legend.back()["text"].toString(), QString("Web-2"));
+
+    const QString statusText = session.item("statusModel")["text"].toString();
+    const int elements = statusText.section(", ", 1).section(' ', 0, 0).toInt();
+    QVERIFY2(elements > 0, qPrintable(statusText));
+    QVERIFY(session.click("exportObjAction"));
+    const QString obj = session.path("work/blade.obj");
+    QVERIFY(session.answerFileDialog("Save the mesh as a Wavefront OBJ file", obj));
+    QFile file(obj);
+    QTRY_VERIFY_WITH_TIMEOUT(file.exists(), 10000);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    int faces = 0;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        faces += line.startsWith("f ");
+    QCOMPARE(faces, elements);
+
+    QVERIFY(session.closeWindow("FE Model"));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
 }
 
 QTEST_MAIN(TestSessions)

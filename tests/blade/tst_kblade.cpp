@@ -73,6 +73,7 @@ private slots:
     void jsonFailures();
     void jsonWithMissingAndWrongValues();
     void analysisSettingsFile();
+    void modifiedUntilSaved();
 };
 
 void TestKBlade::initTestCase()
@@ -461,5 +462,46 @@ void TestKBlade::analysisSettingsFile()
     QFile::remove(path);
 }
 
-QTEST_GUILESS_MAIN(TestKBlade)
+// A document is modified by edits only: building, drawing and exporting
+// the mesh leave it as it was saved, and the table keeps the user's order.
+void TestKBlade::modifiedUntilSaved()
+{
+    QTemporaryDir dir;
+    KBlade blade;
+    QVERIFY(!blade.isModified());
+    // Load-2 ends with a point at the root: not in location order.
+    KLoad* load = blade.loads()->load(1);
+    QCOMPARE(load->ReadSingleLoadByInd(1)->loc(), 6000.0);
+    QCOMPARE(load->ReadSingleLoadByInd(3)->loc(), 0.0);
+    {
+        Capture quiet;
+        blade.genFEModel();
+        blade.gen3DModel();
+        QVERIFY(blade.exportMeshObj(dir.filePath("mesh.obj")));
+    }
+    QVERIFY(blade.elementCount() > 0);
+    QVERIFY(!blade.isModified());
+    QCOMPARE(load->ReadSingleLoadByInd(1)->loc(), 6000.0);
+
+    // The distribution is that of the loads in location order all the same.
+    const Eigen::VectorXd stations = Eigen::VectorXd::LinSpaced(5, 0, 13000);
+    const Eigen::MatrixXd unsorted = load->distribute(stations);
+    load->sortLoads();
+    QCOMPARE(load->ReadSingleLoadByInd(1)->loc(), 0.0);
+    QCOMPARE(load->distribute(stations), unsorted);
+    QVERIFY(blade.isModified());
+
+    blade.setFp(dir.filePath("saved.fvm"));
+    {
+        Capture quiet;
+        QVERIFY(blade.writeFile());
+    }
+    QVERIFY(!blade.isModified());
+    blade.setting()->setMeshSize(blade.setting()->meshSize() + 1);
+    QVERIFY(blade.isModified());
+    blade.setting()->setMeshSize(blade.setting()->meshSize() - 1);
+    QVERIFY(!blade.isModified());   // back to what is saved
+}
+
+QTEST_MAIN(TestKBlade)
 #include "tst_kblade.moc"

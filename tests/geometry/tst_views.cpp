@@ -9,7 +9,10 @@
 
 #include <QPointer>
 #include <QtTest>
+#include <QColor>
+#include <QSet>
 #include <Qt3DRender/QAttribute>
+#include <Qt3DRender/QBuffer>
 #include <Qt3DRender/QGeometry>
 
 using namespace Folvane;
@@ -22,14 +25,20 @@ std::vector<quint32> indicesOf(const QByteArray& bytes)
     return std::vector<quint32>(p, p + bytes.size() / 4);
 }
 
-int indexCount(Qt3DCore::QComponent* component)
+Qt3DRender::QAttribute* attributeOf(Qt3DCore::QComponent* component, Qt3DRender::QAttribute::AttributeType type)
 {
     auto* renderer = qobject_cast<Qt3DRender::QGeometryRenderer*>(component);
     for (Qt3DRender::QAttribute* a : renderer->geometry()->attributes()) {
-        if (a->attributeType() == Qt3DRender::QAttribute::IndexAttribute)
-            return int(a->count());
+        if (a->attributeType() == type)
+            return a;
     }
-    return -1;
+    return nullptr;
+}
+
+int indexCount(Qt3DCore::QComponent* component)
+{
+    auto* a = attributeOf(component, Qt3DRender::QAttribute::IndexAttribute);
+    return a ? int(a->count()) : -1;
 }
 
 } // namespace
@@ -105,11 +114,26 @@ void TestViews::rendererStates()
     QPointer<Qt3DCore::QComponent> first = blade.femEle();
     QPointer<Qt3DCore::QComponent> firstEdges = blade.femEdge();
     QVERIFY(first && firstEdges);
-    // Two triangles in both windings per quadrilateral, one per triangle.
+    // Faces are separate triangles (two per quadrilateral), three vertices
+    // each, coloured by the region or web of their element.
     int expected = 0;
     for (int i = 0; i < blade.feModel()->elements().count(); ++i)
-        expected += blade.feModel()->elements().at(i)->kind() == Element::QuadKind ? 12 : 6;
-    QCOMPARE(indexCount(first), expected);
+        expected += blade.feModel()->elements().at(i)->kind() == Element::QuadKind ? 6 : 3;
+    QCOMPARE(int(attributeOf(first, Qt3DRender::QAttribute::VertexAttribute)->count()), expected);
+    const QVariantList groups = blade.femGroups();
+    QCOMPARE(groups.size(), blade.setting()->count() + blade.webs()->count());
+    QCOMPARE(groups.front().toMap().value("name").toString(), blade.setting()->sonNames().front());
+    QCOMPARE(groups.back().toMap().value("name").toString(), blade.webs()->sonNames().back());
+    QVERIFY(groups.front().toMap().value("color") != groups.back().toMap().value("color"));
+    // Every region and web shows in its own colour, and only those colours.
+    QSet<QRgb> legend, drawn;
+    for (const QVariant& g : groups)
+        legend.insert(g.toMap().value("color").value<QColor>().rgb());
+    const QByteArray vertices = attributeOf(first, Qt3DRender::QAttribute::VertexAttribute)->buffer()->data();
+    const float* v = reinterpret_cast<const float*>(vertices.constData());
+    for (int i = 0; i < vertices.size() / 36; ++i)
+        drawn.insert(QColor::fromRgbF(v[9 * i + 6], v[9 * i + 7], v[9 * i + 8]).rgb());
+    QCOMPARE(drawn, legend);
     blade.gen3DModel();
     QPointer<Qt3DCore::QComponent> second = blade.femEle();
     QVERIFY(first && second != first);   // kept until the view has switched

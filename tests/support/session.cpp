@@ -205,7 +205,9 @@ bool Session::answerFileDialog(const QString& title, const QString& path)
 
 bool Session::closeWindow(const QString& title)
 {
-    const QStringList ids = runOutput("xdotool", {"search", "--name", "^(\\* )?" + QRegularExpression::escape(title)})
+    // Only mapped windows: the toolkit keeps an unmapped 1x1 window of the
+    // program's name too, and the search order is not fixed.
+    const QStringList ids = runOutput("xdotool", {"search", "--onlyvisible", "--name", "^(\\* )?" + QRegularExpression::escape(title)})
                                 .split('\n', Qt::SkipEmptyParts);
     if (ids.isEmpty())
         return false;
@@ -219,16 +221,42 @@ void Session::screenshot(const QString& file) const
     run("import", {"-window", "root", file});
 }
 
+QRect Session::drawnBox(const QString& name) const
+{
+    const QJsonArray r = item(name).value("rect").toArray();
+    if (r.size() != 4)
+        return QRect();
+    const QString shot = m_dir.filePath("drawn.png");
+    // The pointer out of the way (a tool tip would count as drawn), and a
+    // frame or two for the view to settle.
+    run("xdotool", {"mousemove", "0", "0"});
+    QThread::msleep(800);
+    screenshot(shot);
+    // Cropped to the item (less a pixel of border), near-white trimmed away.
+    const QString crop = QString("%1x%2+%3+%4").arg(r[2].toInt() - 4).arg(r[3].toInt() - 4).arg(r[0].toInt() + 2).arg(r[1].toInt() + 2);
+    const QStringList box = runOutput("convert", {shot, "-crop", crop, "+repage", "-fuzz", "8%", "-trim", "-format",
+                                                  "%w %h %X %Y", "info:"})
+                                .split(' ', Qt::SkipEmptyParts);
+    if (box.size() != 4 || box[0].toInt() <= 1)
+        return QRect();
+    return QRect(box[2].toInt() + 2, box[3].toInt() + 2, box[0].toInt(), box[1].toInt());
+}
+
 int Session::finish(int ms)
 {
     const bool ended = m_program.waitForFinished(ms);
     output();
     if (!ended) {
+        qWarning("The window did not close; its last output:\n%s", qPrintable(m_output.right(2000)));
         m_program.kill();
         m_program.waitForFinished(10000);
         return -1;
     }
-    return m_program.exitStatus() == QProcess::NormalExit ? m_program.exitCode() : -1;
+    if (m_program.exitStatus() != QProcess::NormalExit) {
+        qWarning("The window ended with a signal; its last output:\n%s", qPrintable(m_output.right(2000)));
+        return -1;
+    }
+    return m_program.exitCode();
 }
 
 QString Session::output()

@@ -3,6 +3,7 @@
 
 #include <QJsonObject>
 #include <QProcess>
+#include <QRect>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
@@ -53,6 +54,9 @@ public:
     // button does.
     bool closeWindow(const QString& title);
     void screenshot(const QString& file) const;
+    // The box around what is drawn (not white) in the named item, in its
+    // own coordinates, from a screenshot; empty when it is all white.
+    QRect drawnBox(const QString& name) const;
 
     // Waits for the program to end: its exit code, or -1 when it did not
     // end by itself (a signal, or still running, then killed).
