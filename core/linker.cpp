@@ -43,6 +43,14 @@ double Linker::value() const
     return parameters->evaluate(m_exp);
 }
 
+double Linker::currentValue() const
+{
+    const auto* owner = qobject_cast<const KObject*>(parent());
+    if (ParameterList* parameters = owner ? owner->parameterList() : nullptr)
+        parameters->resetEngine();
+    return value();
+}
+
 void Linker::setValue(const double& value)
 {
     m_exp = QString::number(value, 'g', 6);

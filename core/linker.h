@@ -25,6 +25,9 @@ public:
     void setExp(const QString& exp) { m_exp = exp; }
 
     Q_INVOKABLE double value() const;
+    // The value against the parameters as they are now; value() sees them
+    // as they were at the engine's last refresh. What an editor shows.
+    Q_INVOKABLE double currentValue() const;
     void setValue(const double& value);
     void writeBinary(QDataStream& out) const;
 

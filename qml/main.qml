@@ -198,6 +198,9 @@ ApplicationWindow {
                 text: kblade.ElementCount > 0 ? kblade.NodeCount + " nodes, " + kblade.ElementCount + " elements" : "no FE model"
             }
             FV_Label { objectName: "statusMessage"; Layout.fillWidth: true; text: messages.Last }
+            // Values go to the solver as entered: the defaults hold together
+            // in this system, and so must what the user types.
+            FV_Label { objectName: "statusUnits"; text: "Units: mm, N, MPa, t/mm³, s" }
         }
     }
 

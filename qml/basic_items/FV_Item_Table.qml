@@ -4,7 +4,8 @@ import QtQuick.Layouts 1.12
 import "FVstyle.js" as FVstyle
 
 // A table over a table model: one line per row, one cell per column. A
-// column is {title, role, kind, width, choices, buttonText}; kind is "text",
+// column is {title, role, kind, width, choices, buttonText, tip}; tip names
+// the column's quantity and unit (a tool tip of its header); kind is "text",
 // "number", "linker", "combo", "check", "label" or "button" (a button cell
 // says buttonClicked(role, row)). Cells read "<role>_user" and write
 // "<role>_input"; each is named "<table>.<row>.<role>" and says its text.
@@ -73,11 +74,18 @@ ColumnLayout {
                 Repeater {
                     model: table.columns
                     FV_Label {
+                        objectName: table.objectName + ".header." + modelData.role
+                        // The quantity and its unit, when the column has one.
+                        property string toolTip: modelData.tip !== undefined ? modelData.tip : ""
                         width: table.columnWidth(modelData)
                         height: header.height
                         text: modelData.title
                         font.bold: true
                         horizontalAlignment: Text.AlignHCenter
+                        MouseArea { id: headerHover; anchors.fill: parent; hoverEnabled: true; acceptedButtons: Qt.NoButton }
+                        ToolTip.visible: headerHover.containsMouse && toolTip.length > 0
+                        ToolTip.delay: 400
+                        ToolTip.text: toolTip
                     }
                 }
             }
@@ -154,6 +162,7 @@ ColumnLayout {
                                 Component {
                                     id: linkerCell
                                     FV_Linker_TextBox {
+                                        objectName: cell.objectName + "Expression"
                                         linker: cell.value === undefined ? null : cell.value
                                         onActiveFocusChanged: if (activeFocus) cell.select()
                                         onTextEdited: table.edited()

@@ -1,11 +1,38 @@
 import QtQuick 2.12
+import QtQuick.Controls 2.12
 import Folvane 0.1
 import "FVstyle.js" as FVstyle
 
-// A linked value: shows its expression, writes every edit back to it.
+// A linked value: shows its expression, writes every edit back to it. An
+// expression that does not evaluate shows red; the tool tip gives the value.
 FV_TextBox {
+    id: box
     property Linker linker
-    color: FVstyle.linkerColor
+    // Against the parameters as they are now, refreshed on every edit and
+    // whenever the pointer comes over the box.
+    property real evaluated: NaN
+    readonly property bool valid: !linker || isFinite(evaluated)
+    function reevaluate() { evaluated = linker ? linker.currentValue() : NaN }
+
+    color: valid ? FVstyle.linkerColor : FVstyle.failureColor
     text: linker ? linker.Exp : ""
-    onTextEdited: if (linker) linker.Exp = text
+    onTextEdited: {
+        if (linker)
+            linker.Exp = text
+        reevaluate()
+    }
+    onTextChanged: reevaluate()
+    onLinkerChanged: reevaluate()
+    onHoveredChanged: if (hovered) reevaluate()
+    hoverEnabled: true
+    readonly property string toolTip: !linker ? "" : valid ? "= " + Number(evaluated.toPrecision(6))
+                                                      : "Does not evaluate: an empty expression, a typo or an unknown parameter"
+    ToolTip.visible: hovered && linker !== null
+    ToolTip.delay: 400
+    ToolTip.text: toolTip
+    background: Rectangle {
+        color: FVstyle.textBoxColor
+        border.width: box.valid ? 1 : 2
+        border.color: box.valid ? FVstyle.textBoxBorder : FVstyle.failureColor
+    }
 }

@@ -9,6 +9,7 @@
 #include "blade/kbladesetting.h"
 #include "blade/kload.h"
 #include "blade/kmaterial.h"
+#include "blade/koptsetting.h"
 #include "blade/kpattern.h"
 #include "blade/ksinglelayer.h"
 #include "core/messages.h"
@@ -53,6 +54,7 @@ private slots:
     void unsavedChanges();
     void viewsFrameAndZoom();
     void meshByRegionAndAsObj();
+    void expressionsUnitsAndSettings();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -518,6 +520,57 @@ void TestSessions::meshByRegionAndAsObj()
     QVERIFY(session.closeWindow("FE Model"));
     QVERIFY(session.closeWindow("Folvane"));
     QCOMPARE(session.finish(), 0);
+}
+
+// An expression that does not evaluate shows as invalid, a valid one gives
+// its value; the status bar names the units; the optimisation's crossover
+// and iteration numbers are edited with its other settings and saved.
+void TestSessions::expressionsUnitsAndSettings()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "Settings");
+    Session session({model});
+    QVERIFY(session.started());
+    QCOMPARE(session.item("statusUnits")["text"].toString(), QString("Units: mm, N, MPa, t/mm³, s"));
+
+    QVERIFY(session.click("editorMaterial"));
+    QVERIFY(session.waitForWindow("Material Manager"));
+    const QString density = "materials.1.densityExpression";
+    QVERIFY(session.waitForItem(density, [](const QJsonObject& o) { return o["valid"] == true; }));
+    QVERIFY(session.click(density));
+    session.key("ctrl+a");
+    session.type("2 *");
+    QVERIFY(session.waitForItem(density, [](const QJsonObject& o) { return o["valid"] == false; }));
+    session.key("ctrl+a");
+    session.type("P * 3e-9");   // the default parameter P is 1
+    QVERIFY(session.waitForItem(density, [](const QJsonObject& o) {
+        return o["valid"] == true && o["toolTip"] == "= 3e-9";
+    }));
+    QVERIFY(session.closeWindow("Material Manager"));
+    QVERIFY(session.waitForWindow("Material Manager", false));
+
+    QVERIFY(session.click("editorOptimisationSetting"));
+    QVERIFY(session.waitForWindow("Optimisation Setting"));
+    QVERIFY(session.waitForItem("crossoverNum", [](const QJsonObject& o) { return o["text"] == "1"; }));
+    QVERIFY(session.click("crossoverNum"));
+    session.key("ctrl+a");
+    session.type("3");
+    QVERIFY(session.click("iterNum"));
+    session.key("ctrl+a");
+    session.type("12");
+    QVERIFY(session.closeWindow("Optimisation Setting"));
+    QVERIFY(session.waitForWindow("Optimisation Setting", false));
+
+    QVERIFY(session.click("saveAction"));
+    QVERIFY(session.waitForOutput("Write to " + model));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+    KBlade saved;
+    saved.setFp(model);
+    QVERIFY(saved.readFile());
+    QCOMPARE(saved.materials()->material(1)->density()->exp(), QString("P * 3e-9"));
+    QCOMPARE(saved.optSetting()->crossoverNum(), 3);
+    QCOMPARE(saved.optSetting()->iterNum(), 12);
 }
 
 QTEST_MAIN(TestSessions)

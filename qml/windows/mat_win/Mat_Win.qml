@@ -22,10 +22,15 @@ FV_Manager_Win {
                 var c = [{title: "Name", role: "mat", kind: "text"},
                          {title: "Type", role: "type", kind: "combo", width: 220,
                           choices: ["Uniax Material", "Engineering Material"]},
-                         {title: "Price", role: "price", kind: "linker", width: 80},
-                         {title: "Density", role: "density", kind: "linker", width: 80}]
+                         {title: "Price", role: "price", kind: "linker", width: 80, tip: "Price per unit mass (per t)"},
+                         {title: "Density", role: "density", kind: "linker", width: 80, tip: "Density, t/mm³ (glass/epoxy about 1.9e-9)"}]
+                // What each parameter means for a uniax / an engineering material.
+                const meaning = [["E, MPa", "E1, MPa"], ["ν", "E2, MPa"], ["unused", "E3, MPa"],
+                                 ["unused", "G12, MPa"], ["unused", "G13, MPa"], ["unused", "G23, MPa"],
+                                 ["unused", "ν12"], ["unused", "ν13"], ["unused", "ν23"]]
                 for (var i = 1; i <= 9; ++i)
-                    c.push({title: "Parameter " + i, role: "par" + i, kind: "linker", width: 100})
+                    c.push({title: "Parameter " + i, role: "par" + i, kind: "linker", width: 100,
+                            tip: "Uniax Material: " + meaning[i - 1][0] + "; Engineering Material: " + meaning[i - 1][1]})
                 return c
             }
         }

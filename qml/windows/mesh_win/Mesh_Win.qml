@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import QtQuick.Controls 2.12
 import QtQuick.Layouts 1.12
 import Folvane 0.1
 import "../../basic_items"
@@ -27,7 +28,14 @@ FV_Manager_Win {
             anchors.fill: parent
             RowLayout {
                 FV_Label { text: "Mesh Size" }
-                FV_TextBox { id: meshSize; onEditingFinished: win.setting.MeshSize = Number(text) }
+                FV_TextBox {
+                    id: meshSize
+                    hoverEnabled: true
+                    ToolTip.visible: hovered
+                    ToolTip.delay: 400
+                    ToolTip.text: "Element edge length the automatic mesh aims at, mm"
+                    onEditingFinished: win.setting.MeshSize = Number(text)
+                }
                 FV_Button {
                     text: "Auto Mesh"
                     onClicked: {

@@ -41,11 +41,11 @@ FV_Manager_Win {
                 columns: [
                     {title: "Name", role: "name", kind: "text", width: 100},
                     {title: "", role: "edit", kind: "button", buttonText: "Edit", width: 60},
-                    {title: "Location", role: "loc", kind: "linker", width: 90},
-                    {title: "Chord Length", role: "chordlen", kind: "linker", width: 110},
-                    {title: "Twist angle", role: "twist", kind: "linker", width: 90},
-                    {title: "X Offset", role: "xoffset", kind: "linker", width: 80},
-                    {title: "Y Offset", role: "yoffset", kind: "linker", width: 80}
+                    {title: "Location", role: "loc", kind: "linker", width: 90, tip: "Span location of the profile, mm"},
+                    {title: "Chord Length", role: "chordlen", kind: "linker", width: 110, tip: "Chord length, mm"},
+                    {title: "Twist angle", role: "twist", kind: "linker", width: 90, tip: "Twist about the span axis, degrees"},
+                    {title: "X Offset", role: "xoffset", kind: "linker", width: 80, tip: "Offset of the section along x, mm"},
+                    {title: "Y Offset", role: "yoffset", kind: "linker", width: 80, tip: "Offset of the section along y, mm"}
                 ]
             }
             ColumnLayout {
@@ -71,8 +71,8 @@ FV_Manager_Win {
                     tableModel: win.list ? win.list.PointModel : null
                     onEdited: outline.requestPaint()
                     columns: [
-                        {title: "X", role: "x", kind: "number", width: 110},
-                        {title: "Y", role: "y", kind: "number", width: 110}
+                        {title: "X", role: "x", kind: "number", width: 110, tip: "x of the point as a fraction of the chord"},
+                        {title: "Y", role: "y", kind: "number", width: 110, tip: "y of the point as a fraction of the chord"}
                     ]
                 }
                 Canvas {

@@ -18,6 +18,8 @@ FV_Manager_Win {
     }
     function refresh() {
         population.text = list.Population
+        crossover.text = list.CrossoverNum
+        iterations.text = list.IterNum
         selection.text = list.SelPortion
         mutation.text = list.MutateRate
         folder.text = list.OptDir
@@ -33,6 +35,22 @@ FV_Manager_Win {
                     id: population
                     validator: IntValidator { bottom: 2 }
                     onEditingFinished: win.list.Population = parseInt(text)
+                }
+                Item { width: 1 }
+                FV_Label { text: "Crossover points:" }
+                FV_TextBox {
+                    id: crossover
+                    objectName: "crossoverNum"
+                    validator: IntValidator { bottom: 1 }
+                    onEditingFinished: win.list.CrossoverNum = parseInt(text)
+                }
+                Item { width: 1 }
+                FV_Label { text: "Iterations:" }
+                FV_TextBox {
+                    id: iterations
+                    objectName: "iterNum"
+                    validator: IntValidator { bottom: 0 }
+                    onEditingFinished: win.list.IterNum = parseInt(text)
                 }
                 Item { width: 1 }
                 FV_Label { text: "Selection Rate:" }
@@ -54,7 +72,7 @@ FV_Manager_Win {
                 columns: [
                     {title: "Name", role: "name", kind: "label", width: 150},
                     {title: "Optimise", role: "isopt", kind: "check", width: 80},
-                    {title: "Target", role: "target", kind: "number", width: 100},
+                    {title: "Target", role: "target", kind: "number", width: 100, tip: "Target of the objective in its own unit: mm for deflections, MPa for stresses, t for mass"},
                     {title: "Min.", role: "low", kind: "number", width: 100},
                     {title: "Max.", role: "high", kind: "number", width: 100},
                     {title: "Weight", role: "weight", kind: "number", width: 100}

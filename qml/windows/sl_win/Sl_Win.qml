@@ -24,8 +24,8 @@ FV_Manager_Win {
             list: win.list
             sortable: true
             columns: [
-                {title: "Location", role: "loc", kind: "linker", width: 130},
-                {title: "Number", role: "num", kind: "linker", width: 130}
+                {title: "Location", role: "loc", kind: "linker", width: 130, tip: "Span location of the control point, mm"},
+                {title: "Number", role: "num", kind: "linker", width: 130, tip: "Times the laminate is stacked there (a count; fractions are cut)"}
             ]
             FV_Label { text: "Laminate Pattern:" }
             FV_ComboBox {
