@@ -2,13 +2,15 @@ import QtQuick 2.12
 import QtQuick.Layouts 1.12
 import "FVstyle.js" as FVstyle
 
-// A list of sons with "Add" and "Delete" below it.
+// A list of sons with "Add" and "Delete" below it (unless the list's sons
+// are fixed).
 ColumnLayout {
     id: tree
     property var list
     property alias view: listView
     property alias editable: listView.editable
     property alias currentIndex: listView.currentIndex
+    property bool growable: true
     signal changed()
     spacing: 4
     FV_ListView {
@@ -19,6 +21,7 @@ ColumnLayout {
         Layout.fillHeight: true
     }
     RowLayout {
+        visible: tree.growable
         FV_Button {
             text: "Add"
             onClicked: {

@@ -2,10 +2,11 @@ import QtQuick 2.12
 import QtQuick.Layouts 1.12
 import "FVstyle.js" as FVstyle
 
-// The sons of a list on the left (add, delete), and on the right the
-// selected son's name, any further fields given as children, and its own
-// rows in the list's table. Renaming a son leaves its rows as they are, so
-// a field being edited there keeps its focus.
+// The sons of a list on the left (add, delete, unless they are fixed), and
+// on the right the selected son's name (unless it is fixed), any further
+// fields given as children, and its own rows in the list's table. Renaming
+// a son leaves its rows as they are, so a field being edited there keeps
+// its focus.
 RowLayout {
     id: md
     property var list
@@ -13,6 +14,8 @@ RowLayout {
     property alias sortable: details.sortable
     property alias currentIndex: tree.currentIndex
     property int listWidth: 220
+    property alias growable: tree.growable
+    property bool renamable: true
     readonly property var current: list && tree.currentIndex >= 0 && tree.currentIndex < list.Sons.length
                                    ? list.Sons[tree.currentIndex] : null
     default property alias fields: fieldGrid.data
@@ -37,9 +40,10 @@ RowLayout {
             id: fieldGrid
             columns: 2
             Layout.fillWidth: true
-            FV_Label { text: "Name:" }
+            FV_Label { text: "Name:"; visible: md.renamable }
             FV_TextBox {
                 objectName: "sonName"
+                visible: md.renamable
                 Layout.fillWidth: true
                 text: md.current ? md.current.Name : ""
                 onEditingFinished: if (md.current && text !== md.current.Name) md.list.renameSon(tree.currentIndex, text)

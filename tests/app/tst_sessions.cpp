@@ -11,6 +11,7 @@
 #include "blade/kmaterial.h"
 #include "blade/koptsetting.h"
 #include "blade/kpattern.h"
+#include "blade/kregion.h"
 #include "blade/ksinglelayer.h"
 #include "core/messages.h"
 #include "geometry/kprofile.h"
@@ -167,6 +168,21 @@ void TestSessions::editorsFollowTheOpenedDocument()
     QVERIFY(session.waitForItem("patternChoice", [](const QJsonObject& o) { return o["currentIndex"] == 1; }));
     QVERIFY(session.closeWindow("Single Layer Manager"));
     QVERIFY(session.waitForWindow("Single Layer Manager", false));
+    // The layup editor: the stack of the chosen region, with the new names.
+    const int before = KBlade().setting()->region(3)->layerIndex(0);
+    QVERIFY(session.click("editorLayup"));
+    QVERIFY(session.waitForWindow("Region Layup Manager"));
+    QVERIFY(session.click("sons.3"));
+    const QString firstLayer = "details.0.slChoice";
+    QVERIFY(session.waitForItem(firstLayer, [&](const QJsonObject& o) {
+        return o["currentIndex"] == before && o["displayText"] == QString("Other %1").arg(before + 1);
+    }));
+    QVERIFY(session.click(firstLayer));
+    session.key("Escape");
+    session.key("Down");
+    QVERIFY(session.waitForItem(firstLayer, [&](const QJsonObject& o) { return o["currentIndex"] == before + 1; }));
+    QVERIFY(session.closeWindow("Region Layup Manager"));
+    QVERIFY(session.waitForWindow("Region Layup Manager", false));
     QVERIFY(session.click("saveAction"));
     QVERIFY(session.waitForOutput("Write to " + other));
     QVERIFY(session.closeWindow("Folvane"));
@@ -178,6 +194,7 @@ void TestSessions::editorsFollowTheOpenedDocument()
     QCOMPARE(saved.singleLayers()->layer(1)->name(), QString("Renamed"));
     QCOMPARE(saved.singleLayers()->layer(1)->patternInd(), 1);
     QCOMPARE(saved.singleLayers()->layer(2)->name(), QString("Other 3"));
+    QCOMPARE(saved.setting()->region(3)->layerIndex(0), before + 1);
 }
 
 // "Edit" in the profile table shows that profile's points; deleting it

@@ -13,29 +13,20 @@ FV_Manager_Win {
     property var layers: kblade.Models[KBlade.SingleLayers]
     function openEditor() {
         layers.updateModel()
-        regions.refresh(0)
         stack.refresh()
         open()
     }
     FV_Editor {
         window: win
-        RowLayout {
+        // The regions and webs are those of the blade: named and counted
+        // where they are defined.
+        FV_MasterDetail {
+            id: stack
             anchors.fill: parent
-            spacing: 10
-            FV_ListView {
-                id: regions
-                list: win.list
-                Layout.preferredWidth: 220
-                Layout.fillHeight: true
-                onCurrentIndexChanged: stack.refresh()
-            }
-            FV_Item_Table {
-                id: stack
-                Layout.fillWidth: true
-                Layout.fillHeight: true
-                tableModel: win.list ? win.list.TableModel : null
-                columns: [{title: "Single Layer", role: "sl", kind: "combo", width: 200, choices: win.layers.SonNames}]
-            }
+            list: win.list
+            growable: false
+            renamable: false
+            columns: [{title: "Single Layer", role: "sl", kind: "combo", width: 200, choices: win.layers.SonNames}]
         }
     }
 }
