@@ -40,7 +40,10 @@ FV_Manager_Win {
                 objectName: "exportButton"
                 text: "Export"
                 // The first entry is the geometry-only deck: load index -1.
-                onClicked: win.exportChosen(fileType.currentIndex, loadCase.currentIndex - 1)
+                onClicked: {
+                    win.close()
+                    win.exportChosen(fileType.currentIndex, loadCase.currentIndex - 1)
+                }
             }
         }
     }

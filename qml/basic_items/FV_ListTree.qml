@@ -23,6 +23,7 @@ ColumnLayout {
     RowLayout {
         visible: tree.growable
         FV_Button {
+            objectName: "addSon"
             text: "Add"
             onClicked: {
                 tree.list.addSon()
@@ -31,6 +32,7 @@ ColumnLayout {
             }
         }
         FV_Button {
+            objectName: "deleteSon"
             text: "Delete"
             onClicked: {
                 const row = listView.currentIndex

@@ -295,6 +295,26 @@ bool paneShows(const Session& session, const QString& text)
 
 } // namespace
 
+// From the open FE view, the CalculiX deck of the given load case (counted
+// from 1) into file.
+bool exportDeck(Session& session, int loadCase, const QString& file)
+{
+    if (!session.click("exportAction") || !session.waitForWindow("Export"))
+        return false;
+    session.click("fileType");
+    session.key("Escape");
+    session.key("End");   // CalculiX, the last deck
+    session.click("loadCase");
+    session.key("Escape");
+    for (int i = 0; i < loadCase; ++i)
+        session.key("Down");
+    if (!session.waitForItem("loadCase", [&](const QJsonObject& o) { return o["currentIndex"] == loadCase; })
+        || !session.waitForItem("fileType", [](const QJsonObject& o) { return o["currentIndex"] == 2; })
+        || !session.click("exportButton"))
+        return false;
+    return session.answerFileDialog("Save as Calculix input file", file);
+}
+
 // A build that fails leaves the FE view empty, saying so, and the message
 // pane says why; so does a file that cannot be opened.
 void TestSessions::failuresShowInTheWindow()
@@ -307,6 +327,26 @@ void TestSessions::failuresShowInTheWindow()
     QVERIFY(session.waitForWindow("FE Model"));
     QVERIFY(session.waitForItem("statusModel", [](const QJsonObject& o) { return o["text"] == "440 nodes, 523 elements"; }));
     QVERIFY(session.item("noModel").isEmpty());
+
+    // A load case added after the build is not in the built model: its
+    // deck is refused, in the window.
+    QVERIFY(session.activateWindow("Folvane"));
+    QVERIFY(session.click("editorLoads"));
+    QVERIFY(session.waitForWindow("Load Manager"));
+    QVERIFY(session.click("addSon"));
+    QVERIFY(session.waitForItem("sons.2"));
+    QVERIFY(session.closeWindow("Load Manager"));
+    QVERIFY(session.waitForWindow("Load Manager", false));
+    const QString deck = dir.filePath("deck.inp");
+    QVERIFY(session.activateWindow("FE Model"));
+    QVERIFY(exportDeck(session, 3, deck));
+    QVERIFY(session.waitForWindow("Export of the CalculiX deck"));
+    QVERIFY(session.closeWindow("Export of the CalculiX deck"));
+    QVERIFY(session.waitForItem("lastFailure", [](const QJsonObject& o) {
+        return o["text"] == "Last failure: Export of the CalculiX deck failed";
+    }));
+    QVERIFY(paneShows(session, "KBlade - exportCCXInp: load case 3 not found"));
+    QVERIFY(!QFile::exists(deck));
     QVERIFY(session.closeWindow("FE Model"));
     QVERIFY(session.waitForWindow("FE Model", false));
 
@@ -327,6 +367,13 @@ void TestSessions::failuresShowInTheWindow()
     }));
     QVERIFY(paneShows(session, "KBlade - genFEModel: material UD has a value that does not evaluate"));
     session.screenshot(QDir::temp().filePath("folvane-failed-build.png"));
+    // An export after the failed build writes nothing, and says so.
+    QVERIFY(session.activateWindow("FE Model"));
+    QVERIFY(exportDeck(session, 1, deck));
+    QVERIFY(session.waitForWindow("Export of the CalculiX deck"));
+    QVERIFY(session.closeWindow("Export of the CalculiX deck"));
+    QVERIFY(paneShows(session, "KBlade - exportCCXInp: no FE model, build it first"));
+    QVERIFY(!QFile::exists(deck));
     QVERIFY(session.closeWindow("FE Model"));
 
     const QString damaged = dir.filePath("damaged.fvm");

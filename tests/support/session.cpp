@@ -203,7 +203,7 @@ bool Session::answerFileDialog(const QString& title, const QString& path)
     return waitForWindow(title, false);
 }
 
-bool Session::closeWindow(const QString& title)
+bool Session::activateWindow(const QString& title)
 {
     // Only mapped windows: the toolkit keeps an unmapped 1x1 window of the
     // program's name too, and the search order is not fixed.
@@ -212,6 +212,13 @@ bool Session::closeWindow(const QString& title)
     if (ids.isEmpty())
         return false;
     run("xdotool", {"windowactivate", "--sync", ids.last()});
+    return true;
+}
+
+bool Session::closeWindow(const QString& title)
+{
+    if (!activateWindow(title))
+        return false;
     key("alt+F4");
     return true;
 }

@@ -52,6 +52,9 @@ public:
     bool answerFileDialog(const QString& title, const QString& path);
     // Asks the window manager to close the window (Alt+F4), as its title-bar
     // button does.
+    // Brings the window of that title (with or without the unsaved mark)
+    // to the front.
+    bool activateWindow(const QString& title);
     bool closeWindow(const QString& title);
     void screenshot(const QString& file) const;
     // The box around what is drawn (not white) in the named item, in its
