@@ -228,16 +228,18 @@ void Session::screenshot(const QString& file) const
     run("import", {"-window", "root", file});
 }
 
-QRect Session::drawnBox(const QString& name) const
+QRect Session::drawnBox(const QString& name, QSize* size) const
 {
+    const QString shot = m_dir.filePath("drawn.png");
+    // The pointer out of the way (a tool tip would count as drawn), and a
+    // frame or two for the view (and a window just opened) to settle.
+    run("xdotool", {"mousemove", "0", "0"});
+    QThread::msleep(800);
     const QJsonArray r = item(name).value("rect").toArray();
     if (r.size() != 4)
         return QRect();
-    const QString shot = m_dir.filePath("drawn.png");
-    // The pointer out of the way (a tool tip would count as drawn), and a
-    // frame or two for the view to settle.
-    run("xdotool", {"mousemove", "0", "0"});
-    QThread::msleep(800);
+    if (size)
+        *size = QSize(r[2].toInt(), r[3].toInt());
     screenshot(shot);
     // Cropped to the item (less a pixel of border), near-white trimmed away.
     const QString crop = QString("%1x%2+%3+%4").arg(r[2].toInt() - 4).arg(r[3].toInt() - 4).arg(r[0].toInt() + 2).arg(r[1].toInt() + 2);

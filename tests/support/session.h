@@ -59,7 +59,8 @@ public:
     void screenshot(const QString& file) const;
     // The box around what is drawn (not white) in the named item, in its
     // own coordinates, from a screenshot; empty when it is all white.
-    QRect drawnBox(const QString& name) const;
+    // The item's own size at that moment goes to *size.
+    QRect drawnBox(const QString& name, QSize* size = nullptr) const;
 
     // Waits for the program to end: its exit code, or -1 when it did not
     // end by itself (a signal, or still running, then killed).
