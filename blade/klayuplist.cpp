@@ -63,51 +63,12 @@ bool KLayupList::changeObject(int ind)
 }
 
 KRegionTableModel::KRegionTableModel(QObject* parent)
-    : KObjectTableModel(parent)
+    : KDetailTable(parent, {&KRegion::layerCount, &KRegion::InsertLayer, &KRegion::RemoveLayer})
 {
-    m_columnNum = 1;
-}
-
-void KRegionTableModel::setCurrent(KRegion* region)
-{
-    beginResetModel();
-    m_current = region;
-    endResetModel();
-}
-
-QHash<int, QByteArray> KRegionTableModel::roleNames() const
-{
-    return pairedRoleNames({"sl"});
-}
-
-int KRegionTableModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() || !m_current ? 0 : m_current->layerCount();
-}
-
-QVariant KRegionTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!validCell(index, rowCount()) || readColumn(role) != 0)
-        return QVariant();
-    return m_current->layerIndex(index.row());
-}
-
-bool KRegionTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, rowCount()) || writeColumn(role) != 0)
-        return false;
-    m_current->setLayer(index.row(), value.toInt());
-    return true;
-}
-
-bool KRegionTableModel::insertRows(int row, int count, const QModelIndex&)
-{
-    return insertRowsWith(row, count, m_current ? rowCount() : -1, [this](int r) { m_current->InsertLayer(r); });
-}
-
-bool KRegionTableModel::removeRows(int row, int count, const QModelIndex&)
-{
-    return removeRowsWith(row, count, rowCount(), [this](int r) { m_current->RemoveLayer(r); });
+    // A layer is no object of its own: the cell is its place in the stack.
+    setColumns({[](const QModelIndex& index) { return index.row(); },
+                {{"sl", [this](int row) { return current()->layerIndex(row); },
+                  [this](int row, const QVariant& v) { current()->setLayer(row, v.toInt()); }}}});
 }
 
 } // namespace Folvane

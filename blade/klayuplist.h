@@ -2,10 +2,8 @@
 #define FOLVANE_KLAYUPLIST_H
 
 #include "blade/kregion.h"
+#include "core/kdetailtablemodel.h"
 #include "core/kobjectlist.h"
-#include "core/kobjecttablemodel.h"
-
-#include <QPointer>
 
 namespace Folvane {
 
@@ -37,25 +35,13 @@ private:
     KRegionTableModel* m_table;
 };
 
-class KRegionTableModel : public KObjectTableModel
+// The layer stack of the current region or web, by single layer index.
+class KRegionTableModel : public KDetailTable<KRegion>
 {
     Q_OBJECT
 
 public:
     explicit KRegionTableModel(QObject* parent);
-
-    KRegion* current() const { return m_current; }
-    void setCurrent(KRegion* region);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    QHash<int, QByteArray> roleNames() const override;
-
-private:
-    QPointer<KRegion> m_current;
 };
 
 } // namespace Folvane

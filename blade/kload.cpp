@@ -260,74 +260,15 @@ void KLoadList::appendSonFromJson(const QJsonObject& json)
 }
 
 KLoadTableModel::KLoadTableModel(QObject* parent)
-    : KObjectTableModel(parent)
+    : KDetailTable(parent, {&KLoad::singleLoadCount, &KLoad::InsertSingleLoad, &KLoad::RemoveSingleLoad,
+                            &KLoad::sortLoads})
 {
-    m_columnNum = 4;
-}
-
-void KLoadTableModel::setCurrent(KLoad* load)
-{
-    beginResetModel();
-    m_current = load;
-    endResetModel();
-}
-
-QHash<int, QByteArray> KLoadTableModel::roleNames() const
-{
-    return pairedRoleNames({"loc", "x", "y", "z"});
-}
-
-int KLoadTableModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() || !m_current ? 0 : m_current->singleLoadCount();
-}
-
-QVariant KLoadTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!validCell(index, rowCount()))
-        return QVariant();
-    const KSingleLoad* l = m_current->ReadSingleLoadByInd(index.row());
-    switch (readColumn(role)) {
-    case 0: return l->loc();
-    case 1: return l->x();
-    case 2: return l->y();
-    case 3: return l->z();
-    default: return QVariant();
-    }
-}
-
-bool KLoadTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, rowCount()))
-        return false;
-    KSingleLoad* l = m_current->ReadSingleLoadByInd(index.row());
-    const double v = value.toDouble();
-    switch (writeColumn(role)) {
-    case 0: l->setLoc(v); return true;
-    case 1: l->setX(v); return true;
-    case 2: l->setY(v); return true;
-    case 3: l->setZ(v); return true;
-    default: return false;
-    }
-}
-
-bool KLoadTableModel::insertRows(int row, int count, const QModelIndex&)
-{
-    return insertRowsWith(row, count, m_current ? rowCount() : -1, [this](int r) { m_current->InsertSingleLoad(r); });
-}
-
-bool KLoadTableModel::removeRows(int row, int count, const QModelIndex&)
-{
-    return removeRowsWith(row, count, rowCount(), [this](int r) { m_current->RemoveSingleLoad(r); });
-}
-
-void KLoadTableModel::sortSons()
-{
-    if (!m_current || m_current->singleLoadCount() < 2)
-        return;
-    beginResetModel();
-    m_current->sortLoads();
-    endResetModel();
+    using L = KSingleLoad*;
+    setColumns({[this](const QModelIndex& index) { return current()->ReadSingleLoadByInd(index.row()); },
+                {{"loc", [](L l) { return l->loc(); }, [](L l, const QVariant& v) { l->setLoc(v.toDouble()); }},
+                 {"x", [](L l) { return l->x(); }, [](L l, const QVariant& v) { l->setX(v.toDouble()); }},
+                 {"y", [](L l) { return l->y(); }, [](L l, const QVariant& v) { l->setY(v.toDouble()); }},
+                 {"z", [](L l) { return l->z(); }, [](L l, const QVariant& v) { l->setZ(v.toDouble()); }}}});
 }
 
 } // namespace Folvane

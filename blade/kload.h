@@ -1,12 +1,11 @@
 #ifndef FOLVANE_KLOAD_H
 #define FOLVANE_KLOAD_H
 
+#include "core/kdetailtablemodel.h"
 #include "core/kobject.h"
 #include "core/kobjectlist.h"
-#include "core/kobjecttablemodel.h"
 
 #include <Eigen/Dense>
-#include <QPointer>
 
 namespace Folvane {
 
@@ -101,28 +100,12 @@ private:
 };
 
 // The point loads of the current load case.
-class KLoadTableModel : public KObjectTableModel
+class KLoadTableModel : public KDetailTable<KLoad>
 {
     Q_OBJECT
 
 public:
     explicit KLoadTableModel(QObject* parent);
-
-    KLoad* current() const { return m_current; }
-    void setCurrent(KLoad* load);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    QHash<int, QByteArray> roleNames() const override;
-
-public slots:
-    void sortSons();
-
-private:
-    QPointer<KLoad> m_current;
 };
 
 } // namespace Folvane

@@ -2,6 +2,7 @@
 
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
+#include "core/linkercolumns.h"
 #include "fem/material.h"
 
 #include <algorithm>
@@ -173,53 +174,33 @@ void KMaterialList::InsertNewSon(int ind)
     insertSon(ind, [this] { return new KMaterial(this); });
 }
 
+// Linked values are edited through their expression, not here.
+static std::vector<TableColumn<KMaterial*>> materialColumns()
+{
+    std::vector<TableColumn<KMaterial*>> columns{
+        {"mat", [](const KMaterial* m) { return m->name(); },
+         [](KMaterial* m, const QVariant& v) { m->setName(v.toString()); }},
+        {"type", [](const KMaterial* m) { return m->type(); },
+         [](KMaterial* m, const QVariant& v) { m->setType(v.toInt()); }},
+        linkerColumn("price", &KMaterial::price),
+        linkerColumn("density", &KMaterial::density)};
+    for (int i = 0; i < KMaterial::ParameterCount; ++i) {
+        columns.push_back({"par" + QByteArray::number(i + 1),
+                           [i](const KMaterial* m) { return QVariant::fromValue(m->par(i)); }});
+    }
+    return columns;
+}
+
 KMaterialTableModel::KMaterialTableModel(KMaterialList* list)
     : KObjectTableModel(list)
     , m_list(list)
 {
-    m_columnNum = 13;
-}
-
-QHash<int, QByteArray> KMaterialTableModel::roleNames() const
-{
-    return pairedRoleNames({"mat", "type", "price", "density", "par1", "par2", "par3", "par4", "par5",
-                            "par6", "par7", "par8", "par9"});
+    setColumns({[list](const QModelIndex& index) { return list->material(index.row()); }, materialColumns()});
 }
 
 int KMaterialTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_list->count();
-}
-
-QVariant KMaterialTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!validCell(index, m_list->count()))
-        return QVariant();
-    const KMaterial* m = m_list->material(index.row());
-    const int field = readColumn(role);
-    switch (field) {
-    case 0: return m->name();
-    case 1: return m->type();
-    case 2: return QVariant::fromValue(m->price());
-    case 3: return QVariant::fromValue(m->density());
-    default:
-        if (field >= 4 && field < 4 + KMaterial::ParameterCount)
-            return QVariant::fromValue(m->par(field - 4));
-        return QVariant();
-    }
-}
-
-bool KMaterialTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, m_list->count()))
-        return false;
-    KMaterial* m = m_list->material(index.row());
-    // Linked values are edited through their expression, not here.
-    switch (writeColumn(role)) {
-    case 0: m->setName(value.toString()); return true;
-    case 1: m->setType(value.toInt()); return true;
-    default: return false;
-    }
 }
 
 bool KMaterialTableModel::insertRows(int row, int count, const QModelIndex&)

@@ -28,11 +28,10 @@ KMeshTableModel::KMeshTableModel(KProfileList* profiles, KBladeSetting* setting,
     , m_setting(setting)
     , m_webs(webs)
 {
-}
-
-QHash<int, QByteArray> KMeshTableModel::roleNames() const
-{
-    return pairedRoleNames({"mesh"});
+    // Every grid column is the same column of the table: a mesh number.
+    setColumns({[profiles](const QModelIndex& index) { return MeshCell{profiles->profile(index.row()), index.column()}; },
+                {{"mesh", [this](const MeshCell& cell) { return meshNumber(cell); },
+                  [this](const MeshCell& cell, const QVariant& v) { setMeshNumber(cell, v.toInt()); }}}});
 }
 
 int KMeshTableModel::rowCount(const QModelIndex& parent) const
@@ -45,40 +44,25 @@ int KMeshTableModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : 1 + m_setting->count() + m_webs->count();
 }
 
-bool KMeshTableModel::validMeshCell(const QModelIndex& index) const
+int KMeshTableModel::meshNumber(const MeshCell& cell) const
 {
-    return index.isValid() && index.row() < rowCount() && index.column() < columnCount();
+    const int regions = m_setting->count();
+    if (cell.column == 0)
+        return cell.profile->radiusMesh();
+    if (cell.column <= regions)
+        return cell.profile->ReadRegMesh(cell.column - 1);
+    return cell.profile->ReadWebMesh(cell.column - regions - 1);
 }
 
-QVariant KMeshTableModel::data(const QModelIndex& index, int role) const
+void KMeshTableModel::setMeshNumber(const MeshCell& cell, int n)
 {
-    if (!validMeshCell(index) || readColumn(role) != 0)
-        return QVariant();
-    const KProfile* p = m_profiles->profile(index.row());
-    const int c = index.column();
     const int regions = m_setting->count();
-    if (c == 0)
-        return p->radiusMesh();
-    if (c <= regions)
-        return p->ReadRegMesh(c - 1);
-    return p->ReadWebMesh(c - regions - 1);
-}
-
-bool KMeshTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validMeshCell(index) || writeColumn(role) != 0)
-        return false;
-    KProfile* p = m_profiles->profile(index.row());
-    const int c = index.column();
-    const int regions = m_setting->count();
-    const int n = value.toInt();
-    if (c == 0)
-        p->setRadiusMesh(n);
-    else if (c <= regions)
-        p->SetRegMesh(c - 1, n);
+    if (cell.column == 0)
+        cell.profile->setRadiusMesh(n);
+    else if (cell.column <= regions)
+        cell.profile->SetRegMesh(cell.column - 1, n);
     else
-        p->SetWebMesh(c - regions - 1, n);
-    return true;
+        cell.profile->SetWebMesh(cell.column - regions - 1, n);
 }
 
 } // namespace Folvane

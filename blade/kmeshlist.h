@@ -7,6 +7,7 @@
 namespace Folvane {
 
 class KBladeSetting;
+class KProfile;
 class KProfileList;
 class KWebList;
 
@@ -34,12 +35,15 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    QHash<int, QByteArray> roleNames() const override;
 
 private:
-    bool validMeshCell(const QModelIndex& index) const;
+    struct MeshCell
+    {
+        KProfile* profile;
+        int column;
+    };
+    int meshNumber(const MeshCell& cell) const;
+    void setMeshNumber(const MeshCell& cell, int n);
 
     KProfileList* m_profiles;
     KBladeSetting* m_setting;

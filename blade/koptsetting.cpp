@@ -115,48 +115,20 @@ KObjectiveTableModel::KObjectiveTableModel(KOptSetting* setting)
     : KObjectTableModel(setting)
     , m_setting(setting)
 {
-    m_columnNum = 6;
-}
-
-QHash<int, QByteArray> KObjectiveTableModel::roleNames() const
-{
-    return pairedRoleNames({"name", "isopt", "target", "low", "high", "weight"});
+    using O = KObjective*;
+    setColumns({[setting](const QModelIndex& index) { return setting->ReadObjective(index.row()); },
+                {{"name", [](O o) { return o->name(); }},
+                 {"isopt", [](O o) { return o->isOpt(); }, [](O o, const QVariant& v) { o->setIsOpt(v.toBool()); }},
+                 {"target", [](O o) { return o->target(); }, [](O o, const QVariant& v) { o->setTarget(v.toDouble()); }},
+                 {"low", [](O o) { return o->low(); }, [](O o, const QVariant& v) { o->setLow(v.toDouble()); }},
+                 {"high", [](O o) { return o->high(); }, [](O o, const QVariant& v) { o->setHigh(v.toDouble()); }},
+                 {"weight", [](O o) { return o->weight(); },
+                  [](O o, const QVariant& v) { o->setWeight(v.toDouble()); }}}});
 }
 
 int KObjectiveTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_setting->objectiveCount();
-}
-
-QVariant KObjectiveTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!validCell(index, rowCount()))
-        return QVariant();
-    const KObjective* o = m_setting->ReadObjective(index.row());
-    switch (readColumn(role)) {
-    case 0: return o->name();
-    case 1: return o->isOpt();
-    case 2: return o->target();
-    case 3: return o->low();
-    case 4: return o->high();
-    case 5: return o->weight();
-    default: return QVariant();
-    }
-}
-
-bool KObjectiveTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, rowCount()))
-        return false;
-    KObjective* o = m_setting->ReadObjective(index.row());
-    switch (writeColumn(role)) {
-    case 1: o->setIsOpt(value.toBool()); return true;
-    case 2: o->setTarget(value.toDouble()); return true;
-    case 3: o->setLow(value.toDouble()); return true;
-    case 4: o->setHigh(value.toDouble()); return true;
-    case 5: o->setWeight(value.toDouble()); return true;
-    default: return false;
-    }
 }
 
 } // namespace Folvane

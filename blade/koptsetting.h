@@ -125,9 +125,6 @@ public:
     explicit KObjectiveTableModel(KOptSetting* setting);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    QHash<int, QByteArray> roleNames() const override;
 
 private:
     KOptSetting* m_setting;

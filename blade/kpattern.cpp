@@ -3,6 +3,7 @@
 #include "blade/kmaterial.h"
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
+#include "core/linkercolumns.h"
 #include "core/ownedlist.h"
 #include "fem/polylayer.h"
 
@@ -249,30 +250,6 @@ void KPatternList::appendSonFromJson(const QJsonObject& json)
     m_sons.append(new KPattern(json, m_materials, this));
 }
 
-KPatternTableModel::KPatternTableModel(KPatternList* list)
-    : KObjectTableModel(list)
-    , m_list(list)
-{
-    m_columnNum = 4;
-}
-
-void KPatternTableModel::setCurrent(KPattern* pattern)
-{
-    beginResetModel();
-    m_current = pattern;
-    endResetModel();
-}
-
-QHash<int, QByteArray> KPatternTableModel::roleNames() const
-{
-    return pairedRoleNames({"mat", "thick", "intp", "angle"});
-}
-
-int KPatternTableModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() || !m_current ? 0 : m_current->plyCount();
-}
-
 static int choiceOfIntPoints(int n)
 {
     switch (n) {
@@ -289,42 +266,17 @@ static int intPointsOfChoice(int choice)
     return choice >= 0 && choice <= 4 ? 2 * choice + 1 : 3;
 }
 
-QVariant KPatternTableModel::data(const QModelIndex& index, int role) const
+KPatternTableModel::KPatternTableModel(KPatternList* list)
+    : KDetailTable(list, {&KPattern::plyCount, &KPattern::InsertLaminate, &KPattern::RemoveLaminate})
 {
-    if (!validCell(index, rowCount()))
-        return QVariant();
-    const KLaminate* ply = m_current->ReadLaminateByInd(index.row());
-    switch (readColumn(role)) {
-    case 0: return ply->materialIndex();
-    case 1: return QVariant::fromValue(ply->thick());
-    case 2: return choiceOfIntPoints(ply->intPoints());
-    case 3: return QVariant::fromValue(ply->angle());
-    default: return QVariant();
-    }
-}
-
-bool KPatternTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, rowCount()))
-        return false;
-    KLaminate* ply = m_current->ReadLaminateByInd(index.row());
-    switch (writeColumn(role)) {
-    case 0: ply->setMaterialIndex(value.toInt()); return true;
-    case 1: ply->thick()->setValue(value.toDouble()); return true;
-    case 2: ply->setIntPoints(intPointsOfChoice(value.toInt())); return true;
-    case 3: ply->angle()->setValue(value.toDouble()); return true;
-    default: return false;
-    }
-}
-
-bool KPatternTableModel::insertRows(int row, int count, const QModelIndex&)
-{
-    return insertRowsWith(row, count, m_current ? rowCount() : -1, [this](int r) { m_current->InsertLaminate(r); });
-}
-
-bool KPatternTableModel::removeRows(int row, int count, const QModelIndex&)
-{
-    return removeRowsWith(row, count, rowCount(), [this](int r) { m_current->RemoveLaminate(r); });
+    using L = KLaminate*;
+    setColumns({[this](const QModelIndex& index) { return current()->ReadLaminateByInd(index.row()); },
+                {{"mat", [](L ply) { return ply->materialIndex(); },
+                  [](L ply, const QVariant& v) { ply->setMaterialIndex(v.toInt()); }},
+                 numberColumn("thick", &KLaminate::thick),
+                 {"intp", [](L ply) { return choiceOfIntPoints(ply->intPoints()); },
+                  [](L ply, const QVariant& v) { ply->setIntPoints(intPointsOfChoice(v.toInt())); }},
+                 numberColumn("angle", &KLaminate::angle)}});
 }
 
 } // namespace Folvane

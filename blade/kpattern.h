@@ -1,9 +1,9 @@
 #ifndef FOLVANE_KPATTERN_H
 #define FOLVANE_KPATTERN_H
 
+#include "core/kdetailtablemodel.h"
 #include "core/kobject.h"
 #include "core/kobjectlist.h"
-#include "core/kobjecttablemodel.h"
 #include "core/linker.h"
 
 #include <QPointer>
@@ -123,26 +123,12 @@ private:
 };
 
 // The plies of the current pattern.
-class KPatternTableModel : public KObjectTableModel
+class KPatternTableModel : public KDetailTable<KPattern>
 {
     Q_OBJECT
 
 public:
     explicit KPatternTableModel(KPatternList* list);
-
-    KPattern* current() const { return m_current; }
-    void setCurrent(KPattern* pattern);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    QHash<int, QByteArray> roleNames() const override;
-
-private:
-    KPatternList* m_list;
-    QPointer<KPattern> m_current;
 };
 
 } // namespace Folvane

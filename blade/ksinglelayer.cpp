@@ -3,6 +3,7 @@
 #include "blade/kpattern.h"
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
+#include "core/linkercolumns.h"
 #include "core/ownedlist.h"
 #include "core/parameterlist.h"
 #include "geometry/interp.h"
@@ -283,69 +284,11 @@ void KSingleLayerList::appendSonFromJson(const QJsonObject& json)
 }
 
 KSingleLayerTableModel::KSingleLayerTableModel(KSingleLayerList* list)
-    : KObjectTableModel(list)
+    : KDetailTable(list, {&KSingleLayer::locNumCount, &KSingleLayer::InsertLocNum, &KSingleLayer::RemoveLocNum,
+                          &KSingleLayer::sortLocNums})
 {
-    m_columnNum = 2;
-}
-
-void KSingleLayerTableModel::setCurrent(KSingleLayer* layer)
-{
-    beginResetModel();
-    m_current = layer;
-    endResetModel();
-}
-
-QHash<int, QByteArray> KSingleLayerTableModel::roleNames() const
-{
-    return pairedRoleNames({"loc", "num"});
-}
-
-int KSingleLayerTableModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() || !m_current ? 0 : m_current->locNumCount();
-}
-
-QVariant KSingleLayerTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!validCell(index, rowCount()))
-        return QVariant();
-    const KLocNum* p = m_current->ReadLocNumByInd(index.row());
-    switch (readColumn(role)) {
-    case 0: return QVariant::fromValue(p->loc());
-    case 1: return QVariant::fromValue(p->num());
-    default: return QVariant();
-    }
-}
-
-bool KSingleLayerTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, rowCount()))
-        return false;
-    KLocNum* p = m_current->ReadLocNumByInd(index.row());
-    switch (writeColumn(role)) {
-    case 0: p->loc()->setValue(value.toDouble()); return true;
-    case 1: p->num()->setValue(value.toDouble()); return true;
-    default: return false;
-    }
-}
-
-bool KSingleLayerTableModel::insertRows(int row, int count, const QModelIndex&)
-{
-    return insertRowsWith(row, count, m_current ? rowCount() : -1, [this](int r) { m_current->InsertLocNum(r); });
-}
-
-bool KSingleLayerTableModel::removeRows(int row, int count, const QModelIndex&)
-{
-    return removeRowsWith(row, count, rowCount(), [this](int r) { m_current->RemoveLocNum(r); });
-}
-
-void KSingleLayerTableModel::sortSons()
-{
-    if (!m_current || m_current->locNumCount() < 2)
-        return;
-    beginResetModel();
-    m_current->sortLocNums();
-    endResetModel();
+    setColumns({[this](const QModelIndex& index) { return current()->ReadLocNumByInd(index.row()); },
+                {numberColumn("loc", &KLocNum::loc), numberColumn("num", &KLocNum::num)}});
 }
 
 } // namespace Folvane

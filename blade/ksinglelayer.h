@@ -1,9 +1,9 @@
 #ifndef FOLVANE_KSINGLELAYER_H
 #define FOLVANE_KSINGLELAYER_H
 
+#include "core/kdetailtablemodel.h"
 #include "core/kobject.h"
 #include "core/kobjectlist.h"
-#include "core/kobjecttablemodel.h"
 #include "core/linker.h"
 
 #include <Eigen/Dense>
@@ -122,28 +122,12 @@ private:
 };
 
 // The control points of the current single layer.
-class KSingleLayerTableModel : public KObjectTableModel
+class KSingleLayerTableModel : public KDetailTable<KSingleLayer>
 {
     Q_OBJECT
 
 public:
     explicit KSingleLayerTableModel(KSingleLayerList* list);
-
-    KSingleLayer* current() const { return m_current; }
-    void setCurrent(KSingleLayer* layer);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    QHash<int, QByteArray> roleNames() const override;
-
-public slots:
-    void sortSons();
-
-private:
-    QPointer<KSingleLayer> m_current;
 };
 
 } // namespace Folvane

@@ -3,6 +3,7 @@
 #include "blade/kbladesetting.h"
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
+#include "core/linkercolumns.h"
 
 #include <algorithm>
 
@@ -168,50 +169,27 @@ KWebTableModel::KWebTableModel(KWebList* list)
     : KObjectTableModel(list)
     , m_list(list)
 {
+    using W = KWeb*;
+    setColumns({[list](const QModelIndex& index) { return list->web(index.row()); },
+                {{"name", [](W w) { return w->name(); },
+                  [list](W w, const QVariant& v) {
+                      w->setName(v.toString());
+                      emit list->sonChanged();
+                  }},
+                 {"offset", [](W w) { return w->offset(); }, [](W w, const QVariant& v) { w->setOffset(v.toInt()); }},
+                 linkerColumn("startpro", &KWeb::startProfile),
+                 linkerColumn("endpro", &KWeb::endProfile),
+                 {"startreg", [](W w) { return w->startRegionIndex(); },
+                  [](W w, const QVariant& v) { w->setStartRegionIndex(v.toInt()); }},
+                 {"endreg", [](W w) { return w->endRegionIndex(); },
+                  [](W w, const QVariant& v) { w->setEndRegionIndex(v.toInt()); }}}});
+    // One grid column fewer than roles, as the table has always reported.
     m_columnNum = 5;
-}
-
-QHash<int, QByteArray> KWebTableModel::roleNames() const
-{
-    return pairedRoleNames({"name", "offset", "startpro", "endpro", "startreg", "endreg"});
 }
 
 int KWebTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_list->count();
-}
-
-QVariant KWebTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!validCell(index, m_list->count()))
-        return QVariant();
-    const KWeb* w = m_list->web(index.row());
-    switch (readColumn(role)) {
-    case 0: return w->name();
-    case 1: return w->offset();
-    case 2: return QVariant::fromValue(w->startProfile());
-    case 3: return QVariant::fromValue(w->endProfile());
-    case 4: return w->startRegionIndex();
-    case 5: return w->endRegionIndex();
-    default: return QVariant();
-    }
-}
-
-bool KWebTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, m_list->count()))
-        return false;
-    KWeb* w = m_list->web(index.row());
-    switch (writeColumn(role)) {
-    case 0:
-        w->setName(value.toString());
-        emit m_list->sonChanged();
-        return true;
-    case 1: w->setOffset(value.toInt()); return true;
-    case 4: w->setStartRegionIndex(value.toInt()); return true;
-    case 5: w->setEndRegionIndex(value.toInt()); return true;
-    default: return false;
-    }
 }
 
 bool KWebTableModel::insertRows(int row, int count, const QModelIndex&)

@@ -20,9 +20,14 @@ int KObjectTableModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : m_columnNum;
 }
 
-QVariant KObjectTableModel::data(const QModelIndex&, int) const
+QVariant KObjectTableModel::data(const QModelIndex& index, int role) const
 {
-    return QVariant();
+    return validCell(index) ? m_columns.read(index, role) : QVariant();
+}
+
+bool KObjectTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    return validCell(index) && m_columns.write(index, role, value);
 }
 
 QVariant KObjectTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -30,32 +35,20 @@ QVariant KObjectTableModel::headerData(int section, Qt::Orientation orientation,
     return KObjectList::headerText(section, orientation, role);
 }
 
-QHash<int, QByteArray> KObjectTableModel::pairedRoleNames(std::initializer_list<const char*> columns)
+QHash<int, QByteArray> KObjectTableModel::roleNames() const
 {
-    QHash<int, QByteArray> names;
-    int role = FirstRole;
-    for (const char* column : columns) {
-        names.insert(role++, QByteArray(column) + "_user");
-        names.insert(role++, QByteArray(column) + "_input");
-    }
-    return names;
+    return m_columns.roleNames();
 }
 
-int KObjectTableModel::readColumn(int role)
+void KObjectTableModel::setColumns(TableColumns columns)
 {
-    const int offset = role - FirstRole;
-    return offset >= 0 && offset % 2 == 0 ? offset / 2 : -1;
+    m_columns = std::move(columns);
+    m_columnNum = m_columns.size();
 }
 
-int KObjectTableModel::writeColumn(int role)
+bool KObjectTableModel::validCell(const QModelIndex& index) const
 {
-    const int offset = role - FirstRole;
-    return offset >= 0 && offset % 2 == 1 ? offset / 2 : -1;
-}
-
-bool KObjectTableModel::validCell(const QModelIndex& index, int rows) const
-{
-    return index.isValid() && index.row() < rows && index.column() < m_columnNum;
+    return index.isValid() && index.row() < rowCount() && index.column() < columnCount();
 }
 
 void KObjectTableModel::reportPosition(const char* what) const

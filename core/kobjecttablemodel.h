@@ -1,22 +1,19 @@
 #ifndef FOLVANE_KOBJECTTABLEMODEL_H
 #define FOLVANE_KOBJECTTABLEMODEL_H
 
+#include "core/tablecolumns.h"
+
 #include <QAbstractTableModel>
-#include <initializer_list>
 
 namespace Folvane {
 
-// A grid over a list's sons, or over the parts of one selected son.
-// Roles come in pairs per column from Qt::UserRole + 1: the odd role
-// ("<column>_user") is read by data(), the even one ("<column>_input")
-// is written by setData().
+// A grid over a list's sons, or over the parts of one selected son. Its
+// roles, data() and setData() follow from the columns a subclass sets.
 class KObjectTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    static constexpr int FirstRole = Qt::UserRole + 1;
-
     explicit KObjectTableModel(QObject* parent = nullptr);
 
     int columnNum() const { return m_columnNum; }
@@ -25,10 +22,9 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    // Role names for the given columns in order: 257 "<c>_user", 258 "<c>_input", ...
-    static QHash<int, QByteArray> pairedRoleNames(std::initializer_list<const char*> columns);
+    QHash<int, QByteArray> roleNames() const override;
 
 public slots:
     void updateTable();
@@ -37,11 +33,8 @@ public slots:
     bool delRowCurrent(int ind);
 
 protected:
-    // The column's number for a read role (257 -> 0, 259 -> 1, ...), or -1.
-    static int readColumn(int role);
-    static int writeColumn(int role);
-
-    bool validCell(const QModelIndex& index, int rows) const;
+    // Also the number of columns, until a subclass says otherwise.
+    void setColumns(TableColumns columns);
 
     // The shared shape of insertRows/removeRows: a range check with the
     // model's "insert/remove position not correct!" message, the row
@@ -78,7 +71,10 @@ protected:
     int m_minRowNum = 1;
 
 private:
+    bool validCell(const QModelIndex& index) const;
     void reportPosition(const char* what) const;
+
+    TableColumns m_columns;
 };
 
 } // namespace Folvane

@@ -125,64 +125,29 @@ ParameterTableModel::ParameterTableModel(ParameterList* list)
     : KObjectTableModel(list)
     , m_list(list)
 {
+    using P = Parameter*;
+    setColumns({[list](const QModelIndex& index) { return list->parameter(index.row()); },
+                {{"name", [](P p) { return p->name(); }, [](P p, const QVariant& v) { p->setName(v.toString()); }},
+                 {"isopt", [](P p) { return p->isOpt(); }, [](P p, const QVariant& v) { p->setIsOpt(v.toBool()); }},
+                 {"issample", [](P p) { return p->isSampled(); },
+                  [](P p, const QVariant& v) { p->setIsSampled(v.toBool()); }},
+                 {"value", [](P p) { return p->value(); }, [](P p, const QVariant& v) { p->setValue(v.toDouble()); }},
+                 {"low", [](P p) { return p->low(); }, [](P p, const QVariant& v) { p->setLow(v.toDouble()); }},
+                 {"high", [](P p) { return p->high(); }, [](P p, const QVariant& v) { p->setHigh(v.toDouble()); }},
+                 {"target", [](P p) { return p->target(); }, [](P p, const QVariant& v) { p->setTarget(v.toDouble()); }},
+                 {"digit", [](P p) { return p->digitNum(); },
+                  [](P p, const QVariant& v) { p->setDigitNum(v.toDouble()); }},
+                 {"dis", [](P p) { return int(p->disType()); },
+                  [](P p, const QVariant& v) { p->setDisType(Parameter::Distribution(v.toInt())); }},
+                 {"par1", [](P p) { return p->par1(); }, [](P p, const QVariant& v) { p->setPar1(v.toDouble()); }},
+                 {"par2", [](P p) { return p->par2(); }, [](P p, const QVariant& v) { p->setPar2(v.toDouble()); }}}});
+    // One grid column fewer than roles, as the table has always reported.
     m_columnNum = 10;
-}
-
-enum ParameterField { NameField, IsOptField, IsSampledField, ValueField, LowField, HighField,
-                      TargetField, DigitField, DisField, Par1Field, Par2Field };
-
-QHash<int, QByteArray> ParameterTableModel::roleNames() const
-{
-    return pairedRoleNames({"name", "isopt", "issample", "value", "low", "high",
-                            "target", "digit", "dis", "par1", "par2"});
 }
 
 int ParameterTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_list->count();
-}
-
-QVariant ParameterTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!validCell(index, m_list->count()))
-        return QVariant();
-    const Parameter* p = m_list->parameter(index.row());
-    switch (readColumn(role)) {
-    case NameField: return p->name();
-    case IsOptField: return p->isOpt();
-    case IsSampledField: return p->isSampled();
-    case ValueField: return p->value();
-    case LowField: return p->low();
-    case HighField: return p->high();
-    case TargetField: return p->target();
-    case DigitField: return p->digitNum();
-    case DisField: return int(p->disType());
-    case Par1Field: return p->par1();
-    case Par2Field: return p->par2();
-    default: return QVariant();
-    }
-}
-
-bool ParameterTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, m_list->count()))
-        return false;
-    Parameter* p = m_list->parameter(index.row());
-    switch (writeColumn(role)) {
-    case NameField: p->setName(value.toString()); break;
-    case IsOptField: p->setIsOpt(value.toBool()); break;
-    case IsSampledField: p->setIsSampled(value.toBool()); break;
-    case ValueField: p->setValue(value.toDouble()); break;
-    case LowField: p->setLow(value.toDouble()); break;
-    case HighField: p->setHigh(value.toDouble()); break;
-    case TargetField: p->setTarget(value.toDouble()); break;
-    case DigitField: p->setDigitNum(value.toDouble()); break;
-    case DisField: p->setDisType(Parameter::Distribution(value.toInt())); break;
-    case Par1Field: p->setPar1(value.toDouble()); break;
-    case Par2Field: p->setPar2(value.toDouble()); break;
-    default: return false;
-    }
-    return true;
 }
 
 bool ParameterTableModel::insertRows(int row, int count, const QModelIndex&)

@@ -21,16 +21,27 @@ void KKeyIndList::readBinary(QDataStream&)
 
 void KKeyIndList::writeBinary(QDataStream&) const {}
 
+// A profile loaded without key indices has none to show or take.
+static Linker* keyAt(const KProfileList* profiles, const QModelIndex& index)
+{
+    const KProfile* p = profiles->profile(index.row());
+    return index.column() < p->keyIndexCount() ? p->ReadKeyInd(index.column()) : nullptr;
+}
+
 KKeyIndTableModel::KKeyIndTableModel(KProfileList* profiles, KBladeSetting* setting, QObject* parent)
     : KObjectTableModel(parent)
     , m_profiles(profiles)
     , m_setting(setting)
 {
-}
-
-QHash<int, QByteArray> KKeyIndTableModel::roleNames() const
-{
-    return pairedRoleNames({"id"});
+    // Every grid column is the same column of the table: the key index of
+    // one region boundary.
+    setColumns({[profiles](const QModelIndex& index) { return keyAt(profiles, index); },
+                {{"id", [](Linker* key) { return key ? QVariant::fromValue(key) : QVariant(); },
+                  [](Linker* key, const QVariant& v) {
+                      if (key)
+                          key->setExp(v.toString());
+                      return key != nullptr;
+                  }}}});
 }
 
 int KKeyIndTableModel::rowCount(const QModelIndex& parent) const
@@ -41,30 +52,6 @@ int KKeyIndTableModel::rowCount(const QModelIndex& parent) const
 int KKeyIndTableModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : qMax(m_setting->count() - 1, 0);
-}
-
-Linker* KKeyIndTableModel::keyAt(const QModelIndex& index) const
-{
-    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
-        return nullptr;
-    const KProfile* p = m_profiles->profile(index.row());
-    // A profile loaded without key indices has none to show.
-    return index.column() < p->keyIndexCount() ? p->ReadKeyInd(index.column()) : nullptr;
-}
-
-QVariant KKeyIndTableModel::data(const QModelIndex& index, int role) const
-{
-    Linker* key = readColumn(role) == 0 ? keyAt(index) : nullptr;
-    return key ? QVariant::fromValue(key) : QVariant();
-}
-
-bool KKeyIndTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    Linker* key = writeColumn(role) == 0 ? keyAt(index) : nullptr;
-    if (!key)
-        return false;
-    key->setExp(value.toString());
-    return true;
 }
 
 } // namespace Folvane

@@ -8,7 +8,6 @@ namespace Folvane {
 
 class KBladeSetting;
 class KProfileList;
-class Linker;
 
 // A view of the key indices of all profiles; they are stored with the
 // profiles, the list stores nothing.
@@ -33,13 +32,8 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    QHash<int, QByteArray> roleNames() const override;
 
 private:
-    Linker* keyAt(const QModelIndex& index) const;
-
     KProfileList* m_profiles;
     KBladeSetting* m_setting;
 };

@@ -2,6 +2,7 @@
 
 #include "blade/kbladesetting.h"
 #include "blade/kweb.h"
+#include "core/linkercolumns.h"
 #include "core/messages.h"
 #include "core/parameterlist.h"
 #include "geometry/kprofile.h"
@@ -446,59 +447,21 @@ KProfileTableModel::KProfileTableModel(KProfileList* list)
     : KObjectTableModel(list)
     , m_list(list)
 {
+    setColumns({[list](const QModelIndex& index) { return list->profile(index.row()); },
+                {{"name", [](const KProfile* p) { return p->name(); },
+                  [](KProfile* p, const QVariant& v) { p->setName(v.toString()); }},
+                 expressionColumn("loc", &KProfile::loc),
+                 expressionColumn("chordlen", &KProfile::chordLen),
+                 expressionColumn("twist", &KProfile::twist),
+                 expressionColumn("xoffset", &KProfile::xOffset),
+                 expressionColumn("yoffset", &KProfile::yOffset)}});
+    // One grid column more than roles, as the table has always reported.
     m_columnNum = 7;
-}
-
-QHash<int, QByteArray> KProfileTableModel::roleNames() const
-{
-    return pairedRoleNames({"name", "loc", "chordlen", "twist", "xoffset", "yoffset"});
 }
 
 int KProfileTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_list->count();
-}
-
-static Linker* profileLinker(const KProfile* p, int field)
-{
-    switch (field) {
-    case 1: return p->loc();
-    case 2: return p->chordLen();
-    case 3: return p->twist();
-    case 4: return p->xOffset();
-    case 5: return p->yOffset();
-    default: return nullptr;
-    }
-}
-
-QVariant KProfileTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!validCell(index, m_list->count()))
-        return QVariant();
-    const KProfile* p = m_list->profile(index.row());
-    const int field = readColumn(role);
-    if (field == 0)
-        return p->name();
-    if (Linker* l = profileLinker(p, field))
-        return QVariant::fromValue(l);
-    return QVariant();
-}
-
-bool KProfileTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, m_list->count()))
-        return false;
-    KProfile* p = m_list->profile(index.row());
-    const int field = writeColumn(role);
-    if (field == 0) {
-        p->setName(value.toString());
-        return true;
-    }
-    if (Linker* l = profileLinker(p, field)) {
-        l->setExp(value.toString());
-        return true;
-    }
-    return false;
 }
 
 bool KProfileTableModel::insertRows(int row, int count, const QModelIndex&)
@@ -521,7 +484,11 @@ void KProfileTableModel::sortSons()
 KPointTableModel::KPointTableModel(QObject* parent)
     : KObjectTableModel(parent)
 {
-    m_columnNum = 2;
+    setColumns({[this](const QModelIndex& index) { return m_profile->points().at(index.row()); },
+                {{"x", [](const KPoint* p) { return p->x(); },
+                  [](KPoint* p, const QVariant& v) { p->setX(v.toDouble()); }},
+                 {"y", [](const KPoint* p) { return p->y(); },
+                  [](KPoint* p, const QVariant& v) { p->setY(v.toDouble()); }}}});
     m_minRowNum = 2;
 }
 
@@ -533,38 +500,9 @@ void KPointTableModel::setProfile(KProfile* profile)
     emit ProfileChanged();
 }
 
-QHash<int, QByteArray> KPointTableModel::roleNames() const
-{
-    return pairedRoleNames({"x", "y"});
-}
-
 int KPointTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() || !m_profile ? 0 : m_profile->points().size();
-}
-
-QVariant KPointTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!validCell(index, rowCount()))
-        return QVariant();
-    const KPoint* p = m_profile->points().at(index.row());
-    switch (readColumn(role)) {
-    case 0: return p->x();
-    case 1: return p->y();
-    default: return QVariant();
-    }
-}
-
-bool KPointTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!validCell(index, rowCount()))
-        return false;
-    KPoint* p = m_profile->points().at(index.row());
-    switch (writeColumn(role)) {
-    case 0: p->setX(value.toDouble()); return true;
-    case 1: p->setY(value.toDouble()); return true;
-    default: return false;
-    }
 }
 
 bool KPointTableModel::insertRows(int row, int count, const QModelIndex&)

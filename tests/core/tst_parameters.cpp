@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "roles.h"
 #include "core/linker.h"
 #include "core/parameter.h"
 #include "core/parameterlist.h"
@@ -24,7 +25,7 @@ private slots:
     void sampling();
     void samplingRefusesInvalidParameters();
     void parameterRecord();
-    void tableRoles();
+    void tableCells();
     void tableRowsAndMessages();
 };
 
@@ -329,34 +330,24 @@ void TestParameters::parameterRecord()
     QCOMPARE(list.evaluate("P"), 4.0);
 }
 
-void TestParameters::tableRoles()
+void TestParameters::tableCells()
 {
     ParameterList list;
-    auto* table = qobject_cast<ParameterTableModel*>(list.tableModel());
-    QVERIFY(table);
+    KObjectTableModel* table = list.tableModel();
     QCOMPARE(table->columnCount(), 10);
-    const QHash<int, QByteArray> roles = table->roleNames();
-    QCOMPARE(roles.size(), 22);
-    QCOMPARE(roles.value(257), QByteArray("name_user"));
-    QCOMPARE(roles.value(262), QByteArray("issample_input"));
-    QCOMPARE(roles.value(273), QByteArray("dis_user"));
-    QCOMPARE(roles.value(278), QByteArray("par2_input"));
-
     const QModelIndex cell = table->index(0, 9);
     QSignalSpy renamed(list.parameter(0), &KObject::NameChanged);
-    const QList<QPair<int, QVariant>> writes = {{258, "Chord"}, {260, true}, {262, true}, {264, 2.5},
-                                                {266, -1.0},    {268, 8.0},  {270, 3.0},  {272, 2.0},
-                                                {274, 3},       {276, 0.5},  {278, 1.5}};
+    const QList<QPair<QByteArray, QVariant>> writes = {
+        {"name", "Chord"}, {"isopt", true}, {"issample", true}, {"value", 2.5}, {"low", -1.0}, {"high", 8.0},
+        {"target", 3.0},   {"digit", 2.0},  {"dis", 3},         {"par1", 0.5},  {"par2", 1.5}};
     for (const auto& w : writes) {
-        QVERIFY(table->setData(cell, w.second, w.first));
-        QCOMPARE(table->data(cell, w.first - 1), w.second);
+        QVERIFY(table->setData(cell, w.second, roleOf(table, w.first + "_input")));
+        QCOMPARE(table->data(cell, roleOf(table, w.first + "_user")), w.second);
     }
     QCOMPARE(renamed.count(), 1);
     QCOMPARE(list.parameter(0)->disType(), Parameter::Weibull);
-    QVERIFY(!table->setData(cell, 1.0, 263));
-    QVERIFY(!table->setData(cell, 1.0, 280));
-    QVERIFY(!table->setData(table->index(1, 0), 1.0, 264));
-    QVERIFY(!table->data(table->index(0, 0), 264).isValid());
+    QVERIFY(!table->setData(cell, 1.0, roleOf(table, "value_user")));
+    QVERIFY(!table->setData(table->index(1, 0), 1.0, roleOf(table, "value_input")));
 }
 
 void TestParameters::tableRowsAndMessages()

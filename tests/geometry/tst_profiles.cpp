@@ -1,5 +1,6 @@
 #include "capture.h"
 #include "files.h"
+#include "roles.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
 #include "core/parameter.h"
@@ -366,10 +367,9 @@ void TestProfiles::pointTableAndListMessages()
     QCOMPARE(points->profile(), profiles->profile(0));
     QVERIFY(profiles->changePointModel(4));
     QCOMPARE(points->rowCount(), 58);
-    QCOMPARE(points->data(points->index(29, 0), 257).toDouble(), 1.0);
-    QVERIFY(points->setData(points->index(29, 1), 0.5, 260));
+    QCOMPARE(points->data(points->index(29, 0), roleOf(points, "x_user")).toDouble(), 1.0);
+    QVERIFY(points->setData(points->index(29, 1), 0.5, roleOf(points, "y_input")));
     QCOMPARE(profiles->profile(4)->ReadPoint(29)->y(), 0.5);
-    QVERIFY(!points->setData(points->index(29, 1), 0.5, 259));
 
     Capture capture;
     QVERIFY(!profiles->changePointModel(5));
@@ -389,10 +389,10 @@ void TestProfiles::pointTableAndListMessages()
 
     KObjectTableModel* table = profiles->tableModel();
     QCOMPARE(table->columnCount(), 7);
-    QVERIFY(table->setData(table->index(1, 0), "-2500", 260));
+    QVERIFY(table->setData(table->index(1, 0), "-2500", roleOf(table, "loc_input")));
     static_cast<KProfileTableModel*>(table)->sortSons();
     QCOMPARE(profiles->profile(0)->loc()->value(), -2500.0);
-    QCOMPARE(qvariant_cast<Linker*>(table->data(table->index(0, 0), 259))->value(), -2500.0);
+    QCOMPARE(qvariant_cast<Linker*>(table->data(table->index(0, 0), roleOf(table, "loc_user")))->value(), -2500.0);
     QCOMPARE(blade.startLoc(), -2500.0);
     profiles->InsertNewSon(4);
     QCOMPARE(profiles->profile(4)->name(), QString("Circle"));

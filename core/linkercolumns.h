@@ -1,0 +1,46 @@
+#ifndef FOLVANE_LINKERCOLUMNS_H
+#define FOLVANE_LINKERCOLUMNS_H
+
+#include "core/linker.h"
+#include "core/tablecolumns.h"
+
+namespace Folvane {
+
+// Columns of a linked value: a cell reads as the linker itself, so that a
+// view shows its expression and value both.
+template <typename Owner>
+using LinkerOf = Linker* (Owner::*)() const;
+
+template <typename Owner>
+TableColumn<Owner*> linkerColumn(QByteArray name, LinkerOf<Owner> linker)
+{
+    return {std::move(name), [linker](const Owner* owner) { return QVariant::fromValue((owner->*linker)()); }};
+}
+
+// Written as an expression, which may name parameters.
+template <typename Owner>
+TableColumn<Owner*> expressionColumn(QByteArray name, LinkerOf<Owner> linker)
+{
+    TableColumn<Owner*> column = linkerColumn(std::move(name), linker);
+    column.write = [linker](Owner* owner, const QVariant& value) {
+        (owner->*linker)()->setExp(value.toString());
+        return true;
+    };
+    return column;
+}
+
+// Written as a plain number.
+template <typename Owner>
+TableColumn<Owner*> numberColumn(QByteArray name, LinkerOf<Owner> linker)
+{
+    TableColumn<Owner*> column = linkerColumn(std::move(name), linker);
+    column.write = [linker](Owner* owner, const QVariant& value) {
+        (owner->*linker)()->setValue(value.toDouble());
+        return true;
+    };
+    return column;
+}
+
+} // namespace Folvane
+
+#endif
