@@ -30,6 +30,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <Qt3DRender/QAttribute>
 #include <Qt3DRender/QGeometry>
@@ -38,23 +40,51 @@ namespace Folvane {
 
 namespace {
 
-// The order of the sections in the model file.
-const KBlade::ChildType fileOrder[] = {
-    KBlade::Parameters, KBlade::Profiles, KBlade::Materials, KBlade::Patterns, KBlade::SingleLayers,
-    KBlade::Setting, KBlade::Webs, KBlade::KeyInds, KBlade::Meshs, KBlade::Layups, KBlade::Loads,
-    KBlade::OptSet, KBlade::SampleSet};
+// The document's lists in the order they are made: each may be made with
+// the lists above it, which it reaches through the document, and all are
+// deleted in the reverse order. Each has its section of the model file
+// (stored files fix their order); those exchanged as JSON are read in the
+// order of this table, so that later lists resolve names in earlier ones.
+struct ListRow
+{
+    KBlade::ChildType type;
+    int fileSection;
+    bool inJson;
+    KObjectList* (*make)(KBlade& blade);
+};
 
-// The lists of the JSON exchange file, in the order they are read: later
-// lists resolve names in earlier ones.
-const KBlade::ChildType jsonOrder[] = {
-    KBlade::Profiles, KBlade::Materials, KBlade::Patterns, KBlade::SingleLayers,
-    KBlade::Setting, KBlade::Webs, KBlade::Loads};
+const ListRow listTable[] = {
+    {KBlade::Parameters, 0, false, [](KBlade& b) -> KObjectList* { return new ParameterList(&b); }},
+    {KBlade::Profiles, 1, true, [](KBlade& b) -> KObjectList* { return new KProfileList(&b); }},
+    {KBlade::Materials, 2, true, [](KBlade& b) -> KObjectList* { return new KMaterialList(&b); }},
+    {KBlade::Patterns, 3, true, [](KBlade& b) -> KObjectList* { return new KPatternList(b.materials(), &b); }},
+    {KBlade::SingleLayers, 4, true,
+     [](KBlade& b) -> KObjectList* { return new KSingleLayerList(b.patterns(), &b); }},
+    {KBlade::Setting, 5, true,
+     [](KBlade& b) -> KObjectList* { return new KBladeSetting(b.singleLayers(), b.profiles(), &b); }},
+    {KBlade::Webs, 6, true, [](KBlade& b) -> KObjectList* { return new KWebList(b.setting(), &b); }},
+    {KBlade::KeyInds, 7, false, [](KBlade& b) -> KObjectList* { return new KKeyIndList(b.profiles(), &b, &b); }},
+    {KBlade::Meshs, 8, false,
+     [](KBlade& b) -> KObjectList* { return new KMeshList(b.profiles(), b.setting(), b.webs(), &b); }},
+    {KBlade::Layups, 9, false, [](KBlade& b) -> KObjectList* { return new KLayupList(b.setting(), b.webs(), &b); }},
+    {KBlade::Loads, 10, true, [](KBlade& b) -> KObjectList* { return new KLoadList(&b); }},
+    {KBlade::OptSet, 11, false, [](KBlade& b) -> KObjectList* { return new KOptSetting(&b); }},
+    {KBlade::SampleSet, 12, false, [](KBlade& b) -> KObjectList* { return new KSampleSetting(b.loads(), &b); }},
+};
+static_assert(std::size(listTable) == KBlade::ListCount, "every list of the document has its row");
 
-// No list outlives a list it was constructed with.
-const KBlade::ChildType deletionOrder[] = {
-    KBlade::SampleSet, KBlade::OptSet, KBlade::Loads, KBlade::Layups, KBlade::Meshs, KBlade::KeyInds,
-    KBlade::Webs, KBlade::Setting, KBlade::SingleLayers, KBlade::Patterns, KBlade::Materials,
-    KBlade::Profiles, KBlade::Parameters};
+// The lists in the order of their sections in the model file.
+std::vector<KBlade::ChildType> fileOrder()
+{
+    std::vector<const ListRow*> rows;
+    for (const ListRow& row : listTable)
+        rows.push_back(&row);
+    std::sort(rows.begin(), rows.end(), [](const ListRow* a, const ListRow* b) { return a->fileSection < b->fileSection; });
+    std::vector<KBlade::ChildType> order;
+    for (const ListRow* row : rows)
+        order.push_back(row->type);
+    return order;
+}
 
 } // namespace
 
@@ -83,9 +113,10 @@ KBlade::~KBlade()
 
 void KBlade::deleteLists()
 {
-    for (ChildType type : deletionOrder) {
-        delete m_models[type];
-        m_models[type] = nullptr;
+    // No list outlives a list it was made with.
+    for (auto row = std::rbegin(listTable); row != std::rend(listTable); ++row) {
+        delete m_models[row->type];
+        m_models[row->type] = nullptr;
     }
 }
 
@@ -123,6 +154,32 @@ int KBlade::loadNum() const
     return loads()->count();
 }
 
+int KBlade::regionCount() const
+{
+    return setting() ? setting()->count() : 0;
+}
+
+QStringList KBlade::regionNames() const
+{
+    return setting() ? setting()->sonNames() : QStringList();
+}
+
+double KBlade::meshSize() const
+{
+    return setting() ? setting()->meshSize() : 0.0;
+}
+
+std::vector<LayoutWeb> KBlade::layoutWebs() const
+{
+    std::vector<LayoutWeb> layout;
+    for (int w = 0; webs() && w < webs()->count(); ++w) {
+        const KWeb* web = webs()->web(w);
+        const auto [first, last] = web->profileSpan();
+        layout.push_back({web->name(), first, last, web->startRegionIndex(), web->endRegionIndex()});
+    }
+    return layout;
+}
+
 QString KBlade::bladeName() const
 {
     return setting()->bladeName();
@@ -152,21 +209,9 @@ void KBlade::makeLists()
 {
     // Each list is stored as soon as it exists, so the lists made after it
     // can reach it (the parameter list above all) through the document.
-    m_models[Parameters] = new ParameterList(this);
-    m_models[Profiles] = new KProfileList(this);
-    m_models[Materials] = new KMaterialList(this);
-    m_models[Patterns] = new KPatternList(materials(), this);
-    m_models[SingleLayers] = new KSingleLayerList(patterns(), this);
-    m_models[Setting] = new KBladeSetting(singleLayers(), profiles(), this);
-    m_models[Webs] = new KWebList(setting(), this);
-    m_models[KeyInds] = new KKeyIndList(profiles(), setting(), this);
-    m_models[Meshs] = new KMeshList(profiles(), setting(), webs(), this);
-    m_models[Layups] = new KLayupList(setting(), webs(), this);
-    m_models[Loads] = new KLoadList(this);
-    m_models[OptSet] = new KOptSetting(this);
-    m_models[SampleSet] = new KSampleSetting(loads(), this);
-    profiles()->setBladeSetting(setting());
-    profiles()->setWebList(webs());
+    for (const ListRow& row : listTable)
+        m_models[row.type] = row.make(*this);
+    profiles()->setLayout(this);
 }
 
 void KBlade::clearFEModel()
@@ -423,7 +468,7 @@ bool KBlade::exportCCXInp(QString str, int loadInd)
 
 bool KBlade::readLists(QDataStream& in)
 {
-    for (ChildType type : fileOrder) {
+    for (ChildType type : fileOrder()) {
         m_models[type]->readBinary(in);
         if (in.status() != QDataStream::Ok)
             return false;
@@ -452,7 +497,7 @@ bool KBlade::readStream(QDataStream& in)
 
 void KBlade::writeStream(QDataStream& out) const
 {
-    for (ChildType type : fileOrder)
+    for (ChildType type : fileOrder())
         m_models[type]->writeBinary(out);
 }
 
@@ -461,8 +506,9 @@ bool KBlade::saveJson(QString fp)
     // Linked values are written as numbers: against the current parameters.
     parameters()->resetEngine();
     QJsonObject json;
-    for (ChildType type : jsonOrder)
-        m_models[type]->writeJson(json);
+    for (const ListRow& row : listTable)
+        if (row.inJson)
+            m_models[row.type]->writeJson(json);
     QSaveFile file(toLocalPath(fp));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)
         || file.write(QJsonDocument(json).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
@@ -490,8 +536,9 @@ bool KBlade::loadJson(QString fp)
     }
     setHasFP(false);
     const QJsonObject json = document.object();
-    for (ChildType type : jsonOrder)
-        m_models[type]->readJson(json);
+    for (const ListRow& row : listTable)
+        if (row.inJson)
+            m_models[row.type]->readJson(json);
     layups()->changeObject(0);
     sampleSetting()->selectFirstLoad();
     forgetFEModel();

@@ -3,6 +3,7 @@
 
 #include "blade/kanalysis.h"
 #include "core/kfile.h"
+#include "geometry/bladelayout.h"
 #include "geometry/renderers.h"
 
 #include <Eigen/Dense>
@@ -30,7 +31,7 @@ class ParameterList;
 
 // The blade document: the thirteen lists of the blade definition, the
 // analysis settings and (later) the FE model built from them.
-class KBlade : public KFile
+class KBlade : public KFile, public BladeLayout
 {
     Q_OBJECT
     Q_PROPERTY(Qt3DCore::QComponent* FemEle READ femEle NOTIFY FemEleChanged)
@@ -75,6 +76,13 @@ public:
     double endLoc() const;
     int loadNum() const;
     QString bladeName() const;
+
+    // What the profiles mesh against: the blade setting's regions and the
+    // webs.
+    int regionCount() const override;
+    QStringList regionNames() const override;
+    double meshSize() const override;
+    std::vector<LayoutWeb> layoutWebs() const override;
 
     // The FE model of the last build (null before the first, or after a
     // build that was refused), its station node and element arrays and the

@@ -2,7 +2,6 @@
 
 #include "core/binaryio.h"
 #include "core/messages.h"
-#include "opt/gene.h"
 
 #include <cmath>
 #include <limits>
@@ -89,29 +88,6 @@ void Parameter::sample(std::mt19937_64& engine)
 double Parameter::gridScale() const
 {
     return std::pow(10.0, m_digitNum);
-}
-
-static int64_t truncatedInt64(double v)
-{
-    if (!(v == v))
-        return 0;
-    constexpr double limit = 9.2e18;
-    return int64_t(std::trunc(std::max(-limit, std::min(limit, v))));
-}
-
-Gene* Parameter::toGene() const
-{
-    const double scale = gridScale();
-    return new Gene(truncatedInt64(scale * m_low), truncatedInt64(scale * m_high));
-}
-
-void Parameter::setFromGene(const int64_t& g)
-{
-    m_value = double(g) / gridScale();
-    if (m_value < m_low)
-        m_value = m_low;
-    else if (m_value > m_high)
-        m_value = m_high;
 }
 
 } // namespace Folvane

@@ -8,8 +8,6 @@
 
 namespace Folvane {
 
-class Gene;
-
 // A named design number with an optimiser range on a decimal grid and a
 // sampling distribution.
 class Parameter : public KObject
@@ -55,8 +53,8 @@ public:
     void setPar2(double v) { m_par2 = v; }
 
     void sample(std::mt19937_64& engine);
-    Gene* toGene() const;
-    void setFromGene(const int64_t& g);
+    // Grid points per unit: the optimiser steps by 10^-DigitNum.
+    double gridScale() const;
     void writeBinary(QDataStream& out) const override;
 
     // Bytes of the smallest record.
@@ -75,8 +73,6 @@ signals:
     void Par2Changed();
 
 private:
-    double gridScale() const;
-
     double m_value = 1.0;
     double m_low = 0.0;
     double m_high = 1.0;

@@ -3,7 +3,6 @@
 #include "core/arithmetic.h"
 #include "core/parameter.h"
 #include "core/messages.h"
-#include "opt/chromosome.h"
 
 #include <QScriptEngine>
 #include <algorithm>
@@ -100,25 +99,6 @@ void ParameterList::sampleAll(std::mt19937_64& engine)
 {
     for (int i = 0; i < count(); ++i)
         parameter(i)->sample(engine);
-}
-
-Chromosome* ParameterList::toChromosome() const
-{
-    auto* chromosome = new Chromosome;
-    for (int i = 0; i < count(); ++i)
-        chromosome->addGene(parameter(i)->toGene());
-    return chromosome;
-}
-
-void ParameterList::ImportChromosome(Chromosome* chromosome)
-{
-    const std::vector<int64_t> genes = chromosome->GeneValues();
-    if (int(genes.size()) != count()) {
-        debugLine(QStringLiteral("ParameterList - ImportChromosome: size not correct!"));
-        return;
-    }
-    for (int i = 0; i < count(); ++i)
-        parameter(i)->setFromGene(genes[i]);
 }
 
 ParameterTableModel::ParameterTableModel(ParameterList* list)

@@ -12,7 +12,6 @@ class QScriptEngine;
 
 namespace Folvane {
 
-class Chromosome;
 class Parameter;
 
 // The design parameters and the script engine in which every parameter is
@@ -39,8 +38,6 @@ public:
     double evaluate(const QString& expression) const;
 
     void sampleAll(std::mt19937_64& engine);
-    Chromosome* toChromosome() const;
-    void ImportChromosome(Chromosome* chromosome);
 
 private:
     mutable QScriptEngine* m_engine = nullptr;

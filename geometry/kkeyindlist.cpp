@@ -1,15 +1,15 @@
 #include "geometry/kkeyindlist.h"
 
-#include "blade/kbladesetting.h"
+#include "geometry/bladelayout.h"
 #include "geometry/kprofile.h"
 #include "geometry/kprofilelist.h"
 
 namespace Folvane {
 
-KKeyIndList::KKeyIndList(KProfileList* profiles, KBladeSetting* setting, QObject* parent)
+KKeyIndList::KKeyIndList(KProfileList* profiles, const BladeLayout* layout, QObject* parent)
     : KObjectList(QStringLiteral("Region Location"), parent)
 {
-    setTableModel(new KKeyIndTableModel(profiles, setting, this));
+    setTableModel(new KKeyIndTableModel(profiles, layout, this));
 }
 
 void KKeyIndList::readBinary(QDataStream&)
@@ -28,10 +28,10 @@ static Linker* keyAt(const KProfileList* profiles, const QModelIndex& index)
     return index.column() < p->keyIndexCount() ? p->ReadKeyInd(index.column()) : nullptr;
 }
 
-KKeyIndTableModel::KKeyIndTableModel(KProfileList* profiles, KBladeSetting* setting, QObject* parent)
+KKeyIndTableModel::KKeyIndTableModel(KProfileList* profiles, const BladeLayout* layout, QObject* parent)
     : KObjectTableModel(parent)
     , m_profiles(profiles)
-    , m_setting(setting)
+    , m_layout(layout)
 {
     // Every grid column is the same column of the table: the key index of
     // one region boundary.
@@ -51,7 +51,7 @@ int KKeyIndTableModel::rowCount(const QModelIndex& parent) const
 
 int KKeyIndTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : qMax(m_setting->count() - 1, 0);
+    return parent.isValid() ? 0 : qMax(m_layout->regionCount() - 1, 0);
 }
 
 } // namespace Folvane

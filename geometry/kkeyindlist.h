@@ -6,7 +6,7 @@
 
 namespace Folvane {
 
-class KBladeSetting;
+class BladeLayout;
 class KProfileList;
 
 // A view of the key indices of all profiles; they are stored with the
@@ -16,7 +16,7 @@ class KKeyIndList : public KObjectList
     Q_OBJECT
 
 public:
-    KKeyIndList(KProfileList* profiles, KBladeSetting* setting, QObject* parent = nullptr);
+    KKeyIndList(KProfileList* profiles, const BladeLayout* layout, QObject* parent = nullptr);
 
     void readBinary(QDataStream& in) override;
     void writeBinary(QDataStream& out) const override;
@@ -28,14 +28,14 @@ class KKeyIndTableModel : public KObjectTableModel
     Q_OBJECT
 
 public:
-    KKeyIndTableModel(KProfileList* profiles, KBladeSetting* setting, QObject* parent);
+    KKeyIndTableModel(KProfileList* profiles, const BladeLayout* layout, QObject* parent);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
 
 private:
     KProfileList* m_profiles;
-    KBladeSetting* m_setting;
+    const BladeLayout* m_layout;
 };
 
 } // namespace Folvane

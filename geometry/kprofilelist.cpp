@@ -1,7 +1,5 @@
 #include "geometry/kprofilelist.h"
 
-#include "blade/kbladesetting.h"
-#include "blade/kweb.h"
 #include "core/linkercolumns.h"
 #include "core/messages.h"
 #include "core/parameterlist.h"
@@ -134,27 +132,31 @@ void KProfileList::SortProfiles()
 void KProfileList::SortKeyInd()
 {
     refreshParameters();
-    const int regions = m_setting ? m_setting->count() : 0;
+    const int regions = m_layout ? m_layout->regionCount() : 0;
     for (int i = 0; i < count(); ++i)
         profile(i)->SortKeyInd(regions);
 }
 
 void KProfileList::autoMesh()
 {
-    if (!m_setting || !m_webs) {
+    if (!m_layout) {
         debugLine(QStringLiteral("KProfileList - autoMesh: no blade setting or web list"));
         return;
     }
-    const double meshSize = m_setting->meshSize();
+    const double meshSize = m_layout->meshSize();
     if (!(meshSize > 0.0)) {
         debugLine(QStringLiteral("KProfileList - autoMesh: mesh size not correct!"));
         return;
     }
     refreshParameters();
-    const std::vector<int> webStart = m_webs->startRegionIndices();
-    const std::vector<int> webEnd = m_webs->endRegionIndices();
+    std::vector<int> webStart;
+    std::vector<int> webEnd;
+    for (const LayoutWeb& web : m_layout->layoutWebs()) {
+        webStart.push_back(web.startRegion);
+        webEnd.push_back(web.endRegion);
+    }
     for (int i = 0; i < count(); ++i)
-        profile(i)->AutoMesh(meshSize, m_setting->count(), webStart, webEnd);
+        profile(i)->AutoMesh(meshSize, m_layout->regionCount(), webStart, webEnd);
     for (int i = 0; i + 1 < count(); ++i) {
         const double step = (profile(i + 1)->referencePoint() - profile(i)->referencePoint()).norm();
         profile(i)->setRadiusMesh(nodeCountFor(step, meshSize));
@@ -174,8 +176,8 @@ bool KProfileList::changePointModel(int ind)
 
 std::vector<MeshProfile> KProfileList::meshProfiles() const
 {
-    const int regions = m_setting->count();
-    const int webs = m_webs->count();
+    const int regions = m_layout->regionCount();
+    const int webs = int(m_layout->layoutWebs().size());
     std::vector<MeshProfile> profiles;
     for (int i = 0; i < count(); ++i) {
         const KProfile* p = profile(i);
@@ -199,8 +201,8 @@ QStringList KProfileList::meshProblems() const
 {
     refreshParameters();
     QStringList found;
-    const int regions = m_setting ? m_setting->count() : 0;
-    const int webs = m_webs ? m_webs->count() : 0;
+    const int regions = m_layout ? m_layout->regionCount() : 0;
+    const int webs = m_layout ? int(m_layout->layoutWebs().size()) : 0;
     if (count() < 3)
         found << QStringLiteral("at least 3 profiles are needed, the blade has %1").arg(count());
     if (regions < 2 || regions > KProfile::RegionCapacity)
@@ -279,22 +281,22 @@ Eigen::MatrixXd KProfileList::meshStations() const
 std::vector<MeshWeb> KProfileList::meshWebs(const Eigen::VectorXd& z) const
 {
     std::vector<MeshWeb> webs;
-    for (int w = 0; w < m_webs->count(); ++w) {
-        const KWeb* web = m_webs->web(w);
-        const auto [first, last] = web->profileSpan();
-        MeshWeb m{web->name(), w, web->startRegionIndex(), web->endRegionIndex(), 0, 0};
-        if (first < 0 || last >= count()) {
+    const std::vector<LayoutWeb> layoutWebs = m_layout->layoutWebs();
+    for (int w = 0; w < int(layoutWebs.size()); ++w) {
+        const LayoutWeb& web = layoutWebs[size_t(w)];
+        MeshWeb m{web.name, w, web.startRegion, web.endRegion, 0, 0};
+        if (web.firstProfile < 0 || web.lastProfile >= count()) {
             debugLine(QStringLiteral("KProfileList - genFEMesh: web %1 spans profiles outside the list, it is left out")
-                          .arg(web->name()));
+                          .arg(web.name));
             continue;
         }
         if (m.startRegion < 0 || m.endRegion < 0) {
             debugLine(QStringLiteral("KProfileList - genFEMesh: web %1 has no region to attach to, it is left out")
-                          .arg(web->name()));
+                          .arg(web.name));
             continue;
         }
-        m.startStation = SurfaceMesher::nearestStation(z, profile(first)->loc()->value());
-        m.endStation = SurfaceMesher::nearestStation(z, profile(last)->loc()->value());
+        m.startStation = SurfaceMesher::nearestStation(z, profile(web.firstProfile)->loc()->value());
+        m.endStation = SurfaceMesher::nearestStation(z, profile(web.lastProfile)->loc()->value());
         webs.push_back(m);
     }
     return webs;
@@ -303,7 +305,7 @@ std::vector<MeshWeb> KProfileList::meshWebs(const Eigen::VectorXd& z) const
 SurfaceMesh KProfileList::genFEMesh(Model& model, bool quadDominant) const
 {
     refreshParameters();
-    SurfaceMesher mesher(meshProfiles(), m_setting->sonNames(), quadDominant);
+    SurfaceMesher mesher(meshProfiles(), m_layout->regionNames(), quadDominant);
     return mesher.mesh(model, meshWebs(mesher.stationLocations()));
 }
 
@@ -352,7 +354,7 @@ QByteArray KProfileList::outlineIndices() const
 
 int KProfileList::boundaryPoint(const KProfile* profile, int region) const
 {
-    const int regions = m_setting ? m_setting->count() : 0;
+    const int regions = m_layout ? m_layout->regionCount() : 0;
     if (region < 0 || region + 1 >= regions)
         return 0;
     const int k = profile->keyPoint(region);
@@ -364,7 +366,7 @@ QByteArray KProfileList::keyLineIndices() const
     refreshParameters();
     std::vector<quint32> indices;
     const std::vector<quint32> offsets = vertexOffsets();
-    const int regions = m_setting ? m_setting->count() : 0;
+    const int regions = m_layout ? m_layout->regionCount() : 0;
     for (int p = 0; p + 1 < count(); ++p) {
         const quint32 c0 = offsets[size_t(p)];
         const quint32 c1 = offsets[size_t(p + 1)];
@@ -386,18 +388,16 @@ QByteArray KProfileList::webIndices() const
 {
     refreshParameters();
     std::vector<quint32> indices;
-    if (!m_webs)
+    if (!m_layout)
         return bytesOf(indices);
     const std::vector<quint32> offsets = vertexOffsets();
-    for (int w = 0; w < m_webs->count(); ++w) {
-        const KWeb* web = m_webs->web(w);
+    for (const LayoutWeb& web : m_layout->layoutWebs()) {
         // Drawn over the span it has in the blade.
-        const auto [first, last] = web->profileSpan();
-        for (int p = std::max(first, 0); p < std::min(last, count() - 1); ++p) {
-            const int a0 = boundaryPoint(profile(p), web->startRegionIndex());
-            const int b0 = boundaryPoint(profile(p), web->endRegionIndex());
-            const int a1 = boundaryPoint(profile(p + 1), web->startRegionIndex());
-            const int b1 = boundaryPoint(profile(p + 1), web->endRegionIndex());
+        for (int p = std::max(web.firstProfile, 0); p < std::min(web.lastProfile, count() - 1); ++p) {
+            const int a0 = boundaryPoint(profile(p), web.startRegion);
+            const int b0 = boundaryPoint(profile(p), web.endRegion);
+            const int a1 = boundaryPoint(profile(p + 1), web.startRegion);
+            const int b1 = boundaryPoint(profile(p + 1), web.endRegion);
             if (a0 < 0 || b0 < 0 || a1 < 0 || b1 < 0 || profile(p)->pointNum() == 0 || profile(p + 1)->pointNum() == 0)
                 continue;
             const quint32 A0 = offsets[size_t(p)] + quint32(a0), B0 = offsets[size_t(p)] + quint32(b0);

@@ -1,6 +1,7 @@
 #ifndef FOLVANE_KPROFILELIST_H
 #define FOLVANE_KPROFILELIST_H
 
+#include "geometry/bladelayout.h"
 #include "geometry/kprofile.h"
 #include "core/kobjectlist.h"
 #include "core/kobjecttablemodel.h"
@@ -14,10 +15,8 @@
 
 namespace Folvane {
 
-class KBladeSetting;
 class Model;
 class KPointTableModel;
-class KWebList;
 
 // The blade's profiles, kept sorted by location.
 class KProfileList : public KObjectList
@@ -38,10 +37,9 @@ public:
     double startLoc() const;
     double endLoc() const;
 
-    void setBladeSetting(KBladeSetting* setting) { m_setting = setting; }
-    void setWebList(KWebList* webs) { m_webs = webs; }
-    KBladeSetting* bladeSetting() const { return m_setting; }
-    KWebList* webList() const { return m_webs; }
+    // The blade the profiles belong to; without it they cannot be meshed.
+    void setLayout(const BladeLayout* layout) { m_layout = layout; }
+    const BladeLayout* layout() const { return m_layout; }
 
     void InsertNewSon(int ind) override;
     // The point table never shows a profile that is gone: it moves to the
@@ -108,8 +106,7 @@ private:
     // the last region and for none.
     int boundaryPoint(const KProfile* profile, int region) const;
 
-    KBladeSetting* m_setting = nullptr;
-    KWebList* m_webs = nullptr;
+    const BladeLayout* m_layout = nullptr;
     RendererPair m_pro3D;
     RendererPair m_keyLine;
     RendererPair m_webRender;

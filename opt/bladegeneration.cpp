@@ -4,6 +4,7 @@
 #include "core/binaryio.h"
 #include "core/messages.h"
 #include "core/parameterlist.h"
+#include "opt/parametergenes.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +26,7 @@ BladeGeneration::BladeGeneration(KBlade* blade)
 {
     if (!configureFromSettings())
         return;
-    std::unique_ptr<Chromosome> templ(m_parameters->toChromosome());
+    std::unique_ptr<Chromosome> templ(chromosomeOf(*m_parameters));
     templ->setEngine(&engine());
     for (int i = 0; i < populationSize(); ++i) {
         Chromosome* member = templ->Clone();
@@ -117,7 +118,7 @@ bool BladeGeneration::loadFitness(int g)
 
 void BladeGeneration::decode(Chromosome& chromosome)
 {
-    m_parameters->ImportChromosome(&chromosome);
+    importChromosome(*m_parameters, chromosome);
     m_parameters->resetEngine();
     QuietDebug quiet;
     m_blade->genFEModel();
@@ -172,7 +173,7 @@ void BladeGeneration::exportBlades(int n)
     const bool hadFp = m_blade->hasFP();
     QuietDebug quiet;
     for (size_t i = 0; i < population().size(); ++i) {
-        m_parameters->ImportChromosome(population()[i]);
+        importChromosome(*m_parameters, *population()[i]);
         m_blade->setFp(m_folder + QStringLiteral("/Bld-%1_%2.fvm").arg(n).arg(i + 1));
         m_blade->writeFile();
     }

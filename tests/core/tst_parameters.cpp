@@ -3,7 +3,6 @@
 #include "core/linker.h"
 #include "core/parameter.h"
 #include "core/parameterlist.h"
-#include "opt/chromosome.h"
 
 #include <QScriptEngine>
 #include <QtTest>
@@ -20,8 +19,6 @@ private slots:
     void linkerText();
     void linkerEvaluation();
     void endlessOrFailingExpressions();
-    void optimiserGrid();
-    void chromosomeImport();
     void sampling();
     void samplingRefusesInvalidParameters();
     void parameterRecord();
@@ -141,63 +138,6 @@ void TestParameters::endlessOrFailingExpressions()
     // Deep nesting fails in the engine's parser, not in the program.
     QVERIFY(std::isnan(list.evaluate(QString(4000, '(') + "1")));
     QCOMPARE(list.evaluate(QString(3000, '(') + "1" + QString(3000, ')')), 1.0);
-}
-
-void TestParameters::optimiserGrid()
-{
-    Parameter p;
-    p.setDigitNum(2);
-    p.setLow(0);
-    p.setHigh(10);
-    p.setFromGene(1234);
-    QCOMPARE(p.value(), 10.0);
-    p.setFromGene(-5);
-    QCOMPARE(p.value(), 0.0);
-    p.setFromGene(567);
-    QCOMPARE(p.value(), 5.67);
-
-    p.setDigitNum(1);
-    p.setLow(-0.25);
-    p.setHigh(0.99);
-    std::unique_ptr<Gene> gene(p.toGene());
-    QCOMPARE(gene->low(), int64_t(-2));
-    QCOMPARE(gene->high(), int64_t(9));
-
-    // Ranges beyond 64 bits are clamped rather than overflowing.
-    p.setDigitNum(30);
-    gene.reset(p.toGene());
-    QVERIFY(gene->high() > int64_t(9e18));
-    QVERIFY(gene->low() < -int64_t(9e18));
-}
-
-void TestParameters::chromosomeImport()
-{
-    ParameterList list;
-    for (int i = 0; i < 3; ++i)
-        list.addSon();
-    for (int i = 0; i < 4; ++i) {
-        list.parameter(i)->setHigh(100);
-        list.parameter(i)->setValue(i);
-    }
-    std::unique_ptr<Chromosome> c(list.toChromosome());
-    QCOMPARE(c->geneCount(), 4);
-    QCOMPARE(c->ReadGene(3)->high(), int64_t(100));
-
-    Chromosome shorter;
-    for (int i = 0; i < 3; ++i) {
-        shorter.addGene(new Gene(0, 100));
-        shorter.ReadGene(i)->setValue(50);
-    }
-    Capture capture;
-    list.ImportChromosome(&shorter);
-    QCOMPARE(capture.debugLines(), QStringList({"ParameterList - ImportChromosome: size not correct!"}));
-    QCOMPARE(list.parameter(2)->value(), 2.0);
-
-    for (int i = 0; i < 4; ++i)
-        c->ReadGene(i)->setValue(10 * (i + 1));
-    list.ImportChromosome(c.get());
-    QCOMPARE(list.parameter(0)->value(), 10.0);
-    QCOMPARE(list.parameter(3)->value(), 40.0);
 }
 
 static double sampleMean(Parameter::Distribution type, double par1, double par2, int n = 4000)

@@ -1,8 +1,11 @@
 #include "capture.h"
 #include "core/binaryio.h"
 #include "core/messages.h"
+#include "core/parameter.h"
+#include "core/parameterlist.h"
 #include "opt/chromosome.h"
 #include "opt/generation.h"
+#include "opt/parametergenes.h"
 #include "opt/randomext.h"
 
 #include <QDir>
@@ -66,6 +69,8 @@ private slots:
     void duplicateRepairIsBounded();
     void chromosomeRecord();
     void randomIntegers();
+    void optimiserGrid();
+    void chromosomeImport();
     void defaultRunWritesRecords();
 };
 
@@ -270,6 +275,63 @@ void TestGenetic::randomIntegers()
     Capture capture;
     QVERIFY(RandomExt::RandomIntMq(engine, 1, 2, 3, true).empty());
     QCOMPARE(capture.outLines(), QStringList({"RandomExt - RandomIntMq - requested num is larger than interval"}));
+}
+
+void TestGenetic::optimiserGrid()
+{
+    Parameter p;
+    p.setDigitNum(2);
+    p.setLow(0);
+    p.setHigh(10);
+    setFromGene(p, 1234);
+    QCOMPARE(p.value(), 10.0);
+    setFromGene(p, -5);
+    QCOMPARE(p.value(), 0.0);
+    setFromGene(p, 567);
+    QCOMPARE(p.value(), 5.67);
+
+    p.setDigitNum(1);
+    p.setLow(-0.25);
+    p.setHigh(0.99);
+    std::unique_ptr<Gene> gene(geneOf(p));
+    QCOMPARE(gene->low(), int64_t(-2));
+    QCOMPARE(gene->high(), int64_t(9));
+
+    // Ranges beyond 64 bits are clamped rather than overflowing.
+    p.setDigitNum(30);
+    gene.reset(geneOf(p));
+    QVERIFY(gene->high() > int64_t(9e18));
+    QVERIFY(gene->low() < -int64_t(9e18));
+}
+
+void TestGenetic::chromosomeImport()
+{
+    ParameterList list;
+    for (int i = 0; i < 3; ++i)
+        list.addSon();
+    for (int i = 0; i < 4; ++i) {
+        list.parameter(i)->setHigh(100);
+        list.parameter(i)->setValue(i);
+    }
+    std::unique_ptr<Chromosome> c(chromosomeOf(list));
+    QCOMPARE(c->geneCount(), 4);
+    QCOMPARE(c->ReadGene(3)->high(), int64_t(100));
+
+    Chromosome shorter;
+    for (int i = 0; i < 3; ++i) {
+        shorter.addGene(new Gene(0, 100));
+        shorter.ReadGene(i)->setValue(50);
+    }
+    Capture capture;
+    importChromosome(list, shorter);
+    QCOMPARE(capture.debugLines(), QStringList({"ParameterList - ImportChromosome: size not correct!"}));
+    QCOMPARE(list.parameter(2)->value(), 2.0);
+
+    for (int i = 0; i < 4; ++i)
+        c->ReadGene(i)->setValue(10 * (i + 1));
+    importChromosome(list, *c);
+    QCOMPARE(list.parameter(0)->value(), 10.0);
+    QCOMPARE(list.parameter(3)->value(), 40.0);
 }
 
 void TestGenetic::defaultRunWritesRecords()
