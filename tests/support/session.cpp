@@ -194,13 +194,24 @@ bool Session::answerFileDialog(const QString& title, const QString& path)
 {
     if (!waitForWindow(title))
         return false;
-    // The location field runs along the top of the dialog.
-    const QJsonArray r = window(title).value("rect").toArray();
-    clickAt(r[0].toInt() + r[2].toInt() / 2 + 40, r[1].toInt() + 21);
-    key("ctrl+a");
-    type(path);
-    key("Return");
-    return waitForWindow(title, false);
+    // A loaded machine may map the dialog, or lay it out, after the program
+    // reports it: the dialog in front first, and another go when the
+    // typing went astray.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        waitUntil([&] { return activateWindow(title); }, 10000);
+        QThread::msleep(300);
+        // The location field runs along the top of the dialog.
+        const QJsonArray r = window(title).value("rect").toArray();
+        if (r.size() != 4)
+            return false;
+        clickAt(r[0].toInt() + r[2].toInt() / 2 + 40, r[1].toInt() + 21);
+        key("ctrl+a");
+        type(path);
+        key("Return");
+        if (waitForWindow(title, false, 8000))
+            return true;
+    }
+    return false;
 }
 
 bool Session::activateWindow(const QString& title)
@@ -231,24 +242,35 @@ void Session::screenshot(const QString& file) const
 QRect Session::drawnBox(const QString& name, QSize* size) const
 {
     const QString shot = m_dir.filePath("drawn.png");
-    // The pointer out of the way (a tool tip would count as drawn), and a
-    // frame or two for the view (and a window just opened) to settle.
+    // The pointer out of the way (a tool tip would count as drawn).
     run("xdotool", {"mousemove", "0", "0"});
-    QThread::msleep(800);
-    const QJsonArray r = item(name).value("rect").toArray();
-    if (r.size() != 4)
-        return QRect();
+    // A view that was just opened, resized or turned may take a few frames
+    // to settle: the same box twice running.
+    QRect previous;
+    QSize previousSize;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        QThread::msleep(800);
+        const QJsonArray r = item(name).value("rect").toArray();
+        if (r.size() != 4)
+            return QRect();
+        const QSize itemSize(r[2].toInt(), r[3].toInt());
+        screenshot(shot);
+        // Cropped to the item (less a pixel of border), near-white trimmed away.
+        const QString crop = QString("%1x%2+%3+%4").arg(r[2].toInt() - 4).arg(r[3].toInt() - 4).arg(r[0].toInt() + 2).arg(r[1].toInt() + 2);
+        const QStringList box = runOutput("convert", {shot, "-crop", crop, "+repage", "-fuzz", "8%", "-trim", "-format",
+                                                      "%w %h %X %Y", "info:"})
+                                    .split(' ', Qt::SkipEmptyParts);
+        const QRect found = box.size() != 4 || box[0].toInt() <= 1
+            ? QRect()
+            : QRect(box[2].toInt() + 2, box[3].toInt() + 2, box[0].toInt(), box[1].toInt());
+        if (attempt > 0 && found == previous && itemSize == previousSize)
+            break;
+        previous = found;
+        previousSize = itemSize;
+    }
     if (size)
-        *size = QSize(r[2].toInt(), r[3].toInt());
-    screenshot(shot);
-    // Cropped to the item (less a pixel of border), near-white trimmed away.
-    const QString crop = QString("%1x%2+%3+%4").arg(r[2].toInt() - 4).arg(r[3].toInt() - 4).arg(r[0].toInt() + 2).arg(r[1].toInt() + 2);
-    const QStringList box = runOutput("convert", {shot, "-crop", crop, "+repage", "-fuzz", "8%", "-trim", "-format",
-                                                  "%w %h %X %Y", "info:"})
-                                .split(' ', Qt::SkipEmptyParts);
-    if (box.size() != 4 || box[0].toInt() <= 1)
-        return QRect();
-    return QRect(box[2].toInt() + 2, box[3].toInt() + 2, box[0].toInt(), box[1].toInt());
+        *size = previousSize;
+    return previous;
 }
 
 int Session::finish(int ms)
