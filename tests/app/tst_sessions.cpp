@@ -41,6 +41,13 @@ bool choose(Session& session, const QString& combo, int index)
     return false;
 }
 
+// Saves the document to the path, closes the window and wants exit code 0.
+bool saveAndQuit(Session& session, const QString& path)
+{
+    return session.click("saveAction") && session.waitForOutput("Write to " + path) && session.closeWindow("Folvane")
+        && session.finish() == 0;
+}
+
 // A model file of the default blade with the given name.
 QString writeModel(const QString& path, const QString& bladeName)
 {
@@ -118,26 +125,15 @@ void TestSessions::typedValuesAreKept()
     const QString model = writeModel(dir.filePath("blade.fvm"), "Before");
     Session session({model});
     QVERIFY(session.started());
-    QVERIFY(session.click("editorBladeSetting"));
-    QVERIFY(session.waitForWindow("Blade Setting"));
-    QVERIFY(session.click("bladeName"));
-    session.key("ctrl+a");
-    session.type("Typed Name");
-    QVERIFY(session.closeWindow("Blade Setting"));
-    QVERIFY(session.waitForWindow("Blade Setting", false));
+    QVERIFY(session.openWindow("editorBladeSetting", "Blade Setting"));
+    QVERIFY(session.retype("bladeName", "Typed Name"));
+    QVERIFY(session.closeAndWait("Blade Setting"));
 
-    QVERIFY(session.click("editorLoads"));
-    QVERIFY(session.waitForWindow("Load Manager"));
-    QVERIFY(session.click("details.2.y"));
-    session.key("ctrl+a");
-    session.type("-1234.5");
-    QVERIFY(session.closeWindow("Load Manager"));
-    QVERIFY(session.waitForWindow("Load Manager", false));
+    QVERIFY(session.openWindow("editorLoads", "Load Manager"));
+    QVERIFY(session.retype("details.2.y", "-1234.5"));
+    QVERIFY(session.closeAndWait("Load Manager"));
 
-    QVERIFY(session.click("saveAction"));
-    QVERIFY(session.waitForOutput("Write to " + model));
-    QVERIFY(session.closeWindow("Folvane"));
-    QCOMPARE(session.finish(), 0);
+    QVERIFY(saveAndQuit(session, model));
     KBlade saved;
     saved.setFp(model);
     QVERIFY(saved.readFile());
@@ -161,44 +157,32 @@ void TestSessions::editorsFollowTheOpenedDocument()
     }
     Session session;
     QVERIFY(session.started());
-    QVERIFY(session.click("editorLayer"));
-    QVERIFY(session.waitForWindow("Single Layer Manager"));
+    QVERIFY(session.openWindow("editorLayer", "Single Layer Manager"));
     QVERIFY(session.click("sons.1"));
     QVERIFY(session.waitForItem("sonName", [](const QJsonObject& o) { return o["text"] == "Shell-UD"; }));
-    QVERIFY(session.closeWindow("Single Layer Manager"));
-    QVERIFY(session.waitForWindow("Single Layer Manager", false));
+    QVERIFY(session.closeAndWait("Single Layer Manager"));
 
     QVERIFY(session.click("openAction"));
     QVERIFY(session.answerFileDialog("Please choose a file", other));
     QVERIFY(session.waitForWindow("Folvane - " + other));
-    QVERIFY(session.click("editorLayer"));
-    QVERIFY(session.waitForWindow("Single Layer Manager"));
+    QVERIFY(session.openWindow("editorLayer", "Single Layer Manager"));
     QVERIFY(session.waitForItem("sonName", [](const QJsonObject& o) { return o["text"] == "Other 2"; }));
     // Edits reach the opened document: a new name, the next pattern.
-    QVERIFY(session.click("sonName"));
-    session.key("ctrl+a");
-    session.type("Renamed");
+    QVERIFY(session.retype("sonName", "Renamed"));
     session.key("Return");
     QVERIFY(choose(session, "patternChoice", 1));
-    QVERIFY(session.closeWindow("Single Layer Manager"));
-    QVERIFY(session.waitForWindow("Single Layer Manager", false));
+    QVERIFY(session.closeAndWait("Single Layer Manager"));
     // The layup editor: the stack of the chosen region, with the new names.
     const int before = KBlade().setting()->region(3)->layerIndex(0);
-    QVERIFY(session.click("editorLayup"));
-    QVERIFY(session.waitForWindow("Region Layup Manager"));
+    QVERIFY(session.openWindow("editorLayup", "Region Layup Manager"));
     QVERIFY(session.click("sons.3"));
     const QString firstLayer = "details.0.slChoice";
     QVERIFY(session.waitForItem(firstLayer, [&](const QJsonObject& o) {
         return o["currentIndex"] == before && o["displayText"] == QString("Other %1").arg(before + 1);
     }));
     QVERIFY(choose(session, firstLayer, before + 1));
-    QVERIFY(session.closeWindow("Region Layup Manager"));
-    QVERIFY(session.waitForWindow("Region Layup Manager", false));
-    QVERIFY(session.click("saveAction"));
-    QVERIFY(session.waitForOutput("Write to " + other));
-    QVERIFY(session.closeWindow("Folvane"));
-    QCOMPARE(session.finish(), 0);
-
+    QVERIFY(session.closeAndWait("Region Layup Manager"));
+    QVERIFY(saveAndQuit(session, other));
     KBlade saved;
     saved.setFp(other);
     QVERIFY(saved.readFile());
@@ -217,8 +201,7 @@ void TestSessions::profilePointsOfTheChosenProfile()
     KBlade reference;
     Session session({model});
     QVERIFY(session.started());
-    QVERIFY(session.click("editorProfile"));
-    QVERIFY(session.waitForWindow("Profile Manager"));
+    QVERIFY(session.openWindow("editorProfile", "Profile Manager"));
     for (int row : {2, 3}) {
         QVERIFY(session.click(QString("profiles.%1.edit").arg(row)));
         const KProfile* p = reference.profiles()->profile(row);
@@ -229,15 +212,9 @@ void TestSessions::profilePointsOfTheChosenProfile()
     const KProfile* next = reference.profiles()->profile(4);
     QVERIFY(session.waitForItem("editedProfile", [&](const QJsonObject& o) { return o["text"] == next->name(); }));
     QCOMPARE(session.item("points.1.y")["text"].toString().toDouble(), next->ReadPoint(1)->y());
-    QVERIFY(session.click("points.1.y"));
-    session.key("ctrl+a");
-    session.type("0.125");
-    QVERIFY(session.closeWindow("Profile Manager"));
-    QVERIFY(session.waitForWindow("Profile Manager", false));
-    QVERIFY(session.click("saveAction"));
-    QVERIFY(session.waitForOutput("Write to " + model));
-    QVERIFY(session.closeWindow("Folvane"));
-    QCOMPARE(session.finish(), 0);
+    QVERIFY(session.retype("points.1.y", "0.125"));
+    QVERIFY(session.closeAndWait("Profile Manager"));
+    QVERIFY(saveAndQuit(session, model));
     KBlade saved;
     saved.setFp(model);
     QVERIFY(saved.readFile());
@@ -254,35 +231,20 @@ void TestSessions::namesAndRowsStayCurrent()
     const QString model = writeModel(dir.filePath("blade.fvm"), "Names");
     Session session({model});
     QVERIFY(session.started());
-    QVERIFY(session.click("editorLaminate"));
-    QVERIFY(session.waitForWindow("Laminate Manager"));
-    QVERIFY(session.click("sonName"));
-    session.key("ctrl+a");
-    session.type("Spar UD");
+    QVERIFY(session.openWindow("editorLaminate", "Laminate Manager"));
+    QVERIFY(session.retype("sonName", "Spar UD"));
     session.key("Return");
-    QVERIFY(session.closeWindow("Laminate Manager"));
-    QVERIFY(session.waitForWindow("Laminate Manager", false));
-    QVERIFY(session.click("editorLayer"));
-    QVERIFY(session.waitForWindow("Single Layer Manager"));
+    QVERIFY(session.closeAndWait("Laminate Manager"));
+    QVERIFY(session.openWindow("editorLayer", "Single Layer Manager"));
     QVERIFY(session.click("sons.1"));  // Shell-UD, on pattern 0
     QVERIFY(session.waitForItem("patternChoice", [](const QJsonObject& o) { return o["displayText"] == "Spar UD"; }));
-    QVERIFY(session.closeWindow("Single Layer Manager"));
-    QVERIFY(session.waitForWindow("Single Layer Manager", false));
+    QVERIFY(session.closeAndWait("Single Layer Manager"));
 
-    QVERIFY(session.click("editorLoads"));
-    QVERIFY(session.waitForWindow("Load Manager"));
-    QVERIFY(session.click("sonName"));
-    session.key("ctrl+a");
-    session.type("Storm");
-    QVERIFY(session.click("details.1.y"));
-    session.key("ctrl+a");
-    session.type("777");
-    QVERIFY(session.closeWindow("Load Manager"));
-    QVERIFY(session.waitForWindow("Load Manager", false));
-    QVERIFY(session.click("saveAction"));
-    QVERIFY(session.waitForOutput("Write to " + model));
-    QVERIFY(session.closeWindow("Folvane"));
-    QCOMPARE(session.finish(), 0);
+    QVERIFY(session.openWindow("editorLoads", "Load Manager"));
+    QVERIFY(session.retype("sonName", "Storm"));
+    QVERIFY(session.retype("details.1.y", "777"));
+    QVERIFY(session.closeAndWait("Load Manager"));
+    QVERIFY(saveAndQuit(session, model));
     KBlade saved;
     saved.setFp(model);
     QVERIFY(saved.readFile());
@@ -326,20 +288,17 @@ void TestSessions::failuresShowInTheWindow()
     const QString model = writeModel(dir.filePath("blade.fvm"), "Failing");
     Session session({model});
     QVERIFY(session.started());
-    QVERIFY(session.click("feAction"));
-    QVERIFY(session.waitForWindow("FE Model"));
+    QVERIFY(session.openWindow("feAction", "FE Model"));
     QVERIFY(session.waitForItem("statusModel", [](const QJsonObject& o) { return o["text"] == "440 nodes, 523 elements"; }));
     QVERIFY(session.item("noModel").isEmpty());
 
     // A load case added after the build is not in the built model: its
     // deck is refused, in the window.
     QVERIFY(session.activateWindow("Folvane"));
-    QVERIFY(session.click("editorLoads"));
-    QVERIFY(session.waitForWindow("Load Manager"));
+    QVERIFY(session.openWindow("editorLoads", "Load Manager"));
     QVERIFY(session.click("addSon"));
     QVERIFY(session.waitForItem("sons.2"));
-    QVERIFY(session.closeWindow("Load Manager"));
-    QVERIFY(session.waitForWindow("Load Manager", false));
+    QVERIFY(session.closeAndWait("Load Manager"));
     const QString deck = dir.filePath("deck.inp");
     QVERIFY(session.activateWindow("FE Model"));
     QVERIFY(exportDeck(session, 3, deck));
@@ -350,18 +309,12 @@ void TestSessions::failuresShowInTheWindow()
     }));
     QVERIFY(paneShows(session, "KBlade - exportCCXInp: load case 3 not found"));
     QVERIFY(!QFile::exists(deck));
-    QVERIFY(session.closeWindow("FE Model"));
-    QVERIFY(session.waitForWindow("FE Model", false));
+    QVERIFY(session.closeAndWait("FE Model"));
 
-    QVERIFY(session.click("editorMaterial"));
-    QVERIFY(session.waitForWindow("Material Manager"));
-    QVERIFY(session.click("materials.0.par1"));
-    session.key("ctrl+a");
-    session.type("1/undefinedThing");
-    QVERIFY(session.closeWindow("Material Manager"));
-    QVERIFY(session.waitForWindow("Material Manager", false));
-    QVERIFY(session.click("feAction"));
-    QVERIFY(session.waitForWindow("FE Model"));
+    QVERIFY(session.openWindow("editorMaterial", "Material Manager"));
+    QVERIFY(session.retype("materials.0.par1", "1/undefinedThing"));
+    QVERIFY(session.closeAndWait("Material Manager"));
+    QVERIFY(session.openWindow("feAction", "FE Model"));
     QVERIFY(session.closeWindow("FE Model"));  // the dialog that says the build failed
     QVERIFY(session.waitForItem("noModel"));
     QVERIFY(session.waitForItem("statusModel", [](const QJsonObject& o) { return o["text"] == "no FE model"; }));
@@ -401,21 +354,17 @@ void TestSessions::foldersAreTheChosenOnes()
     QDir(dir.path()).mkpath("chosen work");
     Session session;
     QVERIFY(session.started());
-    QVERIFY(session.click("settingsAction"));
-    QVERIFY(session.waitForWindow("Analysis Setting"));
+    QVERIFY(session.openWindow("settingsAction", "Analysis Setting"));
     QVERIFY(session.click("browseWorkFolder"));
     QVERIFY(session.answerFileDialog("Please choose a working folder", dir.filePath("chosen work")));
     QVERIFY(session.waitForItem("workFolder", [&](const QJsonObject& o) { return o["text"] == dir.filePath("chosen work"); }));
-    QVERIFY(session.closeWindow("Analysis Setting"));
-    QVERIFY(session.waitForWindow("Analysis Setting", false));
+    QVERIFY(session.closeAndWait("Analysis Setting"));
 
-    QVERIFY(session.click("editorSampleSetting"));
-    QVERIFY(session.waitForWindow("Sample Setting"));
+    QVERIFY(session.openWindow("editorSampleSetting", "Sample Setting"));
     QVERIFY(session.click("sampleFolder"));
     session.key("ctrl+a");
     session.key("BackSpace");
-    QVERIFY(session.click("sampleExport"));
-    QVERIFY(session.waitForWindow("Sampling"));
+    QVERIFY(session.openWindow("sampleExport", "Sampling"));
     QVERIFY(session.closeWindow("Sampling"));
     QVERIFY(session.waitForItem("lastFailure", [](const QJsonObject& o) { return o["text"] == "Last failure: Sampling failed"; }));
     QVERIFY(paneShows(session, "KSampleSetting - startSample: no folder \"\" to export the blades to"));
@@ -447,8 +396,7 @@ void TestSessions::everythingWithinReach()
     QVERIFY(session.started());
     QVERIFY(session.waitForItem("updateView"));
     QVERIFY(inside(session.item("updateView"), session.window("Folvane")));
-    QVERIFY(session.click("editorMaterial"));
-    QVERIFY(session.waitForWindow("Material Manager"));
+    QVERIFY(session.openWindow("editorMaterial", "Material Manager"));
     QVERIFY(session.waitForItem("materials.0.typeChoice"));
     QCOMPARE(session.item("materials.0.typeChoice")["displayText"].toString(), QString("Engineering Material"));
     QVERIFY(session.item("materials.0.typeChoice")["textFits"].toBool());
@@ -457,15 +405,9 @@ void TestSessions::everythingWithinReach()
         session.scroll("materials", 3, true);
     QVERIFY(inside(session.item("materials.0.delete"), session.window("Material Manager")));
     QVERIFY(inside(session.item("materials.0.par9"), session.window("Material Manager")));
-    QVERIFY(session.click("materials.0.par9"));
-    session.key("ctrl+a");
-    session.type("0.25");
-    QVERIFY(session.closeWindow("Material Manager"));
-    QVERIFY(session.waitForWindow("Material Manager", false));
-    QVERIFY(session.click("saveAction"));
-    QVERIFY(session.waitForOutput("Write to " + model));
-    QVERIFY(session.closeWindow("Folvane"));
-    QCOMPARE(session.finish(), 0);
+    QVERIFY(session.retype("materials.0.par9", "0.25"));
+    QVERIFY(session.closeAndWait("Material Manager"));
+    QVERIFY(saveAndQuit(session, model));
     KBlade saved;
     saved.setFp(model);
     QVERIFY(saved.readFile());
@@ -484,11 +426,8 @@ void TestSessions::unsavedChanges()
     QVERIFY(!title().startsWith("* "));
     const auto rename = [&](const QString& name) {
         QVERIFY(session.click("editorBladeSetting"));
-        QVERIFY(session.click("bladeName"));
-        session.key("ctrl+a");
-        session.type(name);
-        QVERIFY(session.closeWindow("Blade Setting"));
-        QVERIFY(session.waitForWindow("Blade Setting", false));
+        QVERIFY(session.retype("bladeName", name));
+        QVERIFY(session.closeAndWait("Blade Setting"));
     };
     rename("Changed");
     QVERIFY(QTest::qWaitFor([&] { return title().startsWith("* "); }, 5000));
@@ -553,8 +492,7 @@ void TestSessions::meshByRegionAndAsObj()
 {
     Session session;
     QVERIFY(session.started());
-    QVERIFY(session.click("feAction"));
-    QVERIFY(session.waitForWindow("FE Model"));
+    QVERIFY(session.openWindow("feAction", "FE Model"));
     QVERIFY(session.waitForItem("fe.viewArea"));
     QVERIFY(session.click("fe.frontView"));
     QSize area;
@@ -603,38 +541,25 @@ void TestSessions::expressionsUnitsAndSettings()
     QVERIFY(session.started());
     QCOMPARE(session.item("statusUnits")["text"].toString(), QString("Units: mm, N, MPa, t/mm³, s"));
 
-    QVERIFY(session.click("editorMaterial"));
-    QVERIFY(session.waitForWindow("Material Manager"));
+    QVERIFY(session.openWindow("editorMaterial", "Material Manager"));
     const QString density = "materials.1.densityExpression";
     QVERIFY(session.waitForItem(density, [](const QJsonObject& o) { return o["valid"] == true; }));
-    QVERIFY(session.click(density));
-    session.key("ctrl+a");
-    session.type("2 *");
+    QVERIFY(session.retype(density, "2 *"));
     QVERIFY(session.waitForItem(density, [](const QJsonObject& o) { return o["valid"] == false; }));
     session.key("ctrl+a");
     session.type("P * 3e-9");   // the default parameter P is 1
     QVERIFY(session.waitForItem(density, [](const QJsonObject& o) {
         return o["valid"] == true && o["toolTip"] == "= 3e-9";
     }));
-    QVERIFY(session.closeWindow("Material Manager"));
-    QVERIFY(session.waitForWindow("Material Manager", false));
+    QVERIFY(session.closeAndWait("Material Manager"));
 
-    QVERIFY(session.click("editorOptimisationSetting"));
-    QVERIFY(session.waitForWindow("Optimisation Setting"));
+    QVERIFY(session.openWindow("editorOptimisationSetting", "Optimisation Setting"));
     QVERIFY(session.waitForItem("crossoverNum", [](const QJsonObject& o) { return o["text"] == "1"; }));
-    QVERIFY(session.click("crossoverNum"));
-    session.key("ctrl+a");
-    session.type("3");
-    QVERIFY(session.click("iterNum"));
-    session.key("ctrl+a");
-    session.type("12");
-    QVERIFY(session.closeWindow("Optimisation Setting"));
-    QVERIFY(session.waitForWindow("Optimisation Setting", false));
+    QVERIFY(session.retype("crossoverNum", "3"));
+    QVERIFY(session.retype("iterNum", "12"));
+    QVERIFY(session.closeAndWait("Optimisation Setting"));
 
-    QVERIFY(session.click("saveAction"));
-    QVERIFY(session.waitForOutput("Write to " + model));
-    QVERIFY(session.closeWindow("Folvane"));
-    QCOMPARE(session.finish(), 0);
+    QVERIFY(saveAndQuit(session, model));
     KBlade saved;
     saved.setFp(model);
     QVERIFY(saved.readFile());

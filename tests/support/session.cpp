@@ -198,7 +198,7 @@ bool Session::answerFileDialog(const QString& title, const QString& path)
     // reports it: the dialog in front first, and another go when the
     // typing went astray.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        waitUntil([&] { return activateWindow(title); }, 10000);
+        activateWindow(title);
         QThread::msleep(300);
         // The location field runs along the top of the dialog.
         const QJsonArray r = window(title).value("rect").toArray();
@@ -217,9 +217,14 @@ bool Session::answerFileDialog(const QString& title, const QString& path)
 bool Session::activateWindow(const QString& title)
 {
     // Only mapped windows: the toolkit keeps an unmapped 1x1 window of the
-    // program's name too, and the search order is not fixed.
-    const QStringList ids = runOutput("xdotool", {"search", "--onlyvisible", "--name", "^(\\* )?" + QRegularExpression::escape(title)})
-                                .split('\n', Qt::SkipEmptyParts);
+    // program's name too, and the search order is not fixed. A loaded
+    // machine may map a window a while after the program made it.
+    QStringList ids;
+    waitUntil([&] {
+        ids = runOutput("xdotool", {"search", "--onlyvisible", "--name", "^(\\* )?" + QRegularExpression::escape(title)})
+                  .split('\n', Qt::SkipEmptyParts);
+        return !ids.isEmpty();
+    }, 10000);
     if (ids.isEmpty())
         return false;
     run("xdotool", {"windowactivate", "--sync", ids.last()});
@@ -231,6 +236,25 @@ bool Session::closeWindow(const QString& title)
     if (!activateWindow(title))
         return false;
     key("alt+F4");
+    return true;
+}
+
+bool Session::openWindow(const QString& name, const QString& title)
+{
+    return click(name) && waitForWindow(title);
+}
+
+bool Session::closeAndWait(const QString& title)
+{
+    return closeWindow(title) && waitForWindow(title, false);
+}
+
+bool Session::retype(const QString& name, const QString& text)
+{
+    if (!click(name))
+        return false;
+    key("ctrl+a");
+    type(text);
     return true;
 }
 

@@ -56,6 +56,12 @@ public:
     // to the front.
     bool activateWindow(const QString& title);
     bool closeWindow(const QString& title);
+    // Clicks the named item and waits for the window it opens.
+    bool openWindow(const QString& name, const QString& title);
+    // Closes the window and waits until the program has let it go.
+    bool closeAndWait(const QString& title);
+    // Clicks the named field and types the text over what it holds.
+    bool retype(const QString& name, const QString& text);
     void screenshot(const QString& file) const;
     // The box around what is drawn (not white) in the named item, in its
     // own coordinates, from a screenshot; empty when it is all white.
