@@ -149,10 +149,24 @@ bool Session::waitForOutput(const QString& text, int ms)
     return waitUntil([&] { return output().contains(text); }, ms);
 }
 
+// A window may open behind another one (the window manager decides): as a
+// user would, the item's window is brought to the front before it is used.
+void Session::bringForward(const QJsonObject& item)
+{
+    QString title = item.value("window").toString();
+    if (title.startsWith(QLatin1String("* ")))
+        title.remove(0, 2);
+    if (title.isEmpty() || window(title).value("active").toBool())
+        return;
+    activateWindow(title);
+    waitUntil([&] { return window(title).value("active").toBool(); }, 3000);
+}
+
 bool Session::click(const QString& name, int button)
 {
     if (!waitForItem(name, [](const QJsonObject& o) { return o.value("enabled").toBool(); }))
         return false;
+    bringForward(item(name));
     const QPoint p = middleOf(item(name));
     clickAt(p.x(), p.y(), button);
     return true;
@@ -169,6 +183,7 @@ void Session::clickAt(int x, int y, int button)
 
 void Session::scroll(const QString& name, int clicks, bool sideways)
 {
+    bringForward(item(name));
     const QPoint p = middleOf(item(name));
     QStringList arguments{"mousemove", QString::number(p.x()), QString::number(p.y()), "sleep", "0.1"};
     const QString button = sideways ? (clicks > 0 ? "7" : "6") : (clicks > 0 ? "5" : "4");

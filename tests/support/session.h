@@ -74,6 +74,7 @@ public:
     QString output();
 
 private:
+    void bringForward(const QJsonObject& item);
     QJsonObject probe() const;
 
     QTemporaryDir m_dir;
