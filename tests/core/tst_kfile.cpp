@@ -70,7 +70,6 @@ private slots:
     void failedSaveKeepsPreviousFile();
     void unreadableFiles();
     void stringEncoding();
-    void listModelOverLists();
     void folderProperties();
 };
 
@@ -196,18 +195,6 @@ void TestKFile::stringEncoding()
     Binary::prepare(lin);
     QCOMPARE(Binary::readString(lin), QString());
     QVERIFY(lin.status() != QDataStream::Ok);
-}
-
-void TestKFile::listModelOverLists()
-{
-    Document doc;
-    QCOMPARE(doc.rowCount(), 2);
-    QCOMPARE(doc.data(doc.index(1), Qt::DisplayRole).toString(), QString("Names"));
-    QCOMPARE(doc.data(doc.index(0), Qt::DisplayRole).toString(), QString("Parameter"));
-    QVERIFY(!doc.data(doc.index(2), Qt::DisplayRole).isValid());
-    QCOMPARE(doc.roleNames().value(Qt::DisplayRole), QByteArray("name_user"));
-    QCOMPARE(doc.roleNames().value(Qt::EditRole), QByteArray("name_input"));
-    QCOMPARE(doc.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Column 1"));
 }
 
 void TestKFile::folderProperties()
