@@ -5,16 +5,19 @@
 namespace Folvane {
 
 static const QString edgeName = QStringLiteral("Edge");
-static const QString middleName = QStringLiteral("Middle Node");
 
-Edge::Edge(Node* a, Node* b, quint64 id, Object* owner)
-    : Object(edgeName, id, owner)
-    , m_a(a)
+Edge::Edge(Node* a, Node* b, quint32 index, const EdgeList* owner)
+    : m_a(a)
     , m_b(b)
-    , m_middle(middleName, (a->x() + b->x()) / 2.0, (a->y() + b->y()) / 2.0, (a->z() + b->z()) / 2.0, 0, this)
+    , m_middle((a->x() + b->x()) / 2.0, (a->y() + b->y()) / 2.0, (a->z() + b->z()) / 2.0, Node::Middle, owner, index,
+               0)
 {
-    a->addEdge(this);
-    b->addEdge(this);
+    m_middle.setId(0);
+}
+
+QString Edge::name() const
+{
+    return edgeName;
 }
 
 void Edge::writeObj(TextBuffer& out) const
@@ -23,25 +26,54 @@ void Edge::writeObj(TextBuffer& out) const
 }
 
 EdgeList::EdgeList(Object* owner)
-    : TypedList<Edge>(QStringLiteral("Edges"), owner)
+    : Object(QStringLiteral("Edges"), 0, owner)
 {
+}
+
+Edge* EdgeList::add(Node* a, Node* b)
+{
+    Edge* edge = m_edges.emplace(a, b, quint32(m_edges.size()), this);
+    a->appendEdge(edge);
+    if (b != a)
+        b->appendEdge(edge);
+    return edge;
 }
 
 void EdgeList::numberMiddleNodes(quint64 firstId)
 {
-    for (int i = 0; i < count(); ++i)
-        at(i)->numberMiddle(firstId + quint64(i));
+    quint64 id = firstId;
+    m_edges.forEach([&id](Edge& e) { e.numberMiddle(id++); });
 }
 
 QByteArray EdgeList::lineIndexBuffer() const
 {
     QByteArray bytes(int(count() * 2 * sizeof(quint32)), Qt::Uninitialized);
     quint32* indices = reinterpret_cast<quint32*>(bytes.data());
-    for (int i = 0; i < count(); ++i) {
-        indices[2 * i] = quint32(at(i)->nodeA()->id());
-        indices[2 * i + 1] = quint32(at(i)->nodeB()->id());
-    }
+    m_edges.forEach([&indices](const Edge& e) {
+        *indices++ = quint32(e.nodeA()->id());
+        *indices++ = quint32(e.nodeB()->id());
+    });
     return bytes;
+}
+
+void EdgeList::WriteAnsys(TextBuffer& out) const
+{
+    m_edges.forEach([&out](const Edge& e) { e.WriteAnsys(out); });
+}
+
+void EdgeList::WriteCCX(TextBuffer& out) const
+{
+    m_edges.forEach([&out](const Edge& e) { e.WriteCCX(out); });
+}
+
+void EdgeList::WriteAbaqus(TextBuffer& out) const
+{
+    WriteCCX(out);
+}
+
+void EdgeList::writeObj(TextBuffer& out) const
+{
+    m_edges.forEach([&out](const Edge& e) { e.writeObj(out); });
 }
 
 } // namespace Folvane

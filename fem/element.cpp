@@ -4,30 +4,38 @@
 #include "core/textbuffer.h"
 #include "fem/polylayer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Folvane {
 
-Element::Element(const QString& name, quint64 id, Kind kind, std::initializer_list<Node*> corners, bool web,
-                 EdgeList& edges, Object* owner)
-    : Object(name, id, owner)
+Element::Element(quint64 id, Kind kind, std::initializer_list<Node*> corners, bool web, EdgeList& edges)
+    : m_id(id)
+    , m_kind(quint8(kind))
     , m_web(web)
-    , m_kind(kind)
-    , m_corners(int(corners.size()))
 {
     std::copy(corners.begin(), corners.end(), m_nodes.begin());
-    for (int k = 0; k < m_corners; ++k) {
+    const int n = cornerCount();
+    for (int k = 0; k < n; ++k) {
         Node* a = m_nodes[size_t(k)];
-        Node* b = m_nodes[size_t((k + 1) % m_corners)];
+        Node* b = m_nodes[size_t((k + 1) % n)];
         Edge* edge = a->findEdge(b);
-        if (!edge) {
-            edge = new Edge(a, b, 0, owner);
-            edges.add(edge);
-        }
-        edge->addElement(this);
-        m_edges[size_t(k)] = edge;
-        a->addElement(this);
+        m_edges[size_t(k)] = edge ? edge : edges.add(a, b);
     }
+    computeArea();
+}
+
+static const QString quadName = QStringLiteral("Quad4");
+static const QString triName = QStringLiteral("Tri3");
+
+QString Element::name() const
+{
+    return m_kind == QuadKind ? quadName : triName;
+}
+
+QString Element::modelName() const
+{
+    return m_list ? m_list->modelName() : QString();
 }
 
 int Element::plyCount() const
@@ -35,22 +43,33 @@ int Element::plyCount() const
     return m_section ? m_section->plyCount() : 0;
 }
 
-Eigen::Block<Eigen::MatrixXd> Element::result(Result r)
+int Element::loadCaseCount() const
 {
-    const int plies = int(m_results.rows() / ResultCount);
-    return m_results.middleRows(r * plies, plies);
+    return m_list ? m_list->m_loadCases : 0;
 }
 
-Eigen::Block<const Eigen::MatrixXd> Element::result(Result r) const
+ResultView Element::result(Result r)
 {
-    const int plies = int(m_results.rows() / ResultCount);
-    return m_results.middleRows(r * plies, plies);
+    const int cases = loadCaseCount();
+    if (cases == 0)
+        return ResultView(nullptr, m_resultPlies, 0, Eigen::OuterStride<>(1));
+    ZeroMatrix& all = m_list->m_results[size_t(r)];
+    return ResultView(all.data() + m_firstPly, m_resultPlies, cases, Eigen::OuterStride<>(std::max<Eigen::Index>(all.rows(), 1)));
+}
+
+ConstResultView Element::result(Result r) const
+{
+    const int cases = loadCaseCount();
+    if (cases == 0)
+        return ConstResultView(nullptr, m_resultPlies, 0, Eigen::OuterStride<>(1));
+    const ZeroMatrix& all = m_list->m_results[size_t(r)];
+    return ConstResultView(all.data() + m_firstPly, m_resultPlies, cases, Eigen::OuterStride<>(std::max<Eigen::Index>(all.rows(), 1)));
 }
 
 Eigen::Matrix<double, Element::ResultCount, 1> Element::summary(int loadCase) const
 {
     Eigen::Matrix<double, ResultCount, 1> s = Eigen::Matrix<double, ResultCount, 1>::Zero();
-    if (m_results.rows() == 0 || loadCase < 0 || loadCase >= m_results.cols())
+    if (m_resultPlies == 0 || loadCase < 0 || loadCase >= loadCaseCount())
         return s;
     s[VonMises] = result(VonMises).col(loadCase).maxCoeff();
     for (int r = S11; r < ResultCount; ++r)
@@ -62,14 +81,16 @@ bool Element::loadCCXRows(int loadCase, const Eigen::MatrixXd& rows, Result firs
 {
     const int plies = plyCount();
     const int perPly = rowsPerPly(plies);
-    if (int(rows.rows()) / perPly != plies || loadCase < 0 || loadCase >= m_results.cols() || rows.cols() < 6) {
+    // Results sized for another ply count have no room for these.
+    if (int(rows.rows()) / perPly != plies || plies != int(m_resultPlies) || loadCase < 0
+        || loadCase >= loadCaseCount() || rows.cols() < 6) {
         reportLayerMismatch(operation, int(rows.rows()));
         return false;
     }
     // Tensor shear strains become engineering ones.
     const double shear = first == E11 ? 2.0 : 1.0;
     for (int layer = 0; layer < plies; ++layer) {
-        const Eigen::RowVectorXd mean = rows.block(layer * perPly, 0, perPly, 6).colwise().sum() / double(perPly);
+        const Eigen::Matrix<double, 1, 6> mean = rows.block(layer * perPly, 0, perPly, 6).colwise().sum() / double(perPly);
         const int ply = plies - 1 - layer;
         for (int c = 0; c < 6; ++c)
             result(Result(first + c))(ply, loadCase) = c < 3 ? mean[c] : shear * mean[c];
@@ -105,7 +126,7 @@ Eigen::Matrix3d Element::plyFrame() const
 {
     const Eigen::Vector3d c0 = m_nodes[0]->position(), c1 = m_nodes[1]->position(), c2 = m_nodes[2]->position();
     Eigen::Vector3d along, normal;
-    if (m_corners == 4) {
+    if (m_kind == QuadKind) {
         // Both row sides, and the diagonals for a warped quadrilateral.
         const Eigen::Vector3d c3 = m_nodes[3]->position();
         along = (c1 - c0) + (c2 - c3);
@@ -141,60 +162,68 @@ void Element::setSection(PolyLayer* section)
 
 double Element::edgeLength01() const
 {
-    return m_edges[0]->length();
+    const double length = m_edges[0]->length();
+    return m_kind == QuadKind ? length : length / 2.0;
 }
 
 Eigen::Vector3d Element::centroid() const
 {
+    const int n = cornerCount();
     Eigen::Vector3d sum = Eigen::Vector3d::Zero();
-    for (int i = 0; i < m_corners; ++i)
+    for (int i = 0; i < n; ++i)
         sum += m_nodes[size_t(i)]->position();
-    return sum / m_corners;
+    return sum / n;
 }
 
-double Element::triangleArea(const Node* a, const Node* b, const Node* c)
+static double triangleArea(const Node* a, const Node* b, const Node* c)
 {
     return 0.5 * (b->position() - a->position()).cross(c->position() - a->position()).norm();
 }
 
-void Element::initResults(int loadCases)
+void Element::computeArea()
 {
-    m_results = Eigen::MatrixXd::Zero(ResultCount * plyCount(), loadCases);
+    const Node* const* c = m_nodes.data();
+    // A warped quadrilateral has no one area; the mean of its two splits
+    // into triangles does not depend on which corner comes first.
+    m_area = m_kind == QuadKind ? 0.5 * (triangleArea(c[0], c[2], c[1]) + triangleArea(c[0], c[2], c[3])
+                                         + triangleArea(c[1], c[3], c[0]) + triangleArea(c[1], c[3], c[2]))
+                                : triangleArea(c[0], c[1], c[2]);
 }
 
 void Element::writeObj(TextBuffer& out) const
 {
     out << 'f';
-    for (int i = 0; i < m_corners; ++i)
+    for (int i = 0; i < cornerCount(); ++i)
         out << ' ' << m_nodes[size_t(i)]->number();
     out << '\n';
 }
 
 void Element::WriteCCX(TextBuffer& out) const
 {
+    const int n = cornerCount();
     out << '\n' << number();
-    for (int i = 0; i < m_corners; ++i)
+    for (int i = 0; i < n; ++i)
         out << ", " << m_nodes[size_t(i)]->number();
-    for (int i = 0; i < m_corners; ++i)
+    for (int i = 0; i < n; ++i)
         out << ", " << m_edges[size_t(i)]->middle()->number();
-}
-
-void Element::WriteAbaqus(TextBuffer& out) const
-{
-    WriteCCX(out);
 }
 
 void Element::WriteAnsys(TextBuffer& out) const
 {
+    const int last = cornerCount() - 1;
     out << "\nTYPE, 1\nEN, " << number();
     for (int i = 0; i < 4; ++i)
-        out << ", " << m_nodes[size_t(std::min(i, m_corners - 1))]->number();
+        out << ", " << m_nodes[size_t(std::min(i, last))]->number();
     for (int i = 0; i < 4; ++i)
-        out << ", " << m_edges[size_t(std::min(i, m_corners - 1))]->middle()->number();
+        out << ", " << m_edges[size_t(std::min(i, last))]->middle()->number();
 }
 
-void Quad4::reportLayerMismatch(const char* operation, int rows) const
+void Element::reportLayerMismatch(const char* operation, int rows) const
 {
+    if (m_kind == TriKind) {
+        outLine(QStringLiteral("Tri3 - %1: layernumber not correct").arg(QLatin1String(operation)));
+        return;
+    }
     if (std::strcmp(operation, "LoadCCXResultStress") == 0) {
         outLine(QString::number(id()));
         outLine(QStringLiteral("%1 %2").arg(plyCount()).arg(rows / rowsPerPly(plyCount()) - 1));
@@ -202,47 +231,67 @@ void Quad4::reportLayerMismatch(const char* operation, int rows) const
     outLine(QStringLiteral("Quad4 - %1: layernumber not correct").arg(QLatin1String(operation)));
 }
 
-void Tri3::reportLayerMismatch(const char* operation, int) const
+Quad4::Quad4(quint64 id, Node* c0, Node* c1, Node* c2, Node* c3, bool web, EdgeList& edges)
+    : Element(id, QuadKind, {c0, c1, c2, c3}, web, edges)
 {
-    outLine(QStringLiteral("Tri3 - %1: layernumber not correct").arg(QLatin1String(operation)));
 }
 
-static const QString quadName = QStringLiteral("Quad4");
-static const QString triName = QStringLiteral("Tri3");
-
-Quad4::Quad4(quint64 id, Node* c0, Node* c1, Node* c2, Node* c3, bool web, EdgeList& edges, Object* owner)
-    : Element(quadName, id, QuadKind, {c0, c1, c2, c3}, web, edges, owner)
+Tri3::Tri3(quint64 id, Node* c0, Node* c1, Node* c2, bool web, EdgeList& edges)
+    : Element(id, TriKind, {c0, c1, c2}, web, edges)
 {
-    computeArea();
-}
-
-void Quad4::computeArea()
-{
-    // A warped quadrilateral has no one area; the mean of its two splits
-    // into triangles does not depend on which corner comes first.
-    m_area = 0.5 * (triangleArea(node(0), node(2), node(1)) + triangleArea(node(0), node(2), node(3))
-                    + triangleArea(node(1), node(3), node(0)) + triangleArea(node(1), node(3), node(2)));
-}
-
-Tri3::Tri3(quint64 id, Node* c0, Node* c1, Node* c2, bool web, EdgeList& edges, Object* owner)
-    : Element(triName, id, TriKind, {c0, c1, c2}, web, edges, owner)
-{
-    computeArea();
-}
-
-void Tri3::computeArea()
-{
-    m_area = triangleArea(node(0), node(1), node(2));
-}
-
-double Tri3::edgeLength01() const
-{
-    return Element::edgeLength01() / 2.0;
 }
 
 ElementList::ElementList(Object* owner)
-    : TypedList<Element>(QStringLiteral("Elements"), owner)
+    : Object(QStringLiteral("Elements"), 0, owner)
 {
+}
+
+Element* ElementList::addQuad(Node* c0, Node* c1, Node* c2, Node* c3, bool web, EdgeList& edges)
+{
+    Element* e = m_elements.emplace(quint64(m_elements.size()), Element::QuadKind,
+                                    std::initializer_list<Node*>{c0, c1, c2, c3}, web, edges);
+    e->m_list = this;
+    return e;
+}
+
+Element* ElementList::addTri(Node* c0, Node* c1, Node* c2, bool web, EdgeList& edges)
+{
+    Element* e = m_elements.emplace(quint64(m_elements.size()), Element::TriKind,
+                                    std::initializer_list<Node*>{c0, c1, c2}, web, edges);
+    e->m_list = this;
+    return e;
+}
+
+void ElementList::renumber()
+{
+    quint64 id = 0;
+    m_elements.forEach([&id](Element& e) { e.setId(id++); });
+}
+
+void ElementList::clear()
+{
+    m_elements.clear();
+    for (ZeroMatrix& r : m_results)
+        r.clear();
+    m_loadCases = 0;
+}
+
+void ElementList::initResults(int loadCases)
+{
+    quint64 plies = 0;
+    m_elements.forEach([&plies](Element& e) {
+        e.m_firstPly = plies;
+        e.m_resultPlies = quint32(e.plyCount());
+        plies += e.m_resultPlies;
+    });
+    m_loadCases = std::max(loadCases, 0);
+    for (ZeroMatrix& r : m_results)
+        r.reset(Eigen::Index(plies), m_loadCases);
+}
+
+void ElementList::writeObj(TextBuffer& out) const
+{
+    m_elements.forEach([&out](const Element& e) { e.writeObj(out); });
 }
 
 QByteArray ElementList::faceVertexBuffer(const std::vector<Eigen::Vector3f>& colours) const
@@ -253,17 +302,18 @@ QByteArray ElementList::faceVertexBuffer(const std::vector<Eigen::Vector3f>& col
         data.insert(data.end(), {float(n->x()), float(n->y()), float(n->z()), normal.x(), normal.y(), normal.z(),
                                  colour.x(), colour.y(), colour.z()});
     };
-    for (int i = 0; i < count(); ++i) {
-        const Element* e = at(i);
-        const Eigen::Vector3f normal = e->plyFrame().col(2).cast<float>();
-        const Eigen::Vector3f colour = size_t(i) < colours.size() ? colours[size_t(i)] : Eigen::Vector3f(0.7f, 0.7f, 0.7f);
-        const int corners = e->cornerCount();
+    size_t i = 0;
+    m_elements.forEach([&](const Element& e) {
+        const Eigen::Vector3f normal = e.plyFrame().col(2).cast<float>();
+        const Eigen::Vector3f colour = i < colours.size() ? colours[i] : Eigen::Vector3f(0.7f, 0.7f, 0.7f);
+        ++i;
+        const int corners = e.cornerCount();
         for (int t = 0; t + 2 < corners; ++t) {
-            vertex(e->node(0), normal, colour);
-            vertex(e->node(t + 1), normal, colour);
-            vertex(e->node(t + 2), normal, colour);
+            vertex(e.node(0), normal, colour);
+            vertex(e.node(t + 1), normal, colour);
+            vertex(e.node(t + 2), normal, colour);
         }
-    }
+    });
     return QByteArray(reinterpret_cast<const char*>(data.data()), int(data.size() * sizeof(float)));
 }
 

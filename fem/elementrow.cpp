@@ -104,24 +104,19 @@ void genRowElements(const NodeRow& inner, const NodeRow& outer, bool web, bool q
     if (nb == 0)
         return;
     const int d = na - nb;
-    Object* owner = a.owner();
     const bool spanCrossRow = normal == RowNormal::SpanCrossRow;
-    auto add = [&](Element* e) {
-        elements.add(e);
-        row.add(e);
-    };
     // A triangle with its side p -> q (in row order) on one row and its apex
     // on the other. Its edge 0 is that side, run backwards where the normal
     // could not point the right way otherwise.
     auto triangle = [&](bool sideOnOuter, Node* p, Node* q, Node* apex) {
         const bool backwards = sideOnOuter != spanCrossRow;
-        auto* t = backwards ? new Tri3(0, q, p, apex, web, edges, owner) : new Tri3(0, p, q, apex, web, edges, owner);
+        Element* t = backwards ? elements.addTri(q, p, apex, web, edges) : elements.addTri(p, q, apex, web, edges);
         t->setReferenceReversed(backwards);
-        add(t);
+        row.add(t);
     };
     // A quadrilateral between inner side p -> q and outer side r -> s.
     auto quad = [&](Node* p, Node* q, Node* r, Node* s) {
-        add(spanCrossRow ? new Quad4(0, r, s, q, p, web, edges, owner) : new Quad4(0, p, q, s, r, web, edges, owner));
+        row.add(spanCrossRow ? elements.addQuad(r, s, q, p, web, edges) : elements.addQuad(p, q, s, r, web, edges));
     };
     const bool aIsOuter = swap;
     auto quadAB = [&](Node* a0, Node* a1, Node* b0, Node* b1) {

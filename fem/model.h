@@ -16,7 +16,6 @@ class Model : public Object
 {
 public:
     explicit Model(const QString& name);
-    ~Model() override;
 
     NodeList& nodes() { return m_nodes; }
     EdgeList& edges() { return m_edges; }
@@ -34,13 +33,11 @@ public:
     const NodeLoadList& loads() const { return m_loads; }
 
     QString modelName() const override { return name(); }
-    using Object::initResults;
     // Sizes every node's and element's results for the load cases of the loads.
     void initResults();
     // Nodes, elements and edges from 0 in list order, then the middle nodes
     // after the last corner node.
     void numberEntities();
-    void writeBinary(QDataStream& out) const override;
 
 private:
     NodeList m_nodes;

@@ -25,9 +25,7 @@ NodeRow::NodeRow(const QString& name, Node* a, Node* b, int intervals, NodeList&
     const Eigen::Vector3d step = (b->position() - a->position()) / c;
     for (int j = 1; j < c; ++j) {
         const Eigen::Vector3d p = a->position() + j * step;
-        auto* node = new Node(webNodeName, p.x(), p.y(), p.z(), 0, owner);
-        nodeList.add(node);
-        m_nodes.push_back(node);
+        m_nodes.push_back(nodeList.add(webNodeName, p.x(), p.y(), p.z()));
     }
     m_nodes.push_back(b);
 }

@@ -24,8 +24,6 @@ QString Object::modelName() const
     return m_owner ? m_owner->modelName() : QString();
 }
 
-void Object::initResults(int) {}
-
 void Object::WriteAnsys(TextBuffer&) const {}
 void Object::WriteCCX(TextBuffer&) const {}
 void Object::WriteSet(TextBuffer&) const {}
@@ -60,12 +58,6 @@ void ObjectList::clear()
     for (Object* o : m_objects)
         delete o;
     m_objects.clear();
-}
-
-void ObjectList::initResults(int loadCases)
-{
-    for (Object* o : m_objects)
-        o->initResults(loadCases);
 }
 
 void ObjectList::writeObj(TextBuffer& out) const

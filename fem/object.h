@@ -10,10 +10,11 @@ namespace Folvane {
 
 class TextBuffer;
 
-// Base of every FE class. FE objects are plain objects owned by their
-// lists: a model of a million elements is built and torn down in linear
-// time and without the allocations a QObject brings along (about half the
-// build time). The owner answers for the model (it is the model itself).
+// Base of the FE classes there are few of (materials, sections, boundary
+// conditions, loads, lists, rows), owned by their lists. Nodes, edges and
+// elements, of which there are millions, are plain values in the blocks of
+// their lists instead (see NodeList). The owner answers for the model (it
+// is the model itself).
 class Object
 {
 public:
@@ -33,7 +34,6 @@ public:
 
     virtual void writeBinary(QDataStream& out) const;
     virtual QString modelName() const;
-    virtual void initResults(int loadCases);
     // The object's own lines of the three solver decks; nothing here.
     virtual void WriteAnsys(TextBuffer& out) const;
     virtual void WriteCCX(TextBuffer& out) const;
@@ -64,7 +64,6 @@ public:
     void renumber();
     void clear();
 
-    void initResults(int loadCases) override;
     void writeObj(TextBuffer& out) const override;
     void writeBinary(QDataStream& out) const override;
     void WriteAnsys(TextBuffer& out) const override;

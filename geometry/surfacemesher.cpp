@@ -134,10 +134,8 @@ void SurfaceMesher::meshRegions(Model& model, SurfaceMesh& mesh) const
         const JoinedChains joined = joinChains(chains, false);
         const int n = int(joined.points.rows());
         ringNodes.resize(size_t(n));
-        for (int i = 0; i < n; ++i) {
-            ringNodes[size_t(i)] = new Node(Node::DefaultName, joined.points(i, 0), joined.points(i, 1), m_z[s], 0, &model);
-            model.nodes().add(ringNodes[size_t(i)]);
-        }
+        for (int i = 0; i < n; ++i)
+            ringNodes[size_t(i)] = model.nodes().add(joined.points(i, 0), joined.points(i, 1), m_z[s]);
         std::vector<int> starts{0};
         starts.insert(starts.end(), joined.starts.begin(), joined.starts.end());
         starts.push_back(n);

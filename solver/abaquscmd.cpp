@@ -16,7 +16,7 @@ void AbaqusCmd::BuildInp(TextBuffer& out, bool full, int loadCase)
     model.nodes().WriteAbaqus(out);
     model.edges().WriteAbaqus(out);
 
-    writeElementsByShape(out, "\n*ELEMENT, TYPE=S8R", "\n*ELEMENT, TYPE=STRI65", &Object::WriteAbaqus);
+    writeElementsByShape(out, "\n*ELEMENT, TYPE=S8R", "\n*ELEMENT, TYPE=STRI65", &Element::WriteAbaqus);
     model.sections().WriteAbaqusSet(out);
     model.boundaries().WriteAbaqusSet(out);
     model.loads().WriteAbaqusSet(out);

@@ -5,6 +5,7 @@
 #include "solver/ansyscmd.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace Folvane {
 
@@ -97,6 +98,9 @@ bool ReadAnsysResults(QIODevice& nodes, std::array<QIODevice*, 6> elements, Mode
 {
     if (loadCase < 0 || loadCase >= model.loads().ReadLoadNum())
         return false;
+    // Results have room only for the load cases they were sized for.
+    if (loadCase >= model.nodes().loadCaseCount() || loadCase >= model.elements().loadCaseCount())
+        return false;
     ValueLines nodeLines(nodes, AnsysAnalyser::ResultSuffixes[0]);
     double value = 0.0;
     for (int n = 0; n < model.nodes().count(); ++n) {
@@ -115,6 +119,9 @@ bool ReadAnsysResults(QIODevice& nodes, std::array<QIODevice*, 6> elements, Mode
     const int layers = model.sections().maxPlyCount();
     for (int i = 0; i < model.elements().count(); ++i) {
         Element* e = model.elements().at(i);
+        // The plies there is room for (those of the section, unless it
+        // changed after the results were sized).
+        const int plies = std::min(e->plyCount(), int(e->result(Element::S11).rows()));
         for (int layer = 0; layer < layers; ++layer) {
             for (int f = 0; f < 6; ++f) {
                 if (!lines[size_t(f)].next(value)) {
@@ -123,8 +130,8 @@ bool ReadAnsysResults(QIODevice& nodes, std::array<QIODevice*, 6> elements, Mode
                 }
                 // Rows beyond the element's own plies are read and dropped;
                 // the deck lists the plies last first.
-                if (layer < e->plyCount())
-                    e->result(targets[f])(e->plyCount() - 1 - layer, loadCase) = value;
+                if (layer < plies)
+                    e->result(targets[f])(plies - 1 - layer, loadCase) = value;
             }
         }
         e->CalcVonMises();

@@ -168,6 +168,9 @@ bool ReadCCXResults(QIODevice& dat, Model& model, int loadCase)
 {
     if (loadCase < 0 || loadCase >= model.loads().ReadLoadNum())
         return false;
+    // Results have room only for the load cases they were sized for.
+    if (loadCase >= model.nodes().loadCaseCount() || loadCase >= model.elements().loadCaseCount())
+        return false;
     Coverage seen;
     seen.nodes.assign(size_t(model.nodes().count()), 0);
     seen.stresses.assign(size_t(model.elements().count()), 0);

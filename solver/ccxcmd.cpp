@@ -14,7 +14,7 @@ void CCXCmd::BuildInp(TextBuffer& out, bool full, int loadCase)
     model.edges().WriteCCX(out);
 
     const bool anyTriangle = writeElementsByShape(out, "\n*ELEMENT, TYPE=S8R, ELSET=ES8R",
-                                                  "\n*ELEMENT, TYPE=S6, ELSET=ES6", &Object::WriteCCX);
+                                                  "\n*ELEMENT, TYPE=S6, ELSET=ES6", &Element::WriteCCX);
     out << "\n*ELSET, ELSET=Eall" << (anyTriangle ? "\nES8R, ES6" : "\nES8R");
 
     model.sections().WriteSet(out);

@@ -25,22 +25,23 @@ bool Cmd::BuildFullInp(const QString& path, int loadCase)
 }
 
 bool Cmd::writeElementsByShape(TextBuffer& out, const char* quadCard, const char* triCard,
-                               void (Object::*write)(TextBuffer&) const) const
+                               void (Element::*write)(TextBuffer&) const) const
 {
     const ElementList& elements = m_model->elements();
     bool anyTriangle = false;
     out << quadCard;
-    for (int i = 0; i < elements.count(); ++i) {
-        if (elements.at(i)->kind() == Element::QuadKind)
-            (elements.at(i)->*write)(out);
-        anyTriangle = anyTriangle || elements.at(i)->kind() == Element::TriKind;
-    }
+    elements.forEach([&](const Element& e) {
+        if (e.kind() == Element::QuadKind)
+            (e.*write)(out);
+        else
+            anyTriangle = true;
+    });
     if (anyTriangle) {
         out << triCard;
-        for (int i = 0; i < elements.count(); ++i) {
-            if (elements.at(i)->kind() == Element::TriKind)
-                (elements.at(i)->*write)(out);
-        }
+        elements.forEach([&](const Element& e) {
+            if (e.kind() == Element::TriKind)
+                (e.*write)(out);
+        });
     }
     return anyTriangle;
 }

@@ -5,8 +5,8 @@
 
 namespace Folvane {
 
+class Element;
 class Model;
-class Object;
 class TextBuffer;
 
 // A solver input writer over one FE model, which it does not own.
@@ -32,7 +32,7 @@ protected:
     // The quadrilaterals after quadCard, then the triangles, if there are
     // any, after triCard; true when there were triangles.
     bool writeElementsByShape(TextBuffer& out, const char* quadCard, const char* triCard,
-                              void (Object::*write)(TextBuffer&) const) const;
+                              void (Element::*write)(TextBuffer&) const) const;
 
 private:
     bool writeDeck(const QString& path, bool full, int loadCase, const char* operation);

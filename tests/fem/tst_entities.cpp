@@ -15,11 +15,8 @@ namespace {
 std::unique_ptr<NodeRow> rowOf(Model& model, int count, double y, double z = 0.0, double width = 1.0)
 {
     std::vector<Node*> nodes;
-    for (int i = 0; i < count; ++i) {
-        auto* n = new Node(Node::DefaultName, count > 1 ? width * i / (count - 1) : 0.0, y, z, 0, &model);
-        model.nodes().add(n);
-        nodes.push_back(n);
-    }
+    for (int i = 0; i < count; ++i)
+        nodes.push_back(model.nodes().add(Node::DefaultName, count > 1 ? width * i / (count - 1) : 0.0, y, z));
     return std::make_unique<NodeRow>(QStringLiteral("R%1").arg(y), std::move(nodes), &model);
 }
 
@@ -98,13 +95,11 @@ void TestEntities::sharedEdgesAndNumbering()
 void TestEntities::areas()
 {
     Model model("m");
-    auto* a = new Node("n", 0, 0, 0);
-    auto* b = new Node("n", 3, 0, 0);
-    auto* c = new Node("n", 3, 2, 0);
-    auto* d = new Node("n", 0, 2, 0);
-    auto* e = new Node("n", 0, 2, 1);  // lifts the fourth corner out of the plane
-    for (Node* n : {a, b, c, d, e})
-        model.nodes().add(n);
+    auto* a = model.nodes().add("n", 0, 0, 0);
+    auto* b = model.nodes().add("n", 3, 0, 0);
+    auto* c = model.nodes().add("n", 3, 2, 0);
+    auto* d = model.nodes().add("n", 0, 2, 0);
+    auto* e = model.nodes().add("n", 0, 2, 1);  // lifts the fourth corner out of the plane
     Quad4 flat(0, a, b, c, d, false, model.edges());
     QCOMPARE(flat.area(), 6.0);
     Quad4 warped(0, a, b, c, e, false, model.edges());
@@ -279,9 +274,7 @@ void TestEntities::twistAndDisplacements()
     std::vector<Node*> nodes;
     for (int i = 0; i < 6; ++i) {
         const double a = 2 * M_PI * i / 6;
-        auto* n = new Node("n", std::cos(a), std::sin(a), 5);
-        model.nodes().add(n);
-        nodes.push_back(n);
+        nodes.push_back(model.nodes().add("n", std::cos(a), std::sin(a), 5));
     }
     NodeRow row("Ring1", nodes);
     // A rigid turn of 0.2 rad about the z axis through (3, -1).
@@ -309,7 +302,7 @@ void TestEntities::twistAndDisplacements()
     // Mean x shift: the turn about (3, -1) moves the centre (0, 0) by
     // (cos t - 1) * -3 - sin t * 1.
     QVERIFY(std::abs(mean[0] - ((std::cos(turn) - 1) * -3 - std::sin(turn))) < 1e-12);
-    QCOMPARE(Node("n", 1, 2, 3).deformedPosition(0), Eigen::Vector3d(1, 2, 3));
+    QCOMPARE(Node(1, 2, 3).deformedPosition(0), Eigen::Vector3d(1, 2, 3));
 }
 
 void TestEntities::sectionsAndResults()
@@ -332,7 +325,7 @@ void TestEntities::sectionsAndResults()
     genRowElements(*r1, *r2, false, true, RowNormal::SpanCrossRow, model.elements(), model.edges(), row);
     Element* e = row.at(0);
     e->setSection(&two);
-    e->initResults(2);
+    model.elements().initResults(2);
     QCOMPARE(e->result(Element::S11).rows(), Eigen::Index(2));
     e->result(Element::VonMises) << 5, 1, 7, 2;
     e->result(Element::S12) << -9, 0, 3, 0;
@@ -354,7 +347,7 @@ void TestEntities::sectionsAndResults()
     // Every object knows the job name through its owner.
     QCOMPARE(model.nodes().at(0)->modelName(), QString("m"));
     QCOMPARE(model.edges().at(0)->middle()->modelName(), QString("m"));
-    QCOMPARE(Node("n", 0, 0, 0).modelName(), QString());
+    QCOMPARE(Node(0, 0, 0).modelName(), QString());
 }
 
 QTEST_GUILESS_MAIN(TestEntities)

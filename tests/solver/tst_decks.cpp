@@ -38,16 +38,12 @@ std::unique_ptr<Model> goldenModel()
     auto model = std::make_unique<Model>("Blade");
     const double xyz[7][3] = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {4, 0, 0}, {6, 0, 0.5}, {6, 2, 1234567}};
     std::vector<Node*> n;
-    for (const auto& p : xyz) {
-        n.push_back(new Node(Node::DefaultName, p[0], p[1], p[2], 0, model.get()));
-        model->nodes().add(n.back());
-    }
+    for (const auto& p : xyz)
+        n.push_back(model->nodes().add(Node::DefaultName, p[0], p[1], p[2]));
     Model& m = *model;
-    auto* quad1 = new Quad4(0, n[0], n[1], n[2], n[3], false, m.edges(), &m);
-    auto* tri = new Tri3(0, n[1], n[4], n[2], false, m.edges(), &m);
-    auto* quad2 = new Quad4(0, n[4], n[5], n[6], n[2], false, m.edges(), &m);
-    for (Element* e : {static_cast<Element*>(quad1), static_cast<Element*>(tri), static_cast<Element*>(quad2)})
-        m.elements().add(e);
+    Element* quad1 = m.elements().addQuad(n[0], n[1], n[2], n[3], false, m.edges());
+    Element* tri = m.elements().addTri(n[1], n[4], n[2], false, m.edges());
+    Element* quad2 = m.elements().addQuad(n[4], n[5], n[6], n[2], false, m.edges());
     m.numberEntities();
 
     auto* ud = new EngineerMaterial("UD", 1.5e-9, 1, {35000, 11000, 11000, 4000, 4000, 4000, 0.2, 0.2, 0.2}, &m);
@@ -269,7 +265,7 @@ void TestDecks::numberLists()
     auto listOf = [](int n) {
         std::vector<Node*> nodes;
         for (int i = 0; i < n; ++i)
-            nodes.push_back(new Node("n", 0, 0, 0, quint64(i)));
+            nodes.push_back(new Node(0, 0, 0, quint64(i)));
         TextBuffer out;
         writeNumberList(out, nodes);
         qDeleteAll(nodes);
@@ -290,11 +286,9 @@ void TestDecks::sectionsAndLoadsThatWriteNothing()
     // writes no offset keyword for Abaqus and 0 for CalculiX.
     Model model("Tri");
     std::vector<Node*> n;
-    for (int i = 0; i < 3; ++i) {
-        n.push_back(new Node("node", i, i * i, 0, 0, &model));
-        model.nodes().add(n.back());
-    }
-    model.elements().add(new Tri3(0, n[0], n[1], n[2], false, model.edges(), &model));
+    for (int i = 0; i < 3; ++i)
+        n.push_back(model.nodes().add("node", i, i * i, 0));
+    model.elements().addTri(n[0], n[1], n[2], false, model.edges());
     model.numberEntities();
     auto* m = new UniaxMaterial("Al", 2.7e-9, 1, {70000, 0.33}, &model);
     model.materials().add(m);

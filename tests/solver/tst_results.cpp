@@ -31,14 +31,10 @@ std::unique_ptr<Model> smallModel(const QString& name = "Job")
     auto model = std::make_unique<Model>(name);
     Model& m = *model;
     std::vector<Node*> n;
-    for (int i = 0; i < 5; ++i) {
-        n.push_back(new Node(Node::DefaultName, i % 3, i / 3, 0, 0, &m));
-        m.nodes().add(n.back());
-    }
-    auto* quad = new Quad4(0, n[0], n[1], n[4], n[3], false, m.edges(), &m);
-    auto* tri = new Tri3(0, n[1], n[2], n[4], false, m.edges(), &m);
-    m.elements().add(quad);
-    m.elements().add(tri);
+    for (int i = 0; i < 5; ++i)
+        n.push_back(m.nodes().add(Node::DefaultName, i % 3, i / 3, 0));
+    Element* quad = m.elements().addQuad(n[0], n[1], n[4], n[3], false, m.edges());
+    Element* tri = m.elements().addTri(n[1], n[2], n[4], false, m.edges());
     m.numberEntities();
     auto* mat = new UniaxMaterial("M", 1, 1, {1000, 0.3}, &m);
     m.materials().add(mat);
