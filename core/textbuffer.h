@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 class QIODevice;
 
@@ -37,6 +38,7 @@ public:
     }
     TextBuffer& operator<<(const QString& text);
     TextBuffer& operator<<(const QByteArray& text) { return append(text.constData(), size_t(text.size())); }
+    TextBuffer& operator<<(std::string_view text) { return append(text.data(), text.size()); }
     TextBuffer& operator<<(const TextBuffer& text) { return append(text.data(), text.size()); }
     TextBuffer& operator<<(double value);
     TextBuffer& operator<<(int value) { return appendInteger(value); }

@@ -6,6 +6,7 @@
 #include "fem/material.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numeric>
 
@@ -66,24 +67,38 @@ void PolyLayer::WriteCCX(TextBuffer& out) const
             angles.push_back(a);
     }
     const double degree = std::asin(1.0) / 90.0;
+    std::vector<double> cosines, sines;
+    for (double angle : angles) {
+        cosines.push_back(std::cos(angle * degree));
+        sines.push_back(std::sin(angle * degree));
+    }
+    // What every element's section says alike, written once: the offset
+    // and, ply by ply, the text before and after the element's number.
+    TextBuffer offsetText;
+    offsetText << ",OFFSET=" << double(offset);
+    const size_t plies = m_plies.intPoints.size();
+    std::vector<TextBuffer> beforeNumber(plies), afterNumber(plies);
+    for (size_t i = 0; i < plies; ++i) {
+        beforeNumber[i] << '\n' << m_plies.thicknesses[i] << ", , " << m_plies.materials[i]->name() << ", O";
+        afterNumber[i] << '_' << angleOfPly[i];
+    }
     for (const Element* e : m_elements) {
-        const quint64 n = e->number();
+        char digits[24];
+        const std::string_view n(digits, size_t(std::to_chars(digits, digits + sizeof digits, e->number()).ptr - digits));
         const Eigen::Matrix3d frame = e->plyFrame();
         out << "\n*ELSET, ELSET=E" << n << '\n' << n;
         for (size_t k = 0; k < angles.size(); ++k) {
-            const double a = angles[k] * degree;
-            const Eigen::Vector3d fibre = std::cos(a) * frame.col(0) + std::sin(a) * frame.col(1);
+            const Eigen::Vector3d fibre = cosines[k] * frame.col(0) + sines[k] * frame.col(1);
             const Eigen::Vector3d across = frame.col(2).cross(fibre);
             out << "\n*ORIENTATION, NAME=O" << n << '_' << k + 1 << '\n' << clean(fibre.x()) << ", "
                 << clean(fibre.y()) << ", " << clean(fibre.z()) << ", " << clean(across.x()) << ", "
                 << clean(across.y()) << ", " << clean(across.z());
         }
-        out << "\n*SHELL SECTION,composite,ELSET=E" << n << ",OFFSET=" << double(offset);
+        out << "\n*SHELL SECTION,composite,ELSET=E" << n << offsetText;
         // CalculiX stacks the first line on the negative side of the normal;
         // the first ply belongs on the positive side.
-        for (int i = plyCount() - 1; i >= 0; --i)
-            out << '\n' << m_plies.thicknesses[size_t(i)] << ", , " << m_plies.materials[size_t(i)]->name() << ", O"
-                << n << '_' << angleOfPly[size_t(i)];
+        for (size_t i = plies; i-- > 0;)
+            out << beforeNumber[i] << n << afterNumber[i];
     }
 }
 
