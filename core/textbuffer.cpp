@@ -79,6 +79,17 @@ char* writeUnsigned(char* end, unsigned long long value)
     return end;
 }
 
+// The number of decimal digits of value (1 for 0).
+int decimalDigits(unsigned long long value)
+{
+    int digits = 1;
+    while (value >= 10000) {
+        value /= 10000;
+        digits += 4;
+    }
+    return digits + (value >= 10) + (value >= 100) + (value >= 1000);
+}
+
 } // namespace
 
 int formatG(char* out, double v)
@@ -173,16 +184,18 @@ TextBuffer& TextBuffer::operator<<(double value)
 template <typename T>
 TextBuffer& TextBuffer::appendInteger(T value)
 {
-    char digits[24];
-    char* end = digits + sizeof digits;
     const bool negative = value < 0;
     // The magnitude in unsigned arithmetic, so the most negative value works too.
     const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
                                                   : static_cast<unsigned long long>(value);
-    char* begin = writeUnsigned(end, magnitude);
+    // Written in place, from the right, once its length is known.
+    const size_t length = size_t(decimalDigits(magnitude)) + (negative ? 1 : 0);
+    char* begin = reserveTail(length);
+    writeUnsigned(begin + length, magnitude);
     if (negative)
-        *--begin = '-';
-    return append(begin, size_t(end - begin));
+        *begin = '-';
+    m_size += length;
+    return *this;
 }
 
 bool saveText(const QString& path, const std::function<void(TextBuffer&)>& write)

@@ -71,9 +71,14 @@ Eigen::Matrix<double, Element::ResultCount, 1> Element::summary(int loadCase) co
     Eigen::Matrix<double, ResultCount, 1> s = Eigen::Matrix<double, ResultCount, 1>::Zero();
     if (m_resultPlies == 0 || loadCase < 0 || loadCase >= loadCaseCount())
         return s;
-    s[VonMises] = result(VonMises).col(loadCase).maxCoeff();
+    // The element's plies of the load case, in every quantity's array.
+    const Eigen::Index offset = loadCase * m_list->m_results[0].rows() + Eigen::Index(m_firstPly);
+    auto plies = [&](int r) {
+        return Eigen::Map<const Eigen::VectorXd>(m_list->m_results[size_t(r)].data() + offset, m_resultPlies);
+    };
+    s[VonMises] = plies(VonMises).maxCoeff();
     for (int r = S11; r < ResultCount; ++r)
-        s[r] = result(Result(r)).col(loadCase).cwiseAbs().maxCoeff();
+        s[r] = plies(r).cwiseAbs().maxCoeff();
     return s;
 }
 

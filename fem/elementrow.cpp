@@ -4,6 +4,8 @@
 #include "fem/noderow.h"
 #include "fem/polylayer.h"
 
+#include <algorithm>
+
 namespace Folvane {
 
 ElementRow::ElementRow(const QString& name, Object* owner)
@@ -13,6 +15,8 @@ ElementRow::ElementRow(const QString& name, Object* owner)
 
 void ElementRow::setSection(PolyLayer* section, int start, int skipEnd) const
 {
+    if (section)
+        section->reserveElements(size_t(std::max(count() - skipEnd - start, 0)));
     for (int i = start; i < count() - skipEnd; ++i)
         m_elements[size_t(i)]->setSection(section);
 }
@@ -104,6 +108,7 @@ void genRowElements(const NodeRow& inner, const NodeRow& outer, bool web, bool q
     if (nb == 0)
         return;
     const int d = na - nb;
+    row.reserve(row.elements().size() + size_t(na + nb));
     const bool spanCrossRow = normal == RowNormal::SpanCrossRow;
     // A triangle with its side p -> q (in row order) on one row and its apex
     // on the other. Its edge 0 is that side, run backwards where the normal

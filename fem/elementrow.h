@@ -17,6 +17,7 @@ public:
     explicit ElementRow(const QString& name, Object* owner = nullptr);
 
     void add(Element* element) { m_elements.push_back(element); }
+    void reserve(size_t count) { m_elements.reserve(count); }
     int count() const { return int(m_elements.size()); }
     Element* at(int i) const { return m_elements[size_t(i)]; }
     const std::vector<Element*>& elements() const { return m_elements; }

@@ -24,6 +24,14 @@ PolyLayer::PolyLayer(const QString& name, PlyStack plies, int offset, Object* ow
     }
 }
 
+void PolyLayer::reserveElements(size_t count)
+{
+    // Growing by at least half keeps sections filled row by row linear.
+    const size_t needed = m_elements.size() + count;
+    if (needed > m_elements.capacity())
+        m_elements.reserve(std::max(needed, m_elements.capacity() + m_elements.capacity() / 2));
+}
+
 double PolyLayer::totalThickness() const
 {
     return std::accumulate(m_plies.thicknesses.begin(), m_plies.thicknesses.end(), 0.0);

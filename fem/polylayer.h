@@ -32,6 +32,8 @@ public:
     double arealMass() const { return m_arealMass; }
     double arealCost() const { return m_arealCost; }
     void addElement(Element* element) { m_elements.push_back(element); }
+    // Room for count more elements.
+    void reserveElements(size_t count);
     const std::vector<Element*>& elements() const { return m_elements; }
     // How the section's elements turn plies about their normals (see
     // Element::angleSense); they all agree, being one strip of the surface.

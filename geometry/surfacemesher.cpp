@@ -226,6 +226,7 @@ void SurfaceMesher::gatherStations(SurfaceMesh& mesh) const
             if (s >= web.startStation && s < web.endStation)
                 mesh.webElements[w]->GetElesByRow(s - web.startStation, elements, 0, 0);
         }
+        row->reserve(elements.size());
         for (Element* e : elements)
             row->add(e);
         mesh.stationElements->addRow(std::move(row));
