@@ -59,6 +59,8 @@ private slots:
     void rowsArraysAndMapping();
     void twistAndDisplacements();
     void sectionsAndResults();
+    void nodesAcrossBlocks();
+    void resultsOfEveryElementApart();
 };
 
 void TestEntities::sharedEdgesAndNumbering()
@@ -348,6 +350,93 @@ void TestEntities::sectionsAndResults()
     QCOMPARE(model.nodes().at(0)->modelName(), QString("m"));
     QCOMPARE(model.edges().at(0)->middle()->modelName(), QString("m"));
     QCOMPARE(Node(0, 0, 0).modelName(), QString());
+}
+
+// More nodes than one block of the list holds: every node keeps its place,
+// its number, its name and displacements of its own.
+void TestEntities::nodesAcrossBlocks()
+{
+    Model model("m");
+    const int count = 10000;
+    std::vector<Node*> nodes;
+    for (int i = 0; i < count; ++i)
+        nodes.push_back(i % 7 == 0 ? model.nodes().add("Web", i, -i, 0.5 * i) : model.nodes().add(i, -i, 0.5 * i));
+    QCOMPARE(model.nodes().count(), count);
+    model.nodes().initResults(3);
+    Node* late = model.nodes().add(1, 2, 3);
+    for (int i = 0; i < count; ++i) {
+        Node* n = model.nodes().at(i);
+        QCOMPARE(n, nodes[size_t(i)]);
+        QCOMPARE(n->id(), quint64(i));
+        QVERIFY(n->position() == Eigen::Vector3d(i, -i, 0.5 * i));
+        QCOMPARE(n->name(), QString(i % 7 == 0 ? "Web" : "node"));
+        QCOMPARE(n->displacement().cols(), Eigen::Index(3));
+        for (int c = 0; c < 3; ++c)
+            n->displacement().col(c).setLinSpaced(i + 0.25 * c, i + 0.25 * c + 5);
+    }
+    for (int i = 0; i < count; ++i) {
+        const Eigen::Matrix<double, 6, 1> expected = Eigen::Matrix<double, 6, 1>::LinSpaced(i + 0.5, i + 5.5);
+        QCOMPARE(nodes[size_t(i)]->displacementOf(2), expected);
+        const Eigen::Vector3d moved = Eigen::Vector3d(i, -i, 0.5 * i) + expected.head<3>();
+        QCOMPARE(nodes[size_t(i)]->deformedPosition(2), moved);
+        QVERIFY(nodes[size_t(i)]->displacementOf(3).isZero(0));
+    }
+    // A node added after the sizing has no displacements.
+    QCOMPARE(late->displacement().cols(), Eigen::Index(0));
+    QCOMPARE(late->deformedPosition(0), Eigen::Vector3d(1, 2, 3));
+    QCOMPARE(late->name(), QString("node"));
+}
+
+// A strip of more elements than a block holds, and more edges than two,
+// with one, two and three plies in turn: every value written through an
+// element reads back through that element only.
+void TestEntities::resultsOfEveryElementApart()
+{
+    Model model("m");
+    const int quads = 5000;
+    auto inner = rowOf(model, quads + 1, 0, 0, quads), outer = rowOf(model, quads + 1, 0, 1, quads);
+    ElementRow row("r");
+    genRowElements(*inner, *outer, false, true, RowNormal::SpanCrossRow, model.elements(), model.edges(), row);
+    QCOMPARE(model.elements().count(), quads);
+    QCOMPARE(model.edges().count(), 3 * quads + 1);
+    model.numberEntities();
+    auto* glass = new UniaxMaterial("Glass", 1, 1, {1, 0.3});
+    model.materials().add(glass);
+    PolyLayer one("one", pliesOf(glass, {1}), 0), two("two", pliesOf(glass, {1, 2}), 0),
+        three("three", pliesOf(glass, {1, 2, 3}), 0);
+    PolyLayer* sections[] = {&one, &two, &three};
+    for (int e = 0; e < quads; ++e)
+        row.at(e)->setSection(sections[e % 3]);
+    model.elements().initResults(2);
+
+    auto value = [](int e, int ply, int loadCase, int r) { return e * 1000.0 + ply * 100 + loadCase * 10 + r; };
+    for (int e = 0; e < quads; ++e) {
+        QCOMPARE(model.elements().at(e), row.at(e));
+        for (int r = 0; r < Element::ResultCount; ++r) {
+            ResultView v = row.at(e)->result(Element::Result(r));
+            QCOMPARE(v.rows(), Eigen::Index(e % 3 + 1));
+            QCOMPARE(v.cols(), Eigen::Index(2));
+            QVERIFY(v.isZero(0));
+            for (int ply = 0; ply < v.rows(); ++ply)
+                for (int c = 0; c < 2; ++c)
+                    v(ply, c) = value(e, ply, c, r);
+        }
+    }
+    for (int e = 0; e < quads; ++e) {
+        const Element* element = model.elements().at(e);
+        for (int r = 0; r < Element::ResultCount; ++r)
+            for (int ply = 0; ply <= e % 3; ++ply)
+                for (int c = 0; c < 2; ++c)
+                    QCOMPARE(element->result(Element::Result(r))(ply, c), value(e, ply, c, r));
+        // The largest over the element's own plies.
+        QCOMPARE(element->summary(1)[Element::S22], value(e, e % 3, 1, Element::S22));
+    }
+    // Middle nodes are numbered after the corners and carry no results.
+    const Edge* last = model.edges().at(model.edges().count() - 1);
+    QCOMPARE(last->middle()->id(), quint64(2 * (quads + 1) + 3 * quads));
+    QCOMPARE(last->middle()->name(), QString("Middle Node"));
+    QCOMPARE(last->middle()->displacement().cols(), Eigen::Index(0));
+    QCOMPARE(last->middle()->position(), (last->nodeA()->position() + last->nodeB()->position()) / 2);
 }
 
 QTEST_GUILESS_MAIN(TestEntities)
