@@ -11,6 +11,9 @@ namespace Folvane {
 class Edge
 {
 public:
+    Edge(const Edge&) = delete;
+    Edge& operator=(const Edge&) = delete;
+
     Node* nodeA() const { return m_a; }
     Node* nodeB() const { return m_b; }
     Node* middle() { return &m_middle; }

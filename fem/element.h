@@ -26,6 +26,10 @@ public:
     enum Kind { QuadKind = 0, TriKind = 1 };
     enum Result { VonMises, S11, S22, S33, S12, S13, S23, E11, E22, E33, E12, E13, E23, ResultCount };
 
+    // Rows, sections and edges point at an element: it stays where it was built.
+    Element(const Element&) = delete;
+    Element& operator=(const Element&) = delete;
+
     QString name() const;
     quint64 id() const { return m_id; }
     void setId(quint64 id) { m_id = id; }

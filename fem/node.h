@@ -28,6 +28,9 @@ public:
 
     // A node of no list: named DefaultName, without displacements.
     Node(double x, double y, double z, quint64 id = 0);
+    // Edges and lists point at a node: it stays where it was built.
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
 
     QString name() const;
     quint64 id() const { return m_id; }
