@@ -39,6 +39,8 @@ void ensureWindowManager()
     clock.start();
     while (clock.elapsed() < 10000 && !runOutput("wmctrl", {"-m"}).contains("Openbox"))
         QThread::msleep(100);
+    // It names itself before it has finished starting.
+    QThread::msleep(1000);
 }
 
 bool waitUntil(const std::function<bool()>& condition, int ms)
@@ -229,7 +231,7 @@ bool Session::answerFileDialog(const QString& title, const QString& path)
     return false;
 }
 
-bool Session::activateWindow(const QString& title)
+QString Session::windowId(const QString& title) const
 {
     // Only mapped windows: the toolkit keeps an unmapped 1x1 window of the
     // program's name too, and the search order is not fixed. A loaded
@@ -240,17 +242,28 @@ bool Session::activateWindow(const QString& title)
                   .split('\n', Qt::SkipEmptyParts);
         return !ids.isEmpty();
     }, 10000);
-    if (ids.isEmpty())
+    return ids.isEmpty() ? QString() : ids.last();
+}
+
+bool Session::activateWindow(const QString& title)
+{
+    const QString id = windowId(title);
+    if (id.isEmpty())
         return false;
-    run("xdotool", {"windowactivate", "--sync", ids.last()});
+    run("xdotool", {"windowactivate", "--sync", id});
     return true;
 }
 
 bool Session::closeWindow(const QString& title)
 {
-    if (!activateWindow(title))
+    const QString id = windowId(title);
+    if (id.isEmpty())
         return false;
-    key("alt+F4");
+    // As the title bar's close button does: the window in front, then the
+    // window manager asked to close it (a key would depend on the focus).
+    run("xdotool", {"windowactivate", "--sync", id});
+    run("wmctrl", {"-i", "-c", id});
+    QThread::msleep(300);
     return true;
 }
 

@@ -75,6 +75,8 @@ public:
 
 private:
     void bringForward(const QJsonObject& item);
+    // The X window of that title, once it is mapped; empty when none is.
+    QString windowId(const QString& title) const;
     QJsonObject probe() const;
 
     QTemporaryDir m_dir;
