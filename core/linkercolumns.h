@@ -17,28 +17,32 @@ TableColumn<Owner*> linkerColumn(QByteArray name, LinkerOf<Owner> linker)
     return {std::move(name), [linker](const Owner* owner) { return QVariant::fromValue((owner->*linker)()); }};
 }
 
+// A linked value written through set.
+template <typename Owner>
+TableColumn<Owner*> writtenLinkerColumn(QByteArray name, LinkerOf<Owner> linker, void (*set)(Linker*, const QVariant&))
+{
+    TableColumn<Owner*> column = linkerColumn(std::move(name), linker);
+    column.write = [linker, set](Owner* owner, const QVariant& value) {
+        set((owner->*linker)(), value);
+        return true;
+    };
+    return column;
+}
+
 // Written as an expression, which may name parameters.
 template <typename Owner>
 TableColumn<Owner*> expressionColumn(QByteArray name, LinkerOf<Owner> linker)
 {
-    TableColumn<Owner*> column = linkerColumn(std::move(name), linker);
-    column.write = [linker](Owner* owner, const QVariant& value) {
-        (owner->*linker)()->setExp(value.toString());
-        return true;
-    };
-    return column;
+    return writtenLinkerColumn<Owner>(std::move(name), linker,
+                                      [](Linker* l, const QVariant& v) { l->setExp(v.toString()); });
 }
 
 // Written as a plain number.
 template <typename Owner>
 TableColumn<Owner*> numberColumn(QByteArray name, LinkerOf<Owner> linker)
 {
-    TableColumn<Owner*> column = linkerColumn(std::move(name), linker);
-    column.write = [linker](Owner* owner, const QVariant& value) {
-        (owner->*linker)()->setValue(value.toDouble());
-        return true;
-    };
-    return column;
+    return writtenLinkerColumn<Owner>(std::move(name), linker,
+                                      [](Linker* l, const QVariant& v) { l->setValue(v.toDouble()); });
 }
 
 } // namespace Folvane

@@ -75,6 +75,7 @@ public:
     QString fp() const { return m_fp; }
     void setFp(const QString& fp);
     unsigned pointNum() const { return unsigned(m_points.size()); }
+    int pointCount() const { return m_points.size(); }
 
     void connectSignals() override;
     void writeBinary(QDataStream& out) const override;

@@ -482,9 +482,9 @@ void KProfileTableModel::sortSons()
 }
 
 KPointTableModel::KPointTableModel(QObject* parent)
-    : KObjectTableModel(parent)
+    : KDetailTable(parent, {&KProfile::pointCount, &KProfile::InsertPoint, &KProfile::RemovePoint})
 {
-    setColumns({[this](const QModelIndex& index) { return m_profile->points().at(index.row()); },
+    setColumns({[this](const QModelIndex& index) { return current()->points().at(index.row()); },
                 {{"x", [](const KPoint* p) { return p->x(); },
                   [](KPoint* p, const QVariant& v) { p->setX(v.toDouble()); }},
                  {"y", [](const KPoint* p) { return p->y(); },
@@ -494,34 +494,16 @@ KPointTableModel::KPointTableModel(QObject* parent)
 
 void KPointTableModel::setProfile(KProfile* profile)
 {
-    beginResetModel();
-    m_profile = profile;
-    endResetModel();
+    setCurrent(profile);
     emit ProfileChanged();
-}
-
-int KPointTableModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() || !m_profile ? 0 : m_profile->points().size();
-}
-
-bool KPointTableModel::insertRows(int row, int count, const QModelIndex&)
-{
-    // Without a profile there is no row to insert at.
-    return insertRowsWith(row, count, m_profile ? rowCount() : -1, [this](int r) { m_profile->InsertPoint(r); });
-}
-
-bool KPointTableModel::removeRows(int row, int count, const QModelIndex&)
-{
-    return removeRowsWith(row, count, rowCount(), [this](int r) { m_profile->RemovePoint(r); });
 }
 
 void KPointTableModel::copyFromClipBoard(int value)
 {
-    if (!m_profile)
+    if (!current())
         return;
     beginResetModel();
-    m_profile->ImportFromClipboard(value);
+    current()->ImportFromClipboard(value);
     endResetModel();
 }
 

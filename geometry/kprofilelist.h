@@ -4,12 +4,12 @@
 #include "geometry/bladelayout.h"
 #include "geometry/kprofile.h"
 #include "core/kobjectlist.h"
+#include "core/kdetailtablemodel.h"
 #include "core/kobjecttablemodel.h"
 
 #include "geometry/renderers.h"
 #include "geometry/surfacemesher.h"
 
-#include <QPointer>
 #include <array>
 #include <vector>
 
@@ -131,7 +131,7 @@ private:
 };
 
 // The points of one profile.
-class KPointTableModel : public KObjectTableModel
+class KPointTableModel : public KDetailTable<KProfile>
 {
     Q_OBJECT
     Q_PROPERTY(Folvane::KProfile* Profile READ profile NOTIFY ProfileChanged)
@@ -139,21 +139,14 @@ class KPointTableModel : public KObjectTableModel
 public:
     explicit KPointTableModel(QObject* parent = nullptr);
 
-    KProfile* profile() const { return m_profile; }
+    KProfile* profile() const { return current(); }
     void setProfile(KProfile* profile);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
-    bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
 
 public slots:
     void copyFromClipBoard(int value);
 
 signals:
     void ProfileChanged();
-
-private:
-    QPointer<KProfile> m_profile;
 };
 
 } // namespace Folvane
