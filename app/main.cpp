@@ -17,6 +17,10 @@ int main(int argc, char** argv)
         return BatchModes::optimise(argc, argv);
     if (option(4, "-analyse"))
         return BatchModes::analyse(argc, argv);
+    if (option(4, "-importwindio"))
+        return BatchModes::importWindio(argc, argv);
+    if (option(5, "-importloads"))
+        return BatchModes::importLoads(argc, argv);
     if (option(4, "-autowebopt"))
         return BatchModes::resave(argc, argv);
     if (option(6, "-autolayupopt"))

@@ -503,12 +503,7 @@ void KBlade::writeStream(QDataStream& out) const
 
 bool KBlade::saveJson(QString fp)
 {
-    // Linked values are written as numbers: against the current parameters.
-    parameters()->resetEngine();
-    QJsonObject json;
-    for (const ListRow& row : listTable)
-        if (row.inJson)
-            m_models[row.type]->writeJson(json);
+    const QJsonObject json = toJson();
     QSaveFile file(toLocalPath(fp));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)
         || file.write(QJsonDocument(json).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
@@ -535,14 +530,29 @@ bool KBlade::loadJson(QString fp)
         return false;
     }
     setHasFP(false);
-    const QJsonObject json = document.object();
+    fromJson(document.object());
+    return true;
+}
+
+QJsonObject KBlade::toJson() const
+{
+    // Linked values are written as numbers: against the current parameters.
+    parameters()->resetEngine();
+    QJsonObject json;
+    for (const ListRow& row : listTable)
+        if (row.inJson)
+            m_models[row.type]->writeJson(json);
+    return json;
+}
+
+void KBlade::fromJson(const QJsonObject& json)
+{
     for (const ListRow& row : listTable)
         if (row.inJson)
             m_models[row.type]->readJson(json);
     layups()->changeObject(0);
     sampleSetting()->selectFirstLoad();
     forgetFEModel();
-    return true;
 }
 
 } // namespace Folvane

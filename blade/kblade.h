@@ -7,6 +7,7 @@
 #include "geometry/renderers.h"
 
 #include <Eigen/Dense>
+#include <QJsonObject>
 #include <memory>
 
 namespace Folvane {
@@ -141,6 +142,11 @@ public:
 
     static constexpr int ObjectiveCount = 12;
     static constexpr int ResultCount = 18;
+
+    // The exchange document in memory; reading it replaces every list it
+    // names, as loadJson does.
+    QJsonObject toJson() const;
+    void fromJson(const QJsonObject& json);
 
     Q_INVOKABLE void newFile() override;
     bool readStream(QDataStream& in) override;

@@ -2,6 +2,8 @@
 
 #include "blade/kblade.h"
 #include "blade/kload.h"
+#include "blade/loadtable.h"
+#include "blade/windiodocument.h"
 #include "core/messages.h"
 #include "opt/bladegeneration.h"
 
@@ -162,6 +164,62 @@ int autoKpOpt(int argc, char** argv)
             return 1;
     }
     return convert(argc, argv, argv[2], argv[3]);
+}
+
+int importWindio(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString input = QString::fromLocal8Bit(argv[2]);
+    outLine(QStringLiteral("Importing windIO file: ") + input);
+    KBlade blade;
+    Windio::ImportReport report;
+    QString error;
+    if (!Windio::importFile(blade, input, Windio::ImportSettings(), report, error)) {
+        std::cerr << "Folvane: the windIO file '" << argv[2] << "' cannot be imported: " << error.toLocal8Bit().constData()
+                  << "; nothing was written" << std::endl;
+        return 2;
+    }
+    for (const QString& message : report.messages)
+        outLine(message);
+    {
+        // The summary gives the counts the build would print.
+        QuietDebug quiet;
+        blade.genFEModel();
+    }
+    blade.setFp(QString::fromLocal8Bit(argv[3]));
+    if (!blade.writeFile()) {
+        std::cerr << "Folvane: the model file '" << argv[3] << "' cannot be written" << std::endl;
+        return 2;
+    }
+    for (const QString& line : Windio::summary(blade, report, Windio::measureFidelity(blade, report)))
+        outLine(line);
+    return 0;
+}
+
+int importLoads(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    const QString table = QString::fromLocal8Bit(argv[3]);
+    std::vector<TableLoad> loads;
+    QString error;
+    if (!readLoadTable(table, loads, error)) {
+        std::cerr << "Folvane: the load table '" << argv[3] << "' cannot be read: " << error.toLocal8Bit().constData()
+                  << "; nothing was written" << std::endl;
+        return 2;
+    }
+    KBlade blade;
+    if (!readModel(blade, path))
+        return 2;
+    const QString name = QFileInfo(table).completeBaseName();
+    appendLoadCase(blade, name, loads);
+    blade.setFp(QString::fromLocal8Bit(argv[4]));
+    if (!blade.writeFile()) {
+        std::cerr << "Folvane: the model file '" << argv[4] << "' cannot be written" << std::endl;
+        return 2;
+    }
+    outLine(QStringLiteral("Load case %1 added with %2 point loads").arg(name).arg(loads.size()));
+    return 0;
 }
 
 } // namespace Folvane::BatchModes

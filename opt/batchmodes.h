@@ -10,6 +10,10 @@ int optimise(int argc, char** argv);
 int resave(int argc, char** argv);
 int autoLayupOpt(int argc, char** argv);
 int autoKpOpt(int argc, char** argv);
+// folvane -importwindio blade.yaml out.fvm
+int importWindio(int argc, char** argv);
+// folvane -importloads model.fvm loads.csv out.fvm
+int importLoads(int argc, char** argv);
 
 // A decimal integer argument; false, with the argument named on standard
 // error, for anything else or a number beyond 32 bits.

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qtbase5-dev qtdeclarative5-dev qtscript5-dev qt3d5-dev libeigen3-dev
+  qtbase5-dev qtdeclarative5-dev qtscript5-dev qt3d5-dev libeigen3-dev libyaml-cpp-dev
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
   qml-module-qtquick-controls qml-module-qtquick-controls2 qml-module-qtquick-dialogs
   qml-module-qtquick-privatewidgets qml-module-qt-labs-folderlistmodel

@@ -4,6 +4,8 @@
 #include "wholedocument.h"
 #include "blade/kanalysis.h"
 #include "blade/kblade.h"
+#include "blade/windioimport.h"
+#include "blade/windioreader.h"
 #include "core/messages.h"
 #include "geometry/kprofile.h"
 
@@ -59,6 +61,26 @@ QList<QJsonValue> hostileJsonValues()
             QJsonArray(), QJsonObject(), many, true, QString(100000, 'n')};
 }
 
+// A windIO text either gives a blade document that builds an FE model or
+// is refused with a reason; a refusal leaves nothing behind.
+QString windioFault(const QByteArray& text)
+{
+    Windio::Blade blade;
+    QString error;
+    if (!Windio::readBladeText(text, blade, error))
+        return error.isEmpty() ? QStringLiteral("refused without a reason") : QString();
+    Windio::ImportSettings coarse;
+    coarse.meshSize = 5000.0;
+    QJsonObject document;
+    Windio::ImportReport report;
+    if (!Windio::buildDocument(blade, QStringLiteral("Hostile"), coarse, document, report, error))
+        return error.isEmpty() ? QStringLiteral("not built, without a reason") : QString();
+    KBlade built;
+    built.fromJson(document);
+    built.genFEModel();
+    return built.elementCount() > 0 ? QString() : QStringLiteral("built without elements");
+}
+
 } // namespace
 
 class TestHostileFiles : public QObject
@@ -74,6 +96,7 @@ private slots:
     void analysisSettingsFile();
     void pointFilesAndClipboard();
     void specialFiles();
+    void windioTruncationsAndFlips();
 
 private:
     QTemporaryDir m_dir;
@@ -324,6 +347,23 @@ void TestHostileFiles::specialFiles()
     QCOMPARE(analysis.type(), KAnalysis::Ansys);
     QCOMPARE(capture.outLines(), QStringList({settings + " cannot be read, the default analysis settings are used"}));
     QVERIFY(QDir().rmdir(settings));
+}
+
+void TestHostileFiles::windioTruncationsAndFlips()
+{
+    const QByteArray reference = fileBytes(QStringLiteral(FOLVANE_WINDIO_DIR "/IEA-15-240-RWT.yaml"));
+    QVERIFY(reference.size() > 100000);
+    Capture quiet;
+    for (int k = 0; k <= 40; ++k) {
+        const int length = int(qint64(reference.size()) * k / 40) - (k == 40 ? 1 : 0);
+        const QString fault = windioFault(reference.left(length));
+        QVERIFY2(fault.isEmpty(), qPrintable(QString("cut at %1: %2").arg(length).arg(fault)));
+    }
+    std::mt19937 random(16);
+    for (int k = 0; k < 40; ++k) {
+        const QString fault = windioFault(flipped(reference, random));
+        QVERIFY2(fault.isEmpty(), qPrintable(QString("damage %1: %2").arg(k).arg(fault)));
+    }
 }
 
 QTEST_MAIN(TestHostileFiles)

@@ -1,0 +1,34 @@
+#ifndef FOLVANE_WINDIODOCUMENT_H
+#define FOLVANE_WINDIODOCUMENT_H
+
+#include "blade/windioimport.h"
+
+namespace Folvane {
+
+class KBlade;
+
+namespace Windio {
+
+// Replaces the document's lists by the blade of a windIO file, named after
+// the file. Nothing changes when the file cannot be read or built; the
+// error then names the key and position, or what the blade lacks.
+bool importFile(KBlade& document, const QString& path, const ImportSettings& settings, ImportReport& report,
+                QString& error);
+
+// How closely the built FE model carries what the layers ask for.
+struct Fidelity
+{
+    std::vector<std::pair<QString, double>> modelMass;   // tonnes, by material, as the FE model carries it
+    double worstDeviation = 0.0;                         // relative, of a region's or web's laminate thickness
+    QString worstWhere;
+};
+// Needs the FE model of the imported document.
+Fidelity measureFidelity(const KBlade& document, const ImportReport& report);
+
+// The lines the import prints: counts, mass and fidelity.
+QStringList summary(const KBlade& document, const ImportReport& report, const Fidelity& fidelity);
+
+} // namespace Windio
+} // namespace Folvane
+
+#endif

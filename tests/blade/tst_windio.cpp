@@ -1,0 +1,805 @@
+// windIO blades in: the reference blade checked against numbers taken from
+// its file here, small files for each chordwise rule, the placement axes,
+// bad input, the load table, and a CalculiX run of the imported blade.
+#include "capture.h"
+#include "files.h"
+#include "program.h"
+#include "blade/kanalysis.h"
+#include "blade/kblade.h"
+#include "blade/kbladesetting.h"
+#include "blade/kload.h"
+#include "blade/kmaterial.h"
+#include "blade/kweb.h"
+#include "blade/loadtable.h"
+#include "blade/windiodocument.h"
+#include "blade/windioreader.h"
+#include "fem/model.h"
+#include "fem/node.h"
+#include "fem/polylayer.h"
+#include "geometry/kprofile.h"
+#include "geometry/kprofilelist.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <yaml-cpp/yaml.h>
+
+using namespace Folvane;
+
+namespace {
+
+const QString ReferenceBlade = QStringLiteral(FOLVANE_WINDIO_DIR "/IEA-15-240-RWT.yaml");
+
+// A windIO curve at span s. Profile locations hold six digits, so a span
+// within 1e-5 of a grid point is that point.
+double curveAt(const YAML::Node& curve, double s)
+{
+    const auto grid = curve["grid"].as<std::vector<double>>();
+    const auto values = curve["values"].as<std::vector<double>>();
+    for (size_t i = 0; i < grid.size(); ++i)
+        if (std::abs(s - grid[i]) < 1e-5)
+            return values[i];
+    if (s <= grid.front())
+        return values.front();
+    for (size_t i = 1; i < grid.size(); ++i)
+        if (s <= grid[i])
+            return values[i - 1] + (s - grid[i - 1]) / (grid[i] - grid[i - 1]) * (values[i] - values[i - 1]);
+    return values.back();
+}
+
+// The non-dimensional windIO arc (0 at the trailing edge, over the suction
+// side) of every point of a profile, from its normalised points alone:
+// they run from the leading edge over the pressure side (y up here).
+std::vector<double> pointArcs(const KProfile* profile)
+{
+    const int n = profile->pointCount();
+    std::vector<Eigen::Vector2d> p;
+    for (int i = 0; i < n; ++i)
+        p.emplace_back(profile->ReadPoint(i)->x(), profile->ReadPoint(i)->y());
+    int te = 0;
+    for (int i = 1; i < n; ++i)
+        if (p[size_t(i)].x() > p[size_t(te)].x() + 1e-12)
+            te = i;
+    // An open trailing edge has its suction-side point next.
+    const bool open = te + 1 < n && std::abs(p[size_t(te + 1)].x() - p[size_t(te)].x()) < 1e-9
+        && (p[size_t(te + 1)] - p[size_t(te)]).norm() > 1e-12;
+    const int start = open ? te + 1 : te;
+    std::vector<int> order;
+    for (int i = start; i < n; ++i)
+        order.push_back(i);
+    for (int i = 0; i <= te; ++i)
+        order.push_back(i);
+    std::vector<double> arcs(size_t(n), 0.0);
+    std::vector<double> along(order.size(), 0.0);
+    for (size_t k = 1; k < order.size(); ++k)
+        along[k] = along[k - 1] + (p[size_t(order[k])] - p[size_t(order[k - 1])]).norm();
+    for (size_t k = 0; k < order.size(); ++k)
+        arcs[size_t(order[k])] = along[k] / along.back();
+    if (!open)
+        arcs[size_t(te)] = 1.0;
+    return arcs;
+}
+
+// Arc of every key point of the blade's regions, leading edge first.
+std::vector<double> keyArcs(const KProfile* profile, int regions)
+{
+    const std::vector<double> arcs = pointArcs(profile);
+    std::vector<double> keys{arcs[0]};
+    for (int k = 0; k < regions - 1; ++k)
+        keys.push_back(arcs[size_t(int(profile->ReadKeyInd(k)->value()) - 1)]);
+    return keys;
+}
+
+double nearestKey(const std::vector<double>& keys, double arc)
+{
+    double best = 1e9;
+    // Both ends of the arc are the trailing edge.
+    for (double k : keys)
+        best = std::min({best, std::abs(k - arc), 1.0 - std::abs(k - arc)});
+    return best;
+}
+
+// A small blade of an elliptical section, 50 m long, in one material, with
+// the layers and webs given; {twist}, {prebend}, {sweep} and {pitch} set
+// the outer shape at mid-span.
+QByteArray smallBlade(const QString& layers, const QString& webs = QString(), double twist = 0.0,
+                      double prebend = 0.0, double sweep = 0.0, double pitch = 0.3)
+{
+    QString xs, ys;
+    for (int k = 0; k <= 100; ++k) {
+        const double t = 2.0 * M_PI * k / 100.0;
+        xs += QString::number(0.5 * (1.0 + std::cos(t)), 'g', 17) + (k < 100 ? ", " : "");
+        ys += QString::number(0.1 * std::sin(t), 'g', 17) + (k < 100 ? ", " : "");
+    }
+    QString text = QStringLiteral(R"(name: Small
+components:
+    blade:
+        outer_shape_bem:
+            airfoil_position:
+                grid: [0.0, 1.0]
+                labels: [ellipse, ellipse]
+            chord:
+                grid: [0.0, 0.5, 1.0]
+                values: [3.0, 3.0, 3.0]
+            twist:
+                grid: [0.0, 0.5, 1.0]
+                values: [0.0, %1, 0.0]
+            pitch_axis:
+                grid: [0.0, 0.5, 1.0]
+                values: [0.3, %4, 0.3]
+            reference_axis: &axis
+                x:
+                    grid: [0.0, 0.5, 1.0]
+                    values: [0.0, %2, 0.0]
+                y:
+                    grid: [0.0, 0.5, 1.0]
+                    values: [0.0, %3, 0.0]
+                z:
+                    grid: [0.0, 1.0]
+                    values: [0.0, 50.0]
+        internal_structure_2d_fem:
+            reference_axis: *axis
+%5            layers:
+%6airfoils:
+    -   name: ellipse
+        relative_thickness: 0.2
+        coordinates:
+            x: [%7]
+            y: [%8]
+materials:
+    -   name: glass
+        orth: 0
+        rho: 2000.0
+        E: 2.0e+10
+        nu: 0.3
+        unit_cost: 2.0
+)")
+                       .arg(twist).arg(prebend).arg(sweep).arg(pitch)
+                       .arg(webs.isEmpty() ? QString() : QStringLiteral("            webs:\n") + webs, layers, xs, ys);
+    return text.toUtf8();
+}
+
+QString layer(const QString& name, double thickness, const QString& extent, const QString& web = QString())
+{
+    QString text = QStringLiteral("               -  name: %1\n                  material: glass\n"
+                                  "                  thickness: {grid: [0.0, 1.0], values: [%2, %2]}\n")
+                       .arg(name).arg(thickness);
+    if (!web.isEmpty())
+        text += QStringLiteral("                  web: %1\n").arg(web);
+    for (const QString& line : extent.split('\n', Qt::SkipEmptyParts))
+        text += QStringLiteral("                  ") + line + '\n';
+    return text;
+}
+
+QString constant(double value)
+{
+    return QStringLiteral("{grid: [0.0, 1.0], values: [%1, %1]}").arg(value);
+}
+
+// Exact arc length of the ellipse x = (1 + cos t)/2, y = 0.1 sin t from the
+// trailing edge (t = 0) to t, by fine quadrature.
+double ellipseArc(double t)
+{
+    const int n = 20000;
+    double s = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double u = (i + 0.5) * t / n;
+        s += std::hypot(0.5 * std::sin(u), 0.1 * std::cos(u)) * t / n;
+    }
+    return s;
+}
+
+struct Imported
+{
+    KBlade blade;
+    Windio::ImportReport report;
+    QString error;
+    bool ok = false;
+};
+
+void importText(Imported& into, const QByteArray& text, const QString& folder, double meshSize = 500.0)
+{
+    const QString path = folder + "/blade.yaml";
+    writeBytes(path, text);
+    Windio::ImportSettings settings;
+    settings.meshSize = meshSize;
+    into.ok = Windio::importFile(into.blade, path, settings, into.report, into.error);
+}
+
+KProfile* profileAt(const KBlade& blade, double z)
+{
+    for (int i = 0; i < blade.profiles()->count(); ++i)
+        if (std::abs(blade.profiles()->profile(i)->loc()->value() - z) < 1e-6)
+            return blade.profiles()->profile(i);
+    return nullptr;
+}
+
+const PolyLayer* section(const KBlade& blade, const QString& name)
+{
+    const Model* model = blade.feModel();
+    for (int i = 0; i < model->sections().count(); ++i)
+        if (model->sections().at(i)->name() == name)
+            return model->sections().at(i);
+    return nullptr;
+}
+
+int stationOf(const KBlade& blade, double z)
+{
+    Eigen::Index best = 0;
+    (blade.stationPositions().array() - z).abs().minCoeff(&best);
+    return int(best);
+}
+
+} // namespace
+
+class TestWindio : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void referenceBladeShapeAndEdges();
+    void referenceBladeLaminateAndMass();
+    void placementAxes();
+    void chordwiseRules();
+    void regionLimit();
+    void badInput_data();
+    void badInput();
+    void batchModes();
+    void loadTable();
+    void calculixSolvesTheImportedBlade();
+
+private:
+    QTemporaryDir m_dir;
+    YAML::Node m_yaml;
+    std::unique_ptr<Imported> m_reference;
+};
+
+void TestWindio::initTestCase()
+{
+    isolateHome();
+    QVERIFY2(QFileInfo::exists(ReferenceBlade), qPrintable("the reference blade is missing: " + ReferenceBlade));
+    m_yaml = YAML::LoadFile(ReferenceBlade.toStdString());
+    m_reference = std::make_unique<Imported>();
+    Capture quiet;
+    Windio::ImportSettings settings;
+    m_reference->ok = Windio::importFile(m_reference->blade, ReferenceBlade, settings, m_reference->report,
+                                         m_reference->error);
+    QVERIFY2(m_reference->ok, qPrintable(m_reference->error));
+    m_reference->blade.genFEModel();
+}
+
+void TestWindio::referenceBladeShapeAndEdges()
+{
+    const KBlade& blade = m_reference->blade;
+    const YAML::Node shape = m_yaml["components"]["blade"]["outer_shape_bem"];
+    const YAML::Node structure = m_yaml["components"]["blade"]["internal_structure_2d_fem"];
+    const int regions = blade.regionCount();
+    QCOMPARE(regions, m_reference->report.regions);
+    QVERIFY(regions <= 30);
+    QCOMPARE(blade.webs()->count(), 2);
+    QVERIFY(blade.profiles()->count() >= 40);
+
+    int checkedEdges = 0;
+    for (int p = 0; p < blade.profiles()->count(); ++p) {
+        const KProfile* profile = blade.profiles()->profile(p);
+        const double z = profile->loc()->value();
+        const double s = z / 117000.0;   // the reference axis runs straight to 117 m
+        // Placement values and locations hold six significant digits.
+        QVERIFY(std::abs(profile->chordLen()->value() / (1000.0 * curveAt(shape["chord"], s)) - 1.0) < 1e-4);
+        QVERIFY(std::abs(profile->twist()->value() + curveAt(shape["twist"], s) * 180.0 / M_PI) < 1e-4);
+
+        // Key points strictly round the ring: no region without width.
+        int previous = 1;
+        for (int k = 0; k < regions - 1; ++k) {
+            const int key = int(profile->ReadKeyInd(k)->value());
+            QVERIFY2(key > previous, qPrintable(QString("profile %1 key %2").arg(p).arg(k)));
+            previous = key;
+        }
+        QVERIFY(previous <= profile->pointCount());
+
+        // Every edge a layer with thickness gives by its arcs has a key point.
+        const std::vector<double> keys = keyArcs(profile, regions);
+        for (const YAML::Node& layer : structure["layers"]) {
+            if (layer["web"] || curveAt(layer["thickness"], s) <= 0.0)
+                continue;
+            for (const char* edge : {"start_nd_arc", "end_nd_arc"}) {
+                if (!layer[edge] || !layer[edge]["values"])
+                    continue;
+                const double arc = curveAt(layer[edge], s);
+                QVERIFY2(nearestKey(keys, arc) < 1.5e-3,
+                         qPrintable(QString("%1 %2 at z = %3: arc %4, nearest key %5 away")
+                                        .arg(layer["name"].as<std::string>().c_str(), edge).arg(z).arg(arc)
+                                        .arg(nearestKey(keys, arc))));
+                ++checkedEdges;
+            }
+        }
+    }
+    QVERIFY(checkedEdges > 500);
+
+    // Each web spans the profiles where its layers have thickness, and
+    // joins the key points at its arcs.
+    for (int w = 0; w < 2; ++w) {
+        const KWeb* web = blade.webs()->web(w);
+        const YAML::Node data = structure["webs"][w];
+        QCOMPARE(web->name(), QString::fromStdString(data["name"].as<std::string>()));
+        int first = -1, last = -1;
+        for (int p = 0; p < blade.profiles()->count(); ++p) {
+            const double s = blade.profiles()->profile(p)->loc()->value() / 117000.0;
+            double t = 0.0;
+            for (const YAML::Node& layer : structure["layers"])
+                if (layer["web"] && layer["web"].as<std::string>() == data["name"].as<std::string>())
+                    t += curveAt(layer["thickness"], s);
+            if (t > 0.0) {
+                first = first < 0 ? p : first;
+                last = p;
+            }
+        }
+        QCOMPARE(int(web->startProfile()->value()), first + 1);
+        QCOMPARE(int(web->endProfile()->value()), last + 1);
+        for (int p = first; p <= last; ++p) {
+            const KProfile* profile = blade.profiles()->profile(p);
+            const double s = profile->loc()->value() / 117000.0;
+            const std::vector<double> keys = keyArcs(profile, regions);
+            QVERIFY(std::abs(keys[size_t(web->startRegionIndex() + 1)] - curveAt(data["start_nd_arc"], s)) < 1.5e-3);
+            QVERIFY(std::abs(keys[size_t(web->endRegionIndex() + 1)] - curveAt(data["end_nd_arc"], s)) < 1.5e-3);
+        }
+    }
+}
+
+void TestWindio::referenceBladeLaminateAndMass()
+{
+    const KBlade& blade = m_reference->blade;
+    const YAML::Node structure = m_yaml["components"]["blade"]["internal_structure_2d_fem"];
+    const YAML::Node shape = m_yaml["components"]["blade"]["outer_shape_bem"];
+    std::map<std::string, double> density;
+    for (const YAML::Node& m : m_yaml["materials"])
+        density[m["name"].as<std::string>()] = m["rho"].as<double>();
+    const int regions = blade.regionCount();
+    const QStringList names = blade.regionNames();
+
+    // The laminate at the middle of every region, summed from the file's
+    // layers, against the section the FE model gives there. Layers placed by
+    // a width from the trailing edge get their arc from the profile's length.
+    double worst = 0.0;
+    for (int p = 0; p + 1 < blade.profiles()->count(); ++p) {
+        const KProfile* profile = blade.profiles()->profile(p);
+        const double z = profile->loc()->value();
+        const double s = z / 117000.0;
+        const Eigen::MatrixXd placed = profile->placedPoints();
+        double perimeter = 0.0;
+        for (Eigen::Index i = 1; i < placed.rows(); ++i)
+            perimeter += (placed.row(i) - placed.row(i - 1)).norm();
+        const std::vector<double> keys = keyArcs(profile, regions);
+        for (int r = 0; r < regions; ++r) {
+            // Region r runs from key r round the ring to key r + 1; across
+            // the trailing edge the arcs start again from 0.
+            const double a = keys[size_t(r)];
+            const double b = r + 1 < regions ? keys[size_t(r + 1)] : keys[0];
+            double arc = b >= a ? 0.5 * (a + b) : 0.5 * (a + b + 1.0);
+            arc -= arc > 1.0 ? 1.0 : 0.0;
+            double expected = 0.0;
+            for (const YAML::Node& layer : structure["layers"]) {
+                const double t = curveAt(layer["thickness"], s);
+                if (layer["web"] || t <= 0.0)
+                    continue;
+                double start = 0.0, end = 1.0;
+                const bool explicitStart = layer["start_nd_arc"] && layer["start_nd_arc"]["values"];
+                const bool explicitEnd = layer["end_nd_arc"] && layer["end_nd_arc"]["values"];
+                if (explicitStart)
+                    start = curveAt(layer["start_nd_arc"], s);
+                if (explicitEnd)
+                    end = curveAt(layer["end_nd_arc"], s);
+                if (!explicitEnd)
+                    end = start + 1000.0 * curveAt(layer["width"], s) / perimeter;
+                if (!explicitStart)
+                    start = end - 1000.0 * curveAt(layer["width"], s) / perimeter;
+                if (arc >= start && arc <= end)
+                    expected += 1000.0 * t;
+            }
+            const PolyLayer* built = section(blade, names[r] + '-' + QString::number(stationOf(blade, z) + 1));
+            QVERIFY(built);
+            const double deviation = std::abs(built->totalThickness() - expected) / expected;
+            worst = std::max(worst, deviation);
+            QVERIFY2(deviation < 0.02, qPrintable(QString("region %1 at z = %2: %3 mm built, %4 mm in the file")
+                                                      .arg(names[r]).arg(z).arg(built->totalThickness()).arg(expected)));
+        }
+    }
+    qInfo("largest laminate thickness deviation found here: %.3f %%", 100.0 * worst);
+
+    // Mass straight from the layers: thickness x arc width x density over
+    // the span, the section's length blended from the airfoils' by span,
+    // a web's width from its key points.
+    std::map<std::string, double> perimeters;
+    for (const YAML::Node& a : m_yaml["airfoils"]) {
+        const auto x = a["coordinates"]["x"].as<std::vector<double>>();
+        const auto y = a["coordinates"]["y"].as<std::vector<double>>();
+        double length = 0.0;
+        for (size_t i = 1; i < x.size(); ++i)
+            length += std::hypot(x[i] - x[i - 1], y[i] - y[i - 1]);
+        perimeters[a["name"].as<std::string>()] = length;
+    }
+    const auto grid = shape["airfoil_position"]["grid"].as<std::vector<double>>();
+    const auto labels = shape["airfoil_position"]["labels"].as<std::vector<std::string>>();
+    const auto perimeterAt = [&](double s) {
+        size_t i = 1;
+        while (i + 1 < grid.size() && grid[i] < s)
+            ++i;
+        const double w = std::clamp((s - grid[i - 1]) / (grid[i] - grid[i - 1]), 0.0, 1.0);
+        return (1.0 - w) * perimeters[labels[i - 1]] + w * perimeters[labels[i]];
+    };
+    double layerMass = 0.0;
+    const int steps = 2000;
+    for (int k = 0; k < steps; ++k) {
+        const double s = (k + 0.5) / steps;
+        const double metresOfArc = curveAt(shape["chord"], s) * perimeterAt(s);
+        for (const YAML::Node& layer : structure["layers"]) {
+            if (layer["web"])
+                continue;
+            double width = 0.0;
+            const bool explicitStart = layer["start_nd_arc"] && layer["start_nd_arc"]["values"];
+            const bool explicitEnd = layer["end_nd_arc"] && layer["end_nd_arc"]["values"];
+            if (explicitStart && explicitEnd)
+                width = (curveAt(layer["end_nd_arc"], s) - curveAt(layer["start_nd_arc"], s)) * metresOfArc;
+            else
+                width = curveAt(layer["width"], s);
+            layerMass += curveAt(layer["thickness"], s) * width * density[layer["material"].as<std::string>()]
+                * 117.0 / steps;
+        }
+    }
+    for (int w = 0; w < 2; ++w) {
+        const KWeb* web = blade.webs()->web(w);
+        for (int p = int(web->startProfile()->value()) - 1; p + 1 < int(web->endProfile()->value()); ++p) {
+            double height[2];
+            for (int q = 0; q < 2; ++q) {
+                const KProfile* profile = blade.profiles()->profile(p + q);
+                const Eigen::MatrixXd placed = profile->placedPoints();
+                const int a = int(profile->ReadKeyInd(web->startRegionIndex())->value()) - 1;
+                const int b = int(profile->ReadKeyInd(web->endRegionIndex())->value()) - 1;
+                height[q] = (placed.row(a) - placed.row(b)).norm() / 1000.0;
+            }
+            const double z0 = blade.profiles()->profile(p)->loc()->value() / 1000.0;
+            const double z1 = blade.profiles()->profile(p + 1)->loc()->value() / 1000.0;
+            for (const YAML::Node& layer : structure["layers"]) {
+                if (!layer["web"] || layer["web"].as<std::string>() != web->name().toStdString())
+                    continue;
+                const double rho = density[layer["material"].as<std::string>()];
+                layerMass += 0.5 * (curveAt(layer["thickness"], z0 / 117.0) * height[0]
+                                    + curveAt(layer["thickness"], z1 / 117.0) * height[1]) * rho * (z1 - z0);
+            }
+        }
+    }
+    const Windio::Fidelity fidelity = Windio::measureFidelity(blade, m_reference->report);
+    double modelMass = 0.0;
+    for (const auto& [name, mass] : fidelity.modelMass)
+        modelMass += mass * 1000.0;
+    qInfo("blade mass: %.0f kg in the FE model, %.0f kg from the layers here", modelMass, layerMass);
+    QVERIFY2(std::abs(modelMass - layerMass) / layerMass < 0.03,
+             qPrintable(QString("%1 kg built, %2 kg from the layers").arg(modelMass).arg(layerMass)));
+    QVERIFY(fidelity.worstDeviation < 0.02);
+}
+
+void TestWindio::placementAxes()
+{
+    // At mid-span: twisted 0.3 rad, prebent 2 m towards the pressure side,
+    // swept 0.5 m towards the trailing edge, pitch axis at 40 % of the chord.
+    const double theta = 0.3, prebend = -2.0, sweep = 0.5, pitch = 0.4, chord = 3.0;
+    Imported imported;
+    Capture quiet;
+    importText(imported, smallBlade(layer("skin", 0.01, "start_nd_arc: " + constant(0.0) + "\nend_nd_arc: "
+                                                          + constant(1.0)),
+                                    QString(), theta, prebend, sweep, pitch),
+               m_dir.path());
+    QVERIFY2(imported.ok, qPrintable(imported.error));
+    const KProfile* profile = profileAt(imported.blade, 25000.0);
+    QVERIFY(profile);
+    const Eigen::MatrixXd placed = profile->placedPoints();
+
+    // windIO: x towards the suction side, y towards the trailing edge; a
+    // positive twist turns the chord from y towards x. Here x runs towards
+    // the trailing edge (windIO y) and y towards the pressure side (-x).
+    const auto expected = [&](double chordwise, double thickness) {
+        const double along = (chordwise - pitch) * chord;
+        const double xw = prebend + along * std::sin(theta) + thickness * chord * std::cos(theta);
+        const double yw = sweep + along * std::cos(theta) - thickness * chord * std::sin(theta);
+        return Eigen::RowVector2d(1000.0 * yw, -1000.0 * xw);
+    };
+    int te = 0, top = 0;
+    for (int i = 0; i < profile->pointCount(); ++i) {
+        if (profile->ReadPoint(i)->x() > profile->ReadPoint(te)->x())
+            te = i;
+        if (profile->ReadPoint(i)->y() < profile->ReadPoint(top)->y())
+            top = i;
+    }
+    // Offsets and twist hold six significant digits.
+    QVERIFY((placed.row(0) - expected(0.0, 0.0)).norm() < 0.01);
+    QVERIFY((placed.row(te) - expected(1.0, 0.0)).norm() < 0.01);
+    // The thickest suction-side point: (0.5, 0.1) of the section.
+    QVERIFY2((placed.row(top) - expected(0.5, 0.1)).norm() < 2.0,
+             qPrintable(QString("%1 %2").arg(placed(top, 0)).arg(placed(top, 1))));
+    QCOMPARE(profile->loc()->value(), 25000.0);
+}
+
+void TestWindio::chordwiseRules()
+{
+    const double chord = 3.0;
+    const double perimeter = ellipseArc(2.0 * M_PI);
+    const auto arcOf = [&](double metres) { return metres / (chord * perimeter); };
+    const QString layers =
+        layer("skin", 0.01, "start_nd_arc: " + constant(0.0) + "\nend_nd_arc: " + constant(1.0))
+        + layer("nose", 0.005, "midpoint_nd_arc: {fixed: LE}\nwidth: " + constant(0.4))
+        + layer("tail", 0.004, "start_nd_arc: {fixed: TE}\nwidth: " + constant(0.3))
+        + layer("filler", 0.02, "start_nd_arc: {fixed: tail}\nend_nd_arc: " + constant(0.25))
+        + layer("cap", 0.03, "width: " + constant(0.5) + "\noffset_y_pa: " + constant(0.15)
+                                 + "\nrotation: {fixed: twist}\nside: suction")
+        + layer("both", 0.002, "start_nd_arc: " + constant(0.6) + "\nend_nd_arc: " + constant(0.7)
+                                   + "\nmidpoint_nd_arc: " + constant(0.1) + "\nwidth: " + constant(2.0))
+        + layer("web1_skin", 0.01, "", "web1") + layer("web2_skin", 0.012, "", "web2");
+    const QString webs = QStringLiteral(
+        "               -  name: web1\n                  start_nd_arc: %1\n                  end_nd_arc: %2\n"
+        "               -  name: web2\n                  rotation: {fixed: twist}\n                  offset_y_pa: %3\n")
+                             .arg(constant(0.3), constant(0.7), constant(0.5));
+    Imported imported;
+    Capture quiet;
+    importText(imported, smallBlade(layers, webs), m_dir.path());
+    QVERIFY2(imported.ok, qPrintable(imported.error));
+    imported.blade.genFEModel();
+
+    // Arcs where the rules put the edges, from the ellipse itself.
+    const auto suctionArcAt = [&](double x) { return ellipseArc(std::acos(2.0 * x - 1.0)) / perimeter; };
+    const double cap = suctionArcAt(0.3 + 0.15 / chord);
+    const double web2 = suctionArcAt(0.3 + 0.5 / chord);
+    const std::vector<std::pair<const char*, double>> edges{
+        {"nose start", 0.5 - arcOf(0.2)}, {"nose end", 0.5 + arcOf(0.2)}, {"tail end = filler start", arcOf(0.3)},
+        {"filler end", 0.25}, {"cap start", cap - arcOf(0.25)}, {"cap end", cap + arcOf(0.25)},
+        {"explicit start", 0.6}, {"explicit end", 0.7}, {"web1 start", 0.3}, {"web1 end", 0.7},
+        {"web2 start", web2}, {"web2 end", 1.0 - web2}};
+    const KBlade& blade = imported.blade;
+    const KProfile* profile = profileAt(blade, 25000.0);
+    const std::vector<double> keys = keyArcs(profile, blade.regionCount());
+    for (const auto& [what, arc] : edges)
+        QVERIFY2(nearestKey(keys, arc) < 2e-3, qPrintable(QString("%1 at %2: nearest key %3 away")
+                                                              .arg(what).arg(arc).arg(nearestKey(keys, arc))));
+    // Key points: the trailing edge and the twelve edges above, of which
+    // web1's end and the explicit layer's end are one.
+    QCOMPARE(blade.regionCount(), 13);
+    QCOMPARE(std::abs(keys[size_t(blade.webs()->web(0)->startRegionIndex() + 1)] - 0.3) < 2e-3, true);
+    QCOMPARE(std::abs(keys[size_t(blade.webs()->web(1)->endRegionIndex() + 1)] - (1.0 - web2)) < 2e-3, true);
+
+    // The laminate where layers overlap: each region's section is the sum.
+    const std::vector<std::pair<double, double>> probes{
+        {arcOf(0.15), 14.0}, {0.2, 30.0}, {cap, 40.0}, {0.5 - arcOf(0.1), 15.0}, {0.65, 12.0}, {0.9, 10.0}};
+    const int station = stationOf(blade, 25000.0);
+    for (const auto& [arc, thickness] : probes) {
+        // Regions run from the leading edge over the pressure side (arcs above
+        // the leading edge's) and on over the suction side.
+        int region = 0;
+        const auto ringPosition = [&](double a) { return a >= keys[0] ? a - keys[0] : a + 1.0 - keys[0]; };
+        while (region + 1 < blade.regionCount() && ringPosition(keys[size_t(region + 1)]) < ringPosition(arc))
+            ++region;
+        const PolyLayer* built = section(blade, blade.regionNames()[region] + '-' + QString::number(station + 1));
+        QVERIFY(built);
+        QVERIFY2(std::abs(built->totalThickness() - thickness) < 0.011,
+                 qPrintable(QString("at arc %1: %2 mm").arg(arc).arg(built->totalThickness())));
+    }
+    QCOMPARE(section(blade, "web2-" + QString::number(station + 1))->totalThickness(), 12.0);
+}
+
+void TestWindio::regionLimit()
+{
+    // Sixteen narrow strips give 32 edges and the trailing edge: four more
+    // key points than a profile holds. The four narrowest gaps between
+    // strips (the ones of 0.002) go at every one of the three profiles.
+    QString layers = layer("skin", 0.01, "start_nd_arc: " + constant(0.0) + "\nend_nd_arc: " + constant(1.0));
+    double at = 0.05;
+    for (int k = 0; k < 16; ++k) {
+        const double gap = k < 4 ? 0.002 : 0.008;
+        layers += layer(QString("strip%1").arg(k), 0.001,
+                        "start_nd_arc: " + constant(at) + "\nend_nd_arc: " + constant(at + 0.015));
+        at += 0.015 + gap;
+    }
+    Imported imported;
+    Capture quiet;
+    importText(imported, smallBlade(layers), m_dir.path());
+    QVERIFY2(imported.ok, qPrintable(imported.error));
+    QCOMPARE(imported.blade.regionCount(), 30);
+    QCOMPARE(imported.report.mergedRegions, 12);
+    QCOMPARE(imported.report.messages.size(), 12);
+    QCOMPARE(imported.report.messages.first(),
+             QString("profile at z = 0.00 m: the regions either side of the edge of strip0 end are merged, a profile "
+                     "holds at most 30 regions"));
+    imported.blade.genFEModel();
+    const Windio::Fidelity fidelity = Windio::measureFidelity(imported.blade, imported.report);
+    // A merged strip of 1 mm on a 10 mm skin: the worst is within 10 %.
+    QVERIFY(fidelity.worstDeviation < 0.11);
+}
+
+void TestWindio::badInput_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("error");
+    const QString skin = layer("skin", 0.01, "start_nd_arc: " + constant(0.0) + "\nend_nd_arc: " + constant(1.0));
+    const QByteArray good = smallBlade(skin);
+    QTest::newRow("missing chord") << QByteArray(good).replace("            chord:", "            chords:")
+                                   << "components.blade.outer_shape_bem: the key 'chord' is missing (line 5, column 13)";
+    QTest::newRow("misspelled thickness")
+        << QByteArray(good).replace("thickness:", "thicknes:")
+        << "components.blade.internal_structure_2d_fem.layers[0]: the key 'thickness' is missing (line 30, column 19)";
+    QTest::newRow("mismatched lengths") << QByteArray(good).replace("values: [3.0, 3.0, 3.0]", "values: [3.0, 3.0]")
+                                        << "components.blade.outer_shape_bem.chord: its grid has 3 entries and its "
+                                           "values 2 (line 10, column 25)";
+    QTest::newRow("grid not increasing")
+        << QByteArray(good).replace("grid: [0.0, 0.5, 1.0]\n                values: [3.0",
+                                    "grid: [0.0, 0.5, 0.4]\n                values: [3.0")
+        << "components.blade.outer_shape_bem.chord.grid[2]: does not increase (line 9, column 34)";
+    QTest::newRow("reversed extent")
+        << smallBlade(layer("skin", 0.01, "start_nd_arc: " + constant(0.7) + "\nend_nd_arc: " + constant(0.2)))
+        << "components.blade.internal_structure_2d_fem.layers[0] (skin): at span 0 its thickness is 0.01 m but its "
+           "extent runs from arc 0.7 to 0.2, which is empty or reversed";
+    QTest::newRow("unknown material") << QByteArray(good).replace("material: glass", "material: steel")
+                                      << "components.blade.internal_structure_2d_fem.layers[0].material: names no "
+                                         "material: 'steel' (line 42, column 5)";
+    QTest::newRow("unknown layer")
+        << smallBlade(skin + layer("cap", 0.01, "start_nd_arc: {fixed: nope}\nend_nd_arc: " + constant(0.3)))
+        << "components.blade.internal_structure_2d_fem.layers[1]: an edge is fixed to 'nope', which is no layer "
+           "(line 35, column 19)";
+    QTest::newRow("unknown web") << smallBlade(skin + layer("w", 0.01, "", "nope"))
+                                 << "components.blade.internal_structure_2d_fem.layers[1].web: names no web: 'nope' "
+                                    "(line 38, column 24)";
+    QTest::newRow("not a number thickness") << QByteArray(good).replace("values: [0.01, 0.01]", "values: [.nan, 0.01]")
+                                            << "components.blade.internal_structure_2d_fem.layers[0].thickness.values[0]"
+                                               ": is not a finite number (line 32, column 58)";
+    QTest::newRow("negative thickness") << QByteArray(good).replace("values: [0.01, 0.01]", "values: [-0.01, 0.01]")
+                                        << "components.blade.internal_structure_2d_fem.layers[0].thickness.values[0]: "
+                                           "is negative (line 32, column 58)";
+    QByteArray fewPoints = good;
+    fewPoints.replace(QRegularExpression("x: \\[[^\\]]*\\]").match(QString(good)).captured(0).toUtf8(),
+                      "x: [1.0, 0.0, 1.0]");
+    fewPoints.replace(QRegularExpression("y: \\[[^\\]]*\\]").match(QString(good)).captured(0).toUtf8(),
+                      "y: [0.0, 0.0, 0.0]");
+    QTest::newRow("too few airfoil points") << fewPoints
+                                            << "airfoils[0].coordinates: has 3 points, too few for a section (5 at "
+                                               "least) (line 39, column 13)";
+    QTest::newRow("no blade") << QByteArray("components:\n    tower: {}\n")
+                              << "components: the key 'blade' is missing (line 2, column 5)";
+    QTest::newRow("not YAML") << QByteArray("components: [\n") << "YAML: end of sequence flow not found (line 2, column 1)";
+}
+
+void TestWindio::badInput()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, error);
+    Imported imported;
+    Capture capture;
+    const QByteArray before = modelBytes(imported.blade);
+    importText(imported, text, m_dir.path());
+    QVERIFY(!imported.ok);
+    QCOMPARE(imported.error, error);
+    // The document is left as it was.
+    QVERIFY(modelBytes(imported.blade) == before);
+}
+
+void TestWindio::batchModes()
+{
+    ProgramFolder folder;
+    ProgramRun run = folder.run({"-importwindio", ReferenceBlade, folder.path("iea.fvm")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, "Write to " + folder.path("iea.fvm") + '\n');
+    const QStringList lines = run.out.split('\n');
+    QCOMPARE(lines.first(), "Importing windIO file: " + ReferenceBlade);
+    QVERIFY(lines.contains(QString("Regions: %1").arg(m_reference->report.regions)));
+    QVERIFY(lines.contains("Webs: 2"));
+    QVERIFY(lines.contains("Layers: 18"));
+    QVERIFY(lines.contains("Materials: 6"));
+    QVERIFY(lines.contains(QString("Elements at mesh size 500 mm: %1").arg(m_reference->blade.elementCount())));
+    QVERIFY(run.out.contains("  Total "));
+    QVERIFY(run.out.contains("Largest laminate thickness deviation: "));
+    KBlade reread;
+    {
+        Capture quiet;
+        reread.setFp(folder.path("iea.fvm"));
+        QVERIFY(reread.readFile());
+    }
+    QVERIFY(modelBytes(reread) == modelBytes(m_reference->blade));
+
+    // Unreadable or not a blade: exit 2, the reason, nothing written.
+    writeBytes(folder.path("tower.yaml"), "components:\n    tower: {}\n");
+    run = folder.run({"-importwindio", folder.path("tower.yaml"), folder.path("none.fvm")});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err, "Folvane: the windIO file '" + folder.path("tower.yaml")
+                          + "' cannot be imported: components: the key 'blade' is missing (line 2, column 5); nothing "
+                            "was written\n");
+    QVERIFY(!QFileInfo::exists(folder.path("none.fvm")));
+    run = folder.run({"-importwindio", folder.path("missing.yaml"), folder.path("none.fvm")});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains("cannot be imported: it cannot be opened; nothing was written"));
+    QFile huge(folder.path("huge.yaml"));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(Windio::MaxWindioFileBytes + 1));
+    huge.close();
+    run = folder.run({"-importwindio", folder.path("huge.yaml"), folder.path("none.fvm")});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains("it holds 67108865 bytes, more than the 67108864 a windIO file may have"));
+    QVERIFY(!QFileInfo::exists(folder.path("none.fvm")));
+
+    // A load table becomes a load case named after its file.
+    writeBytes(folder.path("gust.csv"), "z,Fx,Fy,Fz\n90000, 0, -2000, 0\n30000,10,-1000,5\n");
+    run = folder.run({"-importloads", folder.path("iea.fvm"), folder.path("gust.csv"), folder.path("loaded.fvm")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.endsWith("Load case gust added with 2 point loads\n"));
+    KBlade loaded;
+    {
+        Capture quiet;
+        loaded.setFp(folder.path("loaded.fvm"));
+        QVERIFY(loaded.readFile());
+    }
+    QCOMPARE(loaded.loads()->count(), 2);
+    const KLoad* gust = loaded.loads()->load(1);
+    QCOMPARE(gust->name(), QString("gust"));
+    QCOMPARE(gust->singleLoadCount(), 2);
+    QCOMPARE(gust->ReadSingleLoadByInd(0)->loc(), 30000.0);
+    QCOMPARE(gust->ReadSingleLoadByInd(0)->x(), 10.0);
+    QCOMPARE(gust->ReadSingleLoadByInd(1)->y(), -2000.0);
+    writeBytes(folder.path("bad.csv"), "z,Fx,Fy,Fz\n90000, 0, -2000\n");
+    run = folder.run({"-importloads", folder.path("iea.fvm"), folder.path("bad.csv"), folder.path("none.fvm")});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err, "Folvane: the load table '" + folder.path("bad.csv")
+                          + "' cannot be read: line 2: 3 fields, 4 expected (location, Fx, Fy, Fz); nothing was "
+                            "written\n");
+    QVERIFY(!QFileInfo::exists(folder.path("none.fvm")));
+}
+
+void TestWindio::loadTable()
+{
+    std::vector<TableLoad> loads;
+    QString error;
+    QVERIFY(parseLoadTable("location;Fx;Fy;Fz\r\n\r\n0;1;2;3\r\n5e3\t-4\t0.5\t-1e3\r\n", loads, error));
+    QCOMPARE(int(loads.size()), 2);
+    QCOMPARE(loads[1].location, 5000.0);
+    QCOMPARE(loads[1].x, -4.0);
+    QCOMPARE(loads[1].y, 0.5);
+    QCOMPARE(loads[1].z, -1000.0);
+    const std::vector<std::pair<QByteArray, QString>> refused{
+        {"", "it is empty"},
+        {"a,b,c,d\n", "it holds a header and no loads"},
+        {"a,b,c,d\n1,2,3,4,5\n", "line 2: 5 fields, 4 expected (location, Fx, Fy, Fz)"},
+        {"a,b,c,d\n1,2,x,4\n", "line 2: field 3, 'x', is not a finite number"},
+        {"a,b,c,d\n1,2,3,4\n1,2,inf,4\n", "line 3: field 3, 'inf', is not a finite number"}};
+    for (const auto& [text, expected] : refused) {
+        QVERIFY(!parseLoadTable(text, loads, error));
+        QCOMPARE(error, expected);
+    }
+}
+
+void TestWindio::calculixSolvesTheImportedBlade()
+{
+    // The reference blade at the imported mesh size (CalculiX breaks its
+    // shell normals apart where neighbouring elements turn by much, and runs
+    // out of room for them on the root circle of coarser meshes), pushed
+    // towards its suction side (-y here) near the tip.
+    Imported imported;
+    Capture quiet;
+    imported.ok = Windio::importFile(imported.blade, ReferenceBlade, Windio::ImportSettings(), imported.report,
+                                     imported.error);
+    QVERIFY2(imported.ok, qPrintable(imported.error));
+    appendLoadCase(imported.blade, "tip", {{0.0, 0.0, 0.0, 0.0}, {117000.0, 0.0, -100000.0, 0.0}});
+    KBlade& blade = imported.blade;
+    QTemporaryDir work;
+    blade.anaSet()->setType(KAnalysis::Calculix);
+    blade.anaSet()->setProDir("ccx");
+    blade.anaSet()->setWorkDir(work.path());
+    blade.genFEModel();
+    QVERIFY(blade.elementCount() > 500);
+    QVERIFY(blade.runLoadCase(1));
+    // The tip goes the way it is pushed, and the root stays put.
+    const Eigen::MatrixXd deflections = blade.stationDeflections(1);
+    const double tip = deflections(deflections.rows() - 1, 2);
+    qInfo("tip deflection under 100 kN at the tip: %.0f mm flapwise, %.0f mm edgewise", tip,
+          deflections(deflections.rows() - 1, 1));
+    QVERIFY(tip < -1000.0);
+    QVERIFY(std::abs(deflections(deflections.rows() - 1, 1)) < std::abs(tip));
+    QVERIFY(deflections.row(0).cwiseAbs().maxCoeff() < 1e-3);
+}
+
+QTEST_GUILESS_MAIN(TestWindio)
+#include "tst_windio.moc"
