@@ -11,6 +11,8 @@
 #include "blade/ksamplesetting.h"
 #include "blade/ksinglelayer.h"
 #include "blade/kweb.h"
+#include "blade/loadtable.h"
+#include "blade/windiodocument.h"
 #include "core/binaryio.h"
 #include "core/messages.h"
 #include "core/parameterlist.h"
@@ -28,6 +30,7 @@
 #include <QColor>
 #include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <algorithm>
@@ -531,6 +534,39 @@ bool KBlade::loadJson(QString fp)
     }
     setHasFP(false);
     fromJson(document.object());
+    return true;
+}
+
+bool KBlade::importWindio(QString fp)
+{
+    const QString path = toLocalPath(fp);
+    outLine(QStringLiteral("Importing windIO file: ") + path);
+    Windio::ImportReport report;
+    QString error;
+    if (!Windio::importFile(*this, path, Windio::ImportSettings(), report, error)) {
+        outLine(QStringLiteral("Cannot import ") + path + QStringLiteral(": ") + error);
+        return false;
+    }
+    // A new document: the next save asks where to write.
+    setHasFP(false);
+    Windio::reportImport(*this, report);
+    emit LoadNumChanged();
+    return true;
+}
+
+bool KBlade::importLoadTable(QString fp)
+{
+    const QString path = toLocalPath(fp);
+    std::vector<TableLoad> table;
+    QString error;
+    if (!readLoadTable(path, table, error)) {
+        outLine(QStringLiteral("Cannot import ") + path + QStringLiteral(": ") + error);
+        return false;
+    }
+    const QString name = QFileInfo(path).completeBaseName();
+    appendLoadCase(*this, name, table);
+    outLine(QStringLiteral("Load case %1 added with %2 point loads").arg(name).arg(table.size()));
+    emit LoadNumChanged();
     return true;
 }
 

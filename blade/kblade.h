@@ -114,6 +114,12 @@ public:
     Q_INVOKABLE bool exportAnsysInp(QString str, int loadInd);
     Q_INVOKABLE bool exportAbaqusInp(QString str, int loadInd);
     Q_INVOKABLE bool exportCCXInp(QString str, int loadInd);
+    // Replaces the lists by the blade of a windIO file and builds its FE
+    // model, printing what it made; false, with the document unchanged and
+    // the reason printed, when the file cannot be imported.
+    Q_INVOKABLE bool importWindio(QString fp);
+    // Adds a load case of a load table's point loads, named after its file.
+    Q_INVOKABLE bool importLoadTable(QString fp);
 
     // Analysis of the built model (none runs from the window). The solver,
     // its program and the work folder come from the analysis settings.

@@ -2,6 +2,7 @@
 
 #include "blade/kblade.h"
 #include "blade/windioreader.h"
+#include "core/messages.h"
 #include "fem/element.h"
 #include "fem/material.h"
 #include "fem/model.h"
@@ -121,6 +122,19 @@ QStringList summary(const KBlade& document, const ImportReport& report, const Fi
     lines << QStringLiteral("Largest laminate thickness deviation: %1 % (%2)")
                  .arg(100.0 * fidelity.worstDeviation, 0, 'f', 2).arg(fidelity.worstWhere);
     return lines;
+}
+
+void reportImport(KBlade& document, const ImportReport& report)
+{
+    for (const QString& message : report.messages)
+        outLine(message);
+    {
+        // The summary gives the counts the build would print.
+        QuietDebug quiet;
+        document.genFEModel();
+    }
+    for (const QString& line : summary(document, report, measureFidelity(document, report)))
+        outLine(line);
 }
 
 } // namespace Folvane::Windio

@@ -27,6 +27,8 @@ Fidelity measureFidelity(const KBlade& document, const ImportReport& report);
 
 // The lines the import prints: counts, mass and fidelity.
 QStringList summary(const KBlade& document, const ImportReport& report, const Fidelity& fidelity);
+// Prints what the import gave up, builds the FE model and prints the summary.
+void reportImport(KBlade& document, const ImportReport& report);
 
 } // namespace Windio
 } // namespace Folvane

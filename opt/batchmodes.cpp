@@ -179,20 +179,12 @@ int importWindio(int argc, char** argv)
                   << "; nothing was written" << std::endl;
         return 2;
     }
-    for (const QString& message : report.messages)
-        outLine(message);
-    {
-        // The summary gives the counts the build would print.
-        QuietDebug quiet;
-        blade.genFEModel();
-    }
+    Windio::reportImport(blade, report);
     blade.setFp(QString::fromLocal8Bit(argv[3]));
     if (!blade.writeFile()) {
         std::cerr << "Folvane: the model file '" << argv[3] << "' cannot be written" << std::endl;
         return 2;
     }
-    for (const QString& line : Windio::summary(blade, report, Windio::measureFidelity(blade, report)))
-        outLine(line);
     return 0;
 }
 

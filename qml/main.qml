@@ -127,6 +127,8 @@ ApplicationWindow {
             FV_Icon_Button { objectName: "saveAsAction"; text: "Save as"; iconSource: "qrc:/icons/save_as.svg"; onClicked: mainWindow.chooseFile("save") }
             FV_Icon_Button { objectName: "exportJsonAction"; text: "Export JSON"; iconSource: "qrc:/icons/json_export.svg"; onClicked: mainWindow.chooseFile("exportJson") }
             FV_Icon_Button { objectName: "importJsonAction"; text: "Import JSON"; iconSource: "qrc:/icons/json_import.svg"; onClicked: mainWindow.chooseFile("importJson") }
+            FV_Icon_Button { objectName: "importWindioAction"; text: "Import windIO…"; iconSource: "qrc:/icons/windio_import.svg"; onClicked: mainWindow.whenSaved(function() { mainWindow.chooseFile("importWindio") }) }
+            FV_Icon_Button { objectName: "importLoadsAction"; text: "Import load table…"; iconSource: "qrc:/icons/loads_import.svg"; onClicked: mainWindow.chooseFile("importLoads") }
             FV_Icon_Button { objectName: "settingsAction"; text: "Analysis settings"; iconSource: "qrc:/icons/settings.svg"; onClicked: analysisWindow.open() }
             FV_Icon_Button { objectName: "feAction"; text: "FE view"; iconSource: "qrc:/icons/fe_view.svg"; onClicked: mainWindow.showFEModel() }
         }
@@ -219,6 +221,8 @@ ApplicationWindow {
             save: {title: "Please choose a file", filters: modelFilters, existing: false},
             importJson: {title: "Please choose a json file", filters: jsonFilters, existing: true},
             exportJson: {title: "Please save a json file", filters: jsonFilters, existing: false},
+            importWindio: {title: "Please choose a windIO file", filters: ["windIO Files (*.yaml *.yml)", "All files (*)"], existing: true},
+            importLoads: {title: "Please choose a load table", filters: ["Load Tables (*.csv *.txt)", "All files (*)"], existing: true},
             exportAnsys: {title: "Save as Ansys batch file", filters: ["Ansys Batch Files (*.inp)", "All files (*)"], existing: false},
             exportAbaqus: {title: "Save as ABAQUS input file", filters: ["ABAQUS Input Files (*.inp)", "All files (*)"], existing: false},
             exportCCX: {title: "Save as Calculix input file", filters: ["Calculix input Files (*.inp)", "All files (*)"], existing: false},
@@ -272,6 +276,13 @@ ApplicationWindow {
                     mainWindow.refreshView()
                 break
             case "exportJson": mainWindow.act("Export JSON", function() { return kblade.saveJson(url) }); break
+            case "importWindio":
+                if (mainWindow.act("Import windIO", function() { return kblade.importWindio(url) })) {
+                    mainWindow.showDocument()
+                    mainWindow.refreshView()
+                }
+                break
+            case "importLoads": mainWindow.act("Import load table", function() { return kblade.importLoadTable(url) }); break
             case "exportAnsys": mainWindow.act("Export of the ANSYS deck", function() { return kblade.exportAnsysInp(url, loadIndex) }); break
             case "exportAbaqus": mainWindow.act("Export of the Abaqus deck", function() { return kblade.exportAbaqusInp(url, loadIndex) }); break
             case "exportCCX": mainWindow.act("Export of the CalculiX deck", function() { return kblade.exportCCXInp(url, loadIndex) }); break

@@ -13,6 +13,8 @@
 #include "blade/kpattern.h"
 #include "blade/kregion.h"
 #include "blade/ksinglelayer.h"
+#include "blade/loadtable.h"
+#include "blade/windiodocument.h"
 #include "core/messages.h"
 #include "geometry/kprofile.h"
 #include "geometry/kprofilelist.h"
@@ -80,6 +82,7 @@ private slots:
     void viewsFrameAndZoom();
     void meshByRegionAndAsObj();
     void expressionsUnitsAndSettings();
+    void realBladesIn();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -566,6 +569,66 @@ void TestSessions::expressionsUnitsAndSettings()
     QCOMPARE(saved.materials()->material(1)->density()->exp(), QString("P * 3e-9"));
     QCOMPARE(saved.optSetting()->crossoverNum(), 3);
     QCOMPARE(saved.optSetting()->iterNum(), 12);
+}
+
+// A windIO blade and a load table come in from the toolbar: a file that is
+// no blade leaves the document and says why; the reference blade shows in
+// the FE view and saves, under a name asked for, as the batch import does.
+void TestSessions::realBladesIn()
+{
+    const QString reference = QStringLiteral(FOLVANE_WINDIO_DIR "/IEA-15-240-RWT.yaml");
+    QTemporaryDir dir;
+    const QString tower = dir.filePath("tower.yaml");
+    writeBytes(tower, "components:\n    tower: {}\n");
+    const QString table = dir.filePath("flap.csv");
+    writeBytes(table, "location,Fx,Fy,Fz\n60000,0,-80000,0\n117000,0,-20000,0\n");
+    KBlade expected;
+    {
+        Capture quiet;
+        Windio::ImportReport report;
+        QString error;
+        QVERIFY(Windio::importFile(expected, reference, Windio::ImportSettings(), report, error));
+        expected.genFEModel();
+        appendLoadCase(expected, "flap", {{60000, 0, -80000, 0}, {117000, 0, -20000, 0}});
+    }
+
+    Session session;
+    QVERIFY(session.started());
+    QVERIFY(session.click("importWindioAction"));
+    QVERIFY(session.answerFileDialog("Please choose a windIO file", tower));
+    QVERIFY(session.waitForWindow("Import windIO"));
+    QVERIFY(session.closeWindow("Import windIO"));
+    QVERIFY(session.waitForItem("lastFailure", [](const QJsonObject& o) {
+        return o["text"] == "Last failure: Import windIO failed";
+    }));
+    QVERIFY(paneShows(session, "Cannot import " + tower + ": components: the key 'blade' is missing (line 2, column 5)"));
+
+    QVERIFY(session.click("importWindioAction"));
+    QVERIFY(session.answerFileDialog("Please choose a windIO file", reference));
+    QVERIFY(session.waitForOutput("Largest laminate thickness deviation", 60000));
+    QVERIFY(paneShows(session, QString("Regions: %1").arg(expected.regionCount())));
+    QVERIFY(session.openWindow("feAction", "FE Model"));
+    const QString counts = QString("%1 nodes, %2 elements").arg(expected.nodeCount()).arg(expected.elementCount());
+    QVERIFY(session.waitForItem("statusModel", [&](const QJsonObject& o) { return o["text"] == counts; }, 60000));
+    QVERIFY(session.click("fe.frontView"));
+    QSize area;
+    const QRect box = session.drawnBox("fe.viewArea", &area);
+    // The 117 m blade seen from the front fills the view's height.
+    QVERIFY2(box.height() > area.height() / 2, qPrintable(QString("%1x%2 in %3x%4").arg(box.width())
+                                                               .arg(box.height()).arg(area.width()).arg(area.height())));
+    session.screenshot(QDir::temp().filePath("folvane-windio.png"));
+    QVERIFY(session.closeWindow("FE Model"));
+
+    QVERIFY(session.click("importLoadsAction"));
+    QVERIFY(session.answerFileDialog("Please choose a load table", table));
+    QVERIFY(paneShows(session, "Load case flap added with 2 point loads"));
+    const QString model = dir.filePath("iea.fvm");
+    QVERIFY(session.click("saveAction"));
+    QVERIFY(session.answerFileDialog("Please choose a file", model));
+    QVERIFY(session.waitForOutput("Write to " + model));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+    QVERIFY(fileBytes(model) == modelBytes(expected));
 }
 
 QTEST_MAIN(TestSessions)
