@@ -488,12 +488,12 @@ bool KBlade::readStream(QDataStream& in)
     {
         QuietDebug quiet;
         KBlade scratch{Scratch{}};
-        if (!scratch.readLists(in) || !in.atEnd())
+        if (!scratch.readLists(in) || !scratch.readAdditions(in) || !in.atEnd())
             return false;
     }
     device->seek(start);
     in.resetStatus();
-    const bool read = readLists(in);
+    const bool read = readLists(in) && readAdditions(in);
     forgetFEModel();
     return read;
 }
@@ -502,6 +502,8 @@ void KBlade::writeStream(QDataStream& out) const
 {
     for (ChildType type : fileOrder())
         m_models[type]->writeBinary(out);
+    if (hasAdditions())
+        writeAdditions(out);
 }
 
 bool KBlade::saveJson(QString fp)

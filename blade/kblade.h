@@ -135,6 +135,12 @@ public:
     Eigen::MatrixXd stationTwist(int loadInd) const;
     // position, then Sv, S11 ... S23, E11 ... E23 of each segment.
     Eigen::MatrixXd stationStresses(int loadInd) const;
+    // Per station (as the result table: row s for the elements between
+    // stations s - 1 and s), the largest maximum-stress and Tsai-Wu failure
+    // index with the element number and the ply (from 1, the document's
+    // order) that give it; NaN where no ply has strengths.
+    Eigen::MatrixXd stationFailure(int loadInd) const;
+    static constexpr int FailureColumns = 7;
     // Price, mass, def X, def Y, twist, Sv, S11, S22, S33, S12, S13, S23.
     Eigen::VectorXd computeObjectives() const;
     bool checkPriceMass() const;
@@ -142,6 +148,8 @@ public:
     // missed (price and mass, the analysis, or an objective's range).
     bool evaluate(double& fitness, Eigen::VectorXd& results, QString* why = nullptr);
     void exportResults(const QString& fp, int loadInd) const;
+    // The failure table beside the result table: "-" for no index.
+    bool exportFailure(const QString& fp, int loadInd) const;
     void readOptSettings(QString& optDir, int& population, double& selPortion, double& mutateRate,
                          int& crossoverNum) const;
     void setOptDir(const QString& dir);
@@ -184,6 +192,13 @@ private:
     bool readLists(QDataStream& in);
     // The thirteen lists with their defaults, linked to one another.
     void makeLists();
+    // What this version adds to the model file goes in one block after the
+    // lists, written only when the document uses any of it (see README).
+    bool hasAdditions() const;
+    void writeAdditions(QDataStream& out) const;
+    // True when the stream ends where the lists do, or holds one whole,
+    // intact block that fits the lists just read.
+    bool readAdditions(QDataStream& in);
 
     template <typename T>
     T* list(ChildType type) const { return static_cast<T*>(m_models.at(type)); }

@@ -8,6 +8,9 @@
 #include "core/messages.h"
 #include "core/textbuffer.h"
 #include "fem/elementrow.h"
+#include "fem/failure.h"
+#include "fem/material.h"
+#include "fem/polylayer.h"
 #include "fem/model.h"
 #include "fem/noderow.h"
 #include "solver/ansysanalyser.h"
@@ -191,6 +194,57 @@ void KBlade::exportResults(const QString& fp, int loadInd) const
     const bool written = saveText(fp, [&bytes](TextBuffer& out) { out << bytes.c_str(); });
     if (!written)
         outLine(QStringLiteral("Cantnot export to file: ") + fp);
+}
+
+Eigen::MatrixXd KBlade::stationFailure(int loadInd) const
+{
+    const double none = std::nan("");
+    Eigen::MatrixXd table = Eigen::MatrixXd::Constant(m_stations.size(), FailureColumns, none);
+    table.col(0) = m_stations;
+    if (!m_stationElements)
+        return table;
+    const Eigen::Index segments = std::min<Eigen::Index>(m_stationElements->count(), table.rows() - 1);
+    for (Eigen::Index s = 0; s < segments; ++s) {
+        auto row = table.row(s + 1);
+        for (const Element* element : m_stationElements->row(int(s))->elements()) {
+            const PolyLayer* section = element->section();
+            if (!section || loadInd < 0 || loadInd >= element->result(Element::S11).cols())
+                continue;
+            const PlyStack& plies = section->plies();
+            const int count = std::min<int>(int(plies.materials.size()), element->plyCount());
+            for (int k = 0; k < count; ++k) {
+                const PlyFailure f = plyFailure(*plies.materials[size_t(k)], element->result(Element::S11)(k, loadInd),
+                                                element->result(Element::S22)(k, loadInd),
+                                                element->result(Element::S12)(k, loadInd));
+                // NaN compares false: a ply without strengths never wins.
+                if (f.maxStress > row(1) || (std::isnan(row(1)) && !std::isnan(f.maxStress)))
+                    row.segment(1, 3) << f.maxStress, double(element->number()), double(k + 1);
+                if (f.tsaiWu > row(4) || (std::isnan(row(4)) && !std::isnan(f.tsaiWu)))
+                    row.segment(4, 3) << f.tsaiWu, double(element->number()), double(k + 1);
+            }
+        }
+    }
+    return table;
+}
+
+bool KBlade::exportFailure(const QString& fp, int loadInd) const
+{
+    const Eigen::MatrixXd table = stationFailure(loadInd);
+    const bool written = saveText(fp, [&table](TextBuffer& out) {
+        out << "Blade Length, Max Stress, Element, Ply, Tsai-Wu, Element, Ply\n";
+        for (Eigen::Index r = 0; r < table.rows(); ++r) {
+            QString line;
+            for (Eigen::Index c = 0; c < table.cols(); ++c) {
+                const double v = table(r, c);
+                line += (c ? QStringLiteral(" ") : QString())
+                    + (std::isnan(v) ? QStringLiteral("-") : QString::number(v, 'g', 6)).rightJustified(12);
+            }
+            out << line.toUtf8().constData() << '\n';
+        }
+    });
+    if (!written)
+        outLine(QStringLiteral("Cannot export to file: ") + fp);
+    return written;
 }
 
 void KBlade::readOptSettings(QString& optDir, int& population, double& selPortion, double& mutateRate,

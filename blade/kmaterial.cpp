@@ -27,6 +27,8 @@ const DefaultMaterial defaultMaterials[] = {
 
 } // namespace
 
+const char* const KMaterial::StrengthKeys[StrengthCount] = {"Xt", "Xc", "Yt", "Yc", "S"};
+
 KMaterial::KMaterial(QObject* parent)
     : KObject(parent)
     , m_density(new Linker(1.0, this))
@@ -35,6 +37,8 @@ KMaterial::KMaterial(QObject* parent)
     setName(QStringLiteral("Mat"));
     for (Linker*& p : m_pars)
         p = new Linker(0.0, this);
+    for (Linker*& s : m_strengths)
+        s = new Linker(0.0, this);
 }
 
 KMaterial::KMaterial(const QJsonObject& json, QObject* parent)
@@ -47,6 +51,8 @@ KMaterial::KMaterial(const QJsonObject& json, QObject* parent)
     const QJsonArray data = jsonArray(json, "Data");
     for (int i = 0; i < ParameterCount; ++i)
         m_pars[i] = new Linker(data.at(i).toDouble(0.0), this);
+    for (int i = 0; i < StrengthCount; ++i)
+        m_strengths[i] = new Linker(jsonNumber(json, StrengthKeys[i]), this);
 }
 
 KMaterial::KMaterial(QDataStream& in, QObject* parent)
@@ -57,6 +63,10 @@ KMaterial::KMaterial(QDataStream& in, QObject* parent)
     m_density = new Linker(in, this);
     for (Linker*& p : m_pars)
         p = new Linker(in, this);
+    // Strengths are not in the material's record (older builds read it
+    // too); the document's additions block carries them.
+    for (Linker*& s : m_strengths)
+        s = new Linker(0.0, this);
 }
 
 void KMaterial::writeBinary(QDataStream& out) const
@@ -79,6 +89,19 @@ void KMaterial::writeJson(QJsonObject& json) const
     for (const Linker* p : m_pars)
         data.append(p->value());
     json["Data"] = data;
+    // Only strengths that are given, so a document without any exports as
+    // it always has.
+    for (int i = 0; i < StrengthCount; ++i) {
+        const double value = m_strengths[i]->value();
+        if (std::isfinite(value) && value != 0.0)
+            json[StrengthKeys[i]] = value;
+    }
+}
+
+bool KMaterial::hasStrengths() const
+{
+    return std::any_of(m_strengths.begin(), m_strengths.end(),
+                       [](const Linker* s) { return s->exp() != QLatin1String("0"); });
 }
 
 std::vector<const Linker*> KMaterial::usedValues() const
@@ -144,8 +167,16 @@ std::vector<Material*> KMaterialList::genFEMaterials(MaterialList& feMaterials,
             fe = new UniaxMaterial(m->name(), density, price, std::move(parameters), feMaterials.owner());
         else if (m->type() == KMaterial::EngMat)
             fe = new EngineerMaterial(m->name(), density, price, std::move(parameters), feMaterials.owner());
-        if (fe)
+        if (fe) {
+            // A strength of 0, or one that does not evaluate, is not given.
+            Material::Strengths strengths;
+            for (int k = 0; k < KMaterial::StrengthCount; ++k) {
+                const double value = m->strength(k)->value();
+                strengths[size_t(k)] = std::isfinite(value) && value > 0.0 ? value : std::nan("");
+            }
+            fe->setStrengths(strengths);
             feMaterials.add(fe);
+        }
         byIndex.push_back(fe);
     }
     return byIndex;
@@ -187,6 +218,10 @@ static std::vector<TableColumn<KMaterial*>> materialColumns()
     for (int i = 0; i < KMaterial::ParameterCount; ++i) {
         columns.push_back({"par" + QByteArray::number(i + 1),
                            [i](const KMaterial* m) { return QVariant::fromValue(m->par(i)); }});
+    }
+    for (int i = 0; i < KMaterial::StrengthCount; ++i) {
+        columns.push_back({QByteArray(KMaterial::StrengthKeys[i]).toLower(),
+                           [i](const KMaterial* m) { return QVariant::fromValue(m->strength(i)); }});
     }
     return columns;
 }

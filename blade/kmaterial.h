@@ -38,6 +38,12 @@ public:
     enum MatType : int { UniMat = 0, EngMat = 1 };
     Q_ENUM(MatType)
     static constexpr int ParameterCount = 9;
+    // Ply strengths in the moduli's unit: along the fibre in tension and
+    // compression, across it likewise, and in-plane shear. 0 or empty: not
+    // given.
+    enum Strength : int { Xt = 0, Xc, Yt, Yc, S };
+    static constexpr int StrengthCount = 5;
+    static const char* const StrengthKeys[StrengthCount];
 
     explicit KMaterial(QObject* parent = nullptr);
     KMaterial(const QJsonObject& json, QObject* parent);
@@ -69,6 +75,12 @@ public:
     void setPar7(Linker* v) { setPar(6, v); }
     void setPar8(Linker* v) { setPar(7, v); }
     void setPar9(Linker* v) { setPar(8, v); }
+    Linker* strength(int i) const { return m_strengths[i]; }
+    void setStrength(int i, Linker* v) { replaceLinker(m_strengths[i], v, this); }
+    // Whether any strength is other than the default "0" (even one that
+    // reads as not given), so that saving keeps it.
+    bool hasStrengths() const;
+
     // The values the FE material takes from it: density, price and, for
     // the isotropic kind, Par1 and Par2 only.
     std::vector<const Linker*> usedValues() const;
@@ -95,6 +107,7 @@ private:
     Linker* m_density = nullptr;
     Linker* m_price = nullptr;
     std::array<Linker*, ParameterCount> m_pars{};
+    std::array<Linker*, StrengthCount> m_strengths{};
 };
 
 class KMaterialList : public KObjectList

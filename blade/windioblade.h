@@ -71,6 +71,9 @@ struct Material
     double density = 0.0;
     double unitCost = 0.0;  // per kilogram
     std::vector<double> E, G, nu;
+    // Strengths along 11, 22 (33) or one for all directions; 0 or absent:
+    // not given.
+    std::vector<double> Xt, Xc, S;
 };
 
 struct Blade

@@ -681,11 +681,30 @@ QJsonArray Builder::materialsJson() const
             for (int k = 2; k < 9; ++k)
                 data.append(0.0);
         }
-        materials.append(QJsonObject{{QStringLiteral("Name"), m.name},
-                                     {QStringLiteral("Type"), m.orthotropic ? 1 : 0},
-                                     {QStringLiteral("Price"), m.unitCost * 1000.0},
-                                     {QStringLiteral("Density"), m.density * 1e-12},
-                                     {QStringLiteral("Data"), data}});
+        QJsonObject material{{QStringLiteral("Name"), m.name},
+                             {QStringLiteral("Type"), m.orthotropic ? 1 : 0},
+                             {QStringLiteral("Price"), m.unitCost * 1000.0},
+                             {QStringLiteral("Density"), m.density * 1e-12},
+                             {QStringLiteral("Data"), data}};
+        // Along the fibre from the first entry, across it from the second;
+        // one value holds for both. A zero is a strength not given.
+        const auto entry = [](const std::vector<double>& v, size_t i) {
+            return v.empty() ? 0.0 : v.size() == 1 ? v[0] : i < v.size() ? v[i] : 0.0;
+        };
+        const std::pair<const char*, double> strengths[] = {
+            {"Xt", entry(m.Xt, 0)}, {"Xc", entry(m.Xc, 0)}, {"Yt", entry(m.Xt, 1)}, {"Yc", entry(m.Xc, 1)},
+            {"S", entry(m.S, 0)}};
+        QStringList missing;
+        for (const auto& [key, pascal] : strengths) {
+            if (pascal > 0.0)
+                material[QLatin1String(key)] = pascal / 1e6;
+            else
+                missing << QLatin1String(key);
+        }
+        if (!missing.isEmpty() && missing.size() < 5)
+            m_report.messages << QStringLiteral("material %1 gives no %2: its plies get no failure index")
+                                     .arg(m.name, missing.join(QStringLiteral(", ")));
+        materials.append(material);
     }
     return materials;
 }

@@ -418,6 +418,14 @@ void readMaterials(const YAML::Node& root, Blade& blade)
                     fail(here + QLatin1Char('.') + QLatin1String(key),
                          QStringLiteral("gives %1 values, %2 needed").arg(values->size()).arg(count), node[key]);
             }
+            for (auto [values, key] : {std::pair{&material.Xt, "Xt"}, {&material.Xc, "Xc"}, {&material.S, "S"}}) {
+                if (const YAML::Node strength = optional(node, key))
+                    *values = numberOrList(strength, here + QLatin1Char('.') + QLatin1String(key));
+                for (double v : *values)
+                    if (v < 0.0)
+                        fail(here + QLatin1Char('.') + QLatin1String(key), QStringLiteral("a strength is negative"),
+                             node[key]);
+            }
             for (size_t k = 0; k < count; ++k) {
                 if (material.E[k] <= 0.0)
                     fail(here + QStringLiteral(".E"), QStringLiteral("a modulus is not above 0"), node["E"]);

@@ -1,5 +1,9 @@
 #include "fem/material.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "core/binaryio.h"
 #include "core/textbuffer.h"
 
@@ -13,6 +17,12 @@ Material::Material(Type type, const QString& name, double density, double price,
     , m_density(density)
     , m_parameters(std::move(parameters))
 {
+    m_strengths.fill(std::numeric_limits<double>::quiet_NaN());
+}
+
+bool Material::hasStrengths() const
+{
+    return std::all_of(m_strengths.begin(), m_strengths.end(), [](double s) { return std::isfinite(s) && s > 0.0; });
 }
 
 void Material::writeBinary(QDataStream& out) const

@@ -3,6 +3,8 @@
 
 #include "fem/object.h"
 
+#include <array>
+
 namespace Folvane {
 
 // An FE material: density, price and its parameters as the blade material
@@ -18,6 +20,11 @@ public:
     double density() const { return m_density; }
     const std::vector<double>& parameters() const { return m_parameters; }
     double parameter(int i) const { return i < int(m_parameters.size()) ? m_parameters[size_t(i)] : 0.0; }
+    // Ply strengths Xt, Xc, Yt, Yc, S; NaN where not given.
+    using Strengths = std::array<double, 5>;
+    const Strengths& strengths() const { return m_strengths; }
+    void setStrengths(const Strengths& strengths) { m_strengths = strengths; }
+    bool hasStrengths() const;
 
     void writeBinary(QDataStream& out) const override;
     void WriteAbaqus(TextBuffer& out) const override { WriteCCX(out); }
@@ -36,6 +43,7 @@ private:
     double m_price;
     double m_density;
     std::vector<double> m_parameters;
+    Strengths m_strengths;
 };
 
 class UniaxMaterial : public Material

@@ -66,17 +66,21 @@ int analyse(int argc, char** argv)
         return 0;
     }
     // The table goes to the current folder under a name that stays there.
-    const QString table = KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed) + QStringLiteral(".out");
+    const QString stem = KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed);
+    const QString table = stem + QStringLiteral(".out");
+    const QString failure = stem + QStringLiteral("-failure.out");
     blade.genFEModel();
     if (!blade.runLoadCase(loadCase)) {
         // A table of a failed run would pass zeros, or an older run's
         // numbers, for results.
         QFile::remove(table);
+        QFile::remove(failure);
         std::cerr << "Folvane: the analysis of load case " << argv[3]
                   << " failed, see the messages above; no result table is written" << std::endl;
         return 3;
     }
     blade.exportResults(table, loadCase);
+    blade.exportFailure(failure, loadCase);
     return 0;
 }
 

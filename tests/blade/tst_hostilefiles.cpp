@@ -4,6 +4,7 @@
 #include "wholedocument.h"
 #include "blade/kanalysis.h"
 #include "blade/kblade.h"
+#include "blade/kmaterial.h"
 #include "blade/windioimport.h"
 #include "blade/windioreader.h"
 #include "core/messages.h"
@@ -97,6 +98,7 @@ private slots:
     void pointFilesAndClipboard();
     void specialFiles();
     void windioTruncationsAndFlips();
+    void additionsBlockDamage();
 
 private:
     QTemporaryDir m_dir;
@@ -364,6 +366,38 @@ void TestHostileFiles::windioTruncationsAndFlips()
         const QString fault = windioFault(flipped(reference, random));
         QVERIFY2(fault.isEmpty(), qPrintable(QString("damage %1: %2").arg(k).arg(fault)));
     }
+}
+
+// A file with the additions block: any cut inside it, and any changed byte
+// in it, refuses the file; a cut right where it starts leaves the older
+// file, which reads as one.
+void TestHostileFiles::additionsBlockDamage()
+{
+    KBlade strong;
+    strong.materials()->material(1)->strength(KMaterial::Xt)->setExp("800");
+    strong.materials()->material(2)->strength(KMaterial::S)->setExp("0.4");
+    const QByteArray file = modelBytes(strong);
+    const int start = file.indexOf("FVAD");
+    QVERIFY(start > 0);
+    QVERIFY(file.left(start) == defaultModelFile());
+    KBlade blade;
+    blade.materials()->material(0)->strength(KMaterial::Xc)->setExp("500");
+    const QByteArray before = modelBytes(blade);
+    for (int cut = start + 1; cut < file.size(); ++cut)
+        QVERIFY2(!readModelBytes(blade, file.left(cut)), qPrintable(QString("cut at %1").arg(cut)));
+    for (int at = start; at < file.size(); ++at) {
+        QByteArray damaged = file;
+        damaged[at] = char(damaged[at] ^ 0x10);
+        QVERIFY2(!readModelBytes(blade, damaged), qPrintable(QString("byte %1").arg(at)));
+    }
+    QVERIFY(!readModelBytes(blade, file + '\0'));
+    QVERIFY(modelBytes(blade) == before);
+    QVERIFY(readModelBytes(blade, file.left(start)));
+    QCOMPARE(blade.materials()->material(0)->strength(KMaterial::Xc)->exp(), QString("0"));
+    QVERIFY(readModelBytes(blade, file));
+    QCOMPARE(blade.materials()->material(2)->strength(KMaterial::S)->value(), 0.4);
+    qInfo("%d cuts and %d changed bytes of a %d-byte block refused", int(file.size() - start - 1),
+          int(file.size() - start), int(file.size() - start));
 }
 
 QTEST_MAIN(TestHostileFiles)

@@ -100,7 +100,8 @@ void TestLists::roleNumbers()
         {blade.profiles()->pointModel(), {"x", "y"}},
         {blade.keyInds()->tableModel(), {"id"}},
         {blade.materials()->tableModel(),
-         {"mat", "type", "price", "density", "par1", "par2", "par3", "par4", "par5", "par6", "par7", "par8", "par9"}},
+         {"mat", "type", "price", "density", "par1", "par2", "par3", "par4", "par5", "par6", "par7", "par8", "par9",
+          "xt", "xc", "yt", "yc", "s"}},
         {blade.optSetting()->tableModel(), {"name", "isopt", "target", "low", "high", "weight"}},
         {blade.loads()->tableModel(), {"loc", "x", "y", "z"}},
         {blade.singleLayers()->tableModel(), {"loc", "num"}},
@@ -153,7 +154,7 @@ void TestLists::materialTable()
     KBlade blade;
     KMaterialList* materials = blade.materials();
     KObjectTableModel* table = materials->tableModel();
-    QCOMPARE(table->columnCount(), 13);
+    QCOMPARE(table->columnCount(), 18);
     const QModelIndex cell = table->index(1, 0);
     // Linked values read as their linkers and are edited through them only.
     QCOMPARE(qvariant_cast<Linker*>(table->data(cell, roleOf(table, "par1_user"))), materials->material(1)->par1());

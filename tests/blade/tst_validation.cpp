@@ -16,6 +16,7 @@
 #include "blade/kbladesetting.h"
 #include "core/messages.h"
 #include "core/textbuffer.h"
+#include "fem/element.h"
 #include "fem/elementrow.h"
 #include "fem/model.h"
 #include "fem/noderow.h"
@@ -49,6 +50,8 @@ struct Lamina
 };
 const Lamina Ud{35000, 11000, 0.2, 4000};       // the default "UD" in its plane
 const Lamina Alu{70000, 70000, 0.3, 70000 / 2.6};
+// Xt, Xc, Yt, Yc, S of the UD material, for the failure criteria.
+const double UdStrength[5] = {1000, 600, 40, 140, 60};
 
 struct Ply
 {
@@ -319,7 +322,9 @@ struct Tube
         }
         QJsonArray materials{
             QJsonObject{{"Name", "UD"}, {"Type", 1}, {"Price", 1}, {"Density", 1.64e-9},
-                        {"Data", QJsonArray{Ud.e1, Ud.e2, Ud.e2, Ud.g12, Ud.g12, Ud.g12, Ud.nu12, Ud.nu12, Ud.nu12}}},
+                        {"Data", QJsonArray{Ud.e1, Ud.e2, Ud.e2, Ud.g12, Ud.g12, Ud.g12, Ud.nu12, Ud.nu12, Ud.nu12}},
+                        {"Xt", UdStrength[0]}, {"Xc", UdStrength[1]}, {"Yt", UdStrength[2]}, {"Yc", UdStrength[3]},
+                        {"S", UdStrength[4]}},
             QJsonObject{{"Name", "Alu"}, {"Type", 0}, {"Price", 1}, {"Density", 2.7e-9},
                         {"Data", QJsonArray{Alu.e1, Alu.nu12, 0, 0, 0, 0, 0, 0, 0}}}};
         auto region = [this](const QString& name, const QStringList& stack) {
@@ -475,6 +480,8 @@ private slots:
     void unbalancedWalls();
     void laminateSide();
     void plyDropStep();
+    void plyStressesAndFailure_data();
+    void plyStressesAndFailure();
 };
 
 void TestValidation::wallStiffness_data()
@@ -691,6 +698,78 @@ void TestValidation::plyDropStep()
         CHECK_CLOSE(qPrintable(QString("deflection, z %1").arg(z[station])), computedAt(blade, station, 0).displacement.y(),
                     expected.displacement.y(), 0.015);
     }
+}
+
+void TestValidation::plyStressesAndFailure_data()
+{
+    QTest::addColumn<QVector<double>>("angles");
+    QTest::newRow("UD along the span (90)") << QVector<double>{90};
+    QTest::newRow("UD around the ring (0)") << QVector<double>{0};
+    QTest::newRow("UD +-45") << QVector<double>{45, -45, -45, 45};
+}
+
+// A tube pulled along its axis carries a uniform force flow, the hoop free:
+// laminate theory gives every ply's strains and so its stresses in its own
+// axes, and from them the failure indices by their definitions: maximum
+// stress, and Tsai-Wu (F12 = -sqrt(F11 F22)/2) as the inverse of the load
+// factor that brings it to 1. Compared over the ring at mid-span.
+void TestValidation::plyStressesAndFailure()
+{
+    QFETCH(QVector<double>, angles);
+    const double thickness = 5, pull = 20000;
+    Tube tube;
+    QJsonArray plies;
+    Eigen::Matrix3d a = Eigen::Matrix3d::Zero();  // wall axes: ring, span, shear
+    for (double angle : angles) {
+        plies.append(ply("UD", thickness / angles.size(), angle));
+        a += turnedStiffness({Ud, thickness / angles.size(), angle}) * (thickness / angles.size());
+    }
+    tube.uniform(plies);
+    tube.loads = {{"Pull", Eigen::Vector3d(0, 0, pull)}};
+    QTemporaryDir dir;
+    KBlade blade;
+    QVERIFY(build(blade, tube, dir.path()));
+    QVERIFY(analyse(blade));
+
+    const Eigen::Vector3d strain = a.inverse() * Eigen::Vector3d(0, pull / (2 * M_PI * Radius), 0);
+    const double nu21 = Ud.nu12 * Ud.e2 / Ud.e1, d = 1 - Ud.nu12 * nu21;
+    const int interval = int(blade.stationPositions().size()) / 2;
+    const std::vector<Element*>& ring = blade.stationElements()->row(interval)->elements();
+    double worstIndex[2] = {0, 0};
+    for (int k = 0; k < angles.size(); ++k) {
+        const double t = angles[k] * M_PI / 180, c = std::cos(t), s = std::sin(t);
+        const double e1 = c * c * strain[0] + s * s * strain[1] + c * s * strain[2];
+        const double e2 = s * s * strain[0] + c * c * strain[1] - c * s * strain[2];
+        const double g12 = 2 * c * s * (strain[1] - strain[0]) + (c * c - s * s) * strain[2];
+        const Eigen::Vector3d expected(Ud.e1 / d * e1 + Ud.nu12 * Ud.e2 / d * e2,
+                                       Ud.nu12 * Ud.e2 / d * e1 + Ud.e2 / d * e2, std::abs(Ud.g12 * g12));
+        Eigen::Vector3d computed = Eigen::Vector3d::Zero();
+        for (const Element* e : ring)
+            computed += Eigen::Vector3d(e->result(Element::S11)(k, 0), e->result(Element::S22)(k, 0),
+                                        std::abs(e->result(Element::S12)(k, 0)));
+        computed /= double(ring.size());
+        const double scale = expected.cwiseAbs().maxCoeff();
+        const char* names[] = {"s1", "s2", "|s12|"};
+        for (int i = 0; i < 3; ++i) {
+            const QString what = QString("ply %1 at %2 degrees, %3: computed %4, expected %5")
+                                     .arg(k + 1).arg(angles[k]).arg(names[i]).arg(computed[i]).arg(expected[i]);
+            qInfo("%s", qPrintable(what));
+            QVERIFY2(std::abs(computed[i] - expected[i]) < Tolerance * scale, qPrintable(what));
+        }
+        const double* f = UdStrength;
+        const double fibre = expected[0] >= 0 ? expected[0] / f[0] : -expected[0] / f[1];
+        const double across = expected[1] >= 0 ? expected[1] / f[2] : -expected[1] / f[3];
+        worstIndex[0] = std::max({worstIndex[0], fibre, across, expected[2] / f[4]});
+        const double f11 = 1 / (f[0] * f[1]), f22 = 1 / (f[2] * f[3]);
+        const double quadratic = f11 * expected[0] * expected[0] + f22 * expected[1] * expected[1]
+            + expected[2] * expected[2] / (f[4] * f[4]) - std::sqrt(f11 * f22) * expected[0] * expected[1];
+        const double linear = (1 / f[0] - 1 / f[1]) * expected[0] + (1 / f[2] - 1 / f[3]) * expected[1];
+        const double factor = (-linear + std::sqrt(linear * linear + 4 * quadratic)) / (2 * quadratic);
+        worstIndex[1] = std::max(worstIndex[1], 1 / factor);
+    }
+    const Eigen::MatrixXd failure = blade.stationFailure(0);
+    CHECK_CLOSE("largest maximum-stress index at mid-span", failure(interval + 1, 1), worstIndex[0], Tolerance);
+    CHECK_CLOSE("largest Tsai-Wu index at mid-span", failure(interval + 1, 4), worstIndex[1], Tolerance);
 }
 
 QTEST_GUILESS_MAIN(TestValidation)

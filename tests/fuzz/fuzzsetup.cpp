@@ -1,6 +1,7 @@
 #include "fuzzsetup.h"
 
 #include "blade/kblade.h"
+#include "blade/kmaterial.h"
 #include "core/messages.h"
 
 #include <QCoreApplication>
@@ -31,6 +32,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         blade.setFp(seeds + "/default.fvm");
         blade.writeFile();
         blade.saveJson(seeds + "/default.json");
+        // And one whose file carries the additions block.
+        blade.materials()->material(0)->strength(KMaterial::Xt)->setExp("900");
+        blade.setFp(seeds + "/strengths.fvm");
+        blade.writeFile();
     }
     qInstallMessageHandler(silent);
     // The fuzzer reports on standard error; the program's own output goes.

@@ -58,7 +58,8 @@ void TestAnalyseMode::resultTableOfTheDefaultBlade()
     QVERIFY(run.out.startsWith("Reading blade file: " + folder.path("blade.fvm") + "\n"));
     QVERIFY(run.out.contains("Starting analysis of NewBlade: Load case 1\n"));
     QVERIFY(run.out.contains("Reading results finished\n"));
-    QCOMPARE(folder.runFolder(), QStringList({"NewBlade-1.out"}));
+    // The failure table beside it (the default materials give no strengths).
+    QCOMPARE(folder.runFolder(), QStringList({"NewBlade-1-failure.out", "NewBlade-1.out"}));
 
     QFile table(folder.path("run/NewBlade-1.out"));
     QVERIFY(table.open(QIODevice::ReadOnly));
@@ -119,13 +120,14 @@ void TestAnalyseMode::unsafeBladeNames()
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("Starting analysis of x___touch_owned___: Load case 2"));
     QVERIFY(run.out.contains("Reading results finished"));
-    QCOMPARE(folder.runFolder(), QStringList({"x___touch_owned___-2.out"}));
+    QCOMPARE(folder.runFolder(), QStringList({"x___touch_owned___-2-failure.out", "x___touch_owned___-2.out"}));
     QVERIFY(!QFile::exists(folder.path("work/owned")) && !QFile::exists(folder.path("run/owned")));
 
     folder.model("../../x");
     run = folder.analyse("1");
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(folder.runFolder(), QStringList({".._.._x-1.out", "x___touch_owned___-2.out"}));
+    QCOMPARE(folder.runFolder(), QStringList({".._.._x-1-failure.out", ".._.._x-1.out", "x___touch_owned___-2-failure.out",
+                                              "x___touch_owned___-2.out"}));
     QVERIFY(QFile::exists(folder.path("work/.._.._x.inp")));
     QVERIFY(!QFile::exists(folder.path("x-1.out")) && !QFile::exists(folder.path("../x-1.out")));
 }
@@ -138,6 +140,7 @@ void TestAnalyseMode::failedAnalysis()
     folder.model("NewBlade", -1);
     QDir().mkpath(folder.path("run"));
     writeBytes(folder.path("run/NewBlade-1.out"), "an earlier run's table");
+    writeBytes(folder.path("run/NewBlade-1-failure.out"), "an earlier run's failure table");
     const ProgramRun run = folder.analyse("1");
     QCOMPARE(run.exitCode, 3);
     QVERIFY2(run.out.contains(QRegularExpression("\nAnalyser - RunLoadCase: job NewBlade, load case 1 failed: \\*ERROR[^\n]+\n"

@@ -5,7 +5,7 @@ import "../../basic_items"
 FV_Manager_Win {
     id: win
     title: "Material Manager"
-    width: 1000
+    width: 1200
     height: 360
     property var list: kblade.Models[KBlade.Materials]
     function openEditor() {
@@ -31,6 +31,11 @@ FV_Manager_Win {
                 for (var i = 1; i <= 9; ++i)
                     c.push({title: "Parameter " + i, role: "par" + i, kind: "linker", width: 100,
                             tip: "Uniax Material: " + meaning[i - 1][0] + "; Engineering Material: " + meaning[i - 1][1]})
+                const strengths = [["Xt", "fibre tension"], ["Xc", "fibre compression"], ["Yt", "transverse tension"],
+                                   ["Yc", "transverse compression"], ["S", "in-plane shear"]]
+                for (var k = 0; k < strengths.length; ++k)
+                    c.push({title: strengths[k][0], role: strengths[k][0].toLowerCase(), kind: "linker", width: 80,
+                            tip: "Ply strength, " + strengths[k][1] + ", MPa (0 or empty: not given)"})
                 return c
             }
         }

@@ -1,0 +1,164 @@
+// What this version adds to a document: ply strengths, carried by the model
+// file's additions block so that files without them stay byte for byte as
+// they were, and the failure criteria they feed.
+#include "capture.h"
+#include "files.h"
+#include "blade/kblade.h"
+#include "blade/kmaterial.h"
+#include "core/parameterlist.h"
+#include "fem/failure.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+using namespace Folvane;
+
+namespace {
+
+const Material::Strengths Glass{1000.0, 600.0, 40.0, 140.0, 60.0};
+
+class Probe : public UniaxMaterial
+{
+public:
+    explicit Probe(const Material::Strengths& strengths)
+        : UniaxMaterial(QStringLiteral("probe"), 1.0, 1.0, {70000.0, 0.3})
+    {
+        setStrengths(strengths);
+    }
+};
+
+} // namespace
+
+class TestAdditions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { isolateHome(); }
+    void filesWithoutAdditionsStayAsTheyWere();
+    void strengthsRoundTrip();
+    void failureCriteria();
+    void noStrengthsNoIndex();
+};
+
+void TestAdditions::filesWithoutAdditionsStayAsTheyWere()
+{
+    // The default document's file as this program wrote it before strengths
+    // existed: written again byte for byte, and read without change.
+    const QByteArray before = fileBytes(QStringLiteral(FOLVANE_GOLDEN_DIR "/NewBlade.fvm"));
+    KBlade blade;
+    QVERIFY(modelBytes(blade) == before);
+    KBlade reread;
+    reread.materials()->material(0)->setStrength(KMaterial::Xt, new Linker(5.0, nullptr));
+    QVERIFY(readModelBytes(reread, before));
+    QCOMPARE(reread.materials()->material(0)->strength(KMaterial::Xt)->exp(), QString("0"));
+    // (Reading sorts the point loads, so the bytes written back are those
+    // of a read document, and stay so.)
+    const QByteArray written = modelBytes(reread);
+    QVERIFY(!written.contains("FVAD"));
+    QVERIFY(readModelBytes(reread, written) && modelBytes(reread) == written);
+    // Nor does its exchange file name a strength.
+    for (const QJsonValue& m : blade.toJson()["Material"].toArray())
+        QCOMPARE(m.toObject().keys(), QStringList({"Data", "Density", "Name", "Price", "Type"}));
+}
+
+void TestAdditions::strengthsRoundTrip()
+{
+    KBlade blade;
+    Capture quiet;
+    blade.parameters()->addSon();
+    KMaterial* ud = blade.materials()->material(0);
+    const QStringList expressions{"1200", "Par * 700", "45", "", "0"};
+    for (int k = 0; k < KMaterial::StrengthCount; ++k) {
+        auto* strength = new Linker(0.0, nullptr);
+        strength->setExp(expressions[k]);
+        ud->setStrength(k, strength);
+    }
+    blade.materials()->material(2)->strength(KMaterial::S)->setExp("0.3");
+    const QByteArray bytes = modelBytes(blade);
+    QVERIFY(bytes.contains("FVAD"));
+    KBlade reread;
+    QVERIFY(readModelBytes(reread, bytes));
+    for (int k = 0; k < KMaterial::StrengthCount; ++k)
+        QCOMPARE(reread.materials()->material(0)->strength(k)->exp(), expressions[k]);
+    QCOMPARE(reread.materials()->material(2)->strength(KMaterial::S)->exp(), QString("0.3"));
+    QCOMPARE(reread.materials()->material(1)->hasStrengths(), false);
+    const QByteArray written = modelBytes(reread);
+    QCOMPARE(written.size(), bytes.size());
+    QVERIFY(readModelBytes(reread, written) && modelBytes(reread) == written);
+
+    // The exchange file holds the strengths that are given, as numbers.
+    const QJsonObject json = blade.toJson();
+    const QJsonObject first = json["Material"].toArray()[0].toObject();
+    QCOMPARE(first["Xt"].toDouble(), 1200.0);
+    QCOMPARE(first["Yt"].toDouble(), 45.0);
+    QVERIFY(first.contains("Xc") == std::isfinite(ud->strength(KMaterial::Xc)->value()));
+    QVERIFY(!first.contains("Yc"));
+    QVERIFY(!first.contains("S"));
+    KBlade fromJson;
+    fromJson.fromJson(json);
+    QCOMPARE(fromJson.materials()->material(0)->strength(KMaterial::Xt)->value(), 1200.0);
+    QCOMPARE(fromJson.materials()->material(0)->strength(KMaterial::Yc)->value(), 0.0);
+    QCOMPARE(fromJson.materials()->material(2)->strength(KMaterial::S)->value(), 0.3);
+}
+
+void TestAdditions::failureCriteria()
+{
+    // Each strength alone, reached: both criteria give 1, and twice the
+    // stress twice the index (both are factors on the load).
+    const struct { double s1, s2, s12; } limits[] = {
+        {Glass[0], 0, 0}, {-Glass[1], 0, 0}, {0, Glass[2], 0}, {0, -Glass[3], 0}, {0, 0, Glass[4]}, {0, 0, -Glass[4]}};
+    for (const auto& l : limits) {
+        QVERIFY(std::abs(maxStressIndex(Glass, l.s1, l.s2, l.s12) - 1.0) < 1e-12);
+        QVERIFY(std::abs(tsaiWuIndex(Glass, l.s1, l.s2, l.s12) - 1.0) < 1e-12);
+        QVERIFY(std::abs(tsaiWuIndex(Glass, 0.5 * l.s1, 0.5 * l.s2, 0.5 * l.s12) - 0.5) < 1e-12);
+    }
+    // Combined: maximum stress takes the worst component; Tsai-Wu, with
+    // F12 = -sqrt(F11 F22)/2, the root of its quadratic in the load factor.
+    const double s1 = 300, s2 = 20, s12 = 30;
+    QCOMPARE(maxStressIndex(Glass, s1, s2, s12), 0.5);
+    const double f1 = 1 / Glass[0] - 1 / Glass[1], f2 = 1 / Glass[2] - 1 / Glass[3];
+    const double f11 = 1 / (Glass[0] * Glass[1]), f22 = 1 / (Glass[2] * Glass[3]), f66 = 1 / (Glass[4] * Glass[4]);
+    const double f12 = -0.5 * std::sqrt(f11 * f22);
+    const double index = tsaiWuIndex(Glass, s1, s2, s12);
+    const double r = 1 / index;
+    const double criterion = f1 * s1 * r + f2 * s2 * r + f11 * s1 * s1 * r * r + f22 * s2 * s2 * r * r
+        + f66 * s12 * s12 * r * r + 2 * f12 * s1 * s2 * r * r;
+    QVERIFY(std::abs(criterion - 1.0) < 1e-12);
+    QVERIFY(index > 0.5 && index < 2.0);
+
+    // Without all five strengths there is no index at all.
+    Material::Strengths partial = Glass;
+    partial[4] = std::nan("");
+    const PlyFailure none = plyFailure(Probe(partial), s1, s2, s12);
+    QVERIFY(std::isnan(none.maxStress) && std::isnan(none.tsaiWu));
+    const PlyFailure given = plyFailure(Probe(Glass), s1, s2, s12);
+    QCOMPARE(given.maxStress, 0.5);
+    QCOMPARE(given.tsaiWu, index);
+}
+
+void TestAdditions::noStrengthsNoIndex()
+{
+    // The default blade gives no strengths: its failure table says so in
+    // every cell but the station's.
+    KBlade blade;
+    QTemporaryDir dir;
+    Capture quiet;
+    blade.genFEModel();
+    const Eigen::MatrixXd table = blade.stationFailure(0);
+    QCOMPARE(table.rows(), blade.stationPositions().size());
+    QVERIFY(table.rightCols(KBlade::FailureColumns - 1).array().isNaN().all());
+    const QString path = dir.filePath("failure.out");
+    QVERIFY(blade.exportFailure(path, 0));
+    const QList<QByteArray> lines = fileBytes(path).split('\n');
+    QCOMPARE(lines[0], QByteArray("Blade Length, Max Stress, Element, Ply, Tsai-Wu, Element, Ply"));
+    QCOMPARE(lines.size(), int(table.rows()) + 2);
+    for (int r = 1; r <= table.rows(); ++r)
+        QCOMPARE(lines[r].simplified().split(' ').mid(1).join(' '), QByteArray("- - - - - -"));
+}
+
+QTEST_GUILESS_MAIN(TestAdditions)
+#include "tst_additions.moc"
