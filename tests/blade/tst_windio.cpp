@@ -241,6 +241,7 @@ private slots:
     void initTestCase();
     void referenceBladeShapeAndEdges();
     void referenceBladeLaminateAndMass();
+    void materialsAndStrengths();
     void placementAxes();
     void chordwiseRules();
     void regionLimit();
@@ -478,6 +479,41 @@ void TestWindio::referenceBladeLaminateAndMass()
     QVERIFY2(std::abs(modelMass - layerMass) / layerMass < 0.03,
              qPrintable(QString("%1 kg built, %2 kg from the layers").arg(modelMass).arg(layerMass)));
     QVERIFY(fidelity.worstDeviation < 0.02);
+}
+
+// Moduli in MPa, density in t/mm^3, price per tonne; strengths along and
+// across the fibre from windIO's first and second entries, a zero not given.
+void TestWindio::materialsAndStrengths()
+{
+    const KMaterialList* materials = m_reference->blade.materials();
+    QCOMPARE(materials->count(), 6);
+    int checked = 0;
+    for (const YAML::Node& m : m_yaml["materials"]) {
+        const QString name = QString::fromStdString(m["name"].as<std::string>());
+        const KMaterial* material = nullptr;
+        for (int i = 0; i < materials->count(); ++i)
+            if (materials->material(i)->name() == name)
+                material = materials->material(i);
+        if (!material)
+            continue;
+        ++checked;
+        const bool orthotropic = m["orth"].as<double>() != 0;
+        QCOMPARE(material->type(), orthotropic ? int(KMaterial::EngMat) : int(KMaterial::UniMat));
+        QCOMPARE(material->density()->value(), m["rho"].as<double>() * 1e-12);
+        QCOMPARE(material->price()->value(), m["unit_cost"].as<double>() * 1000);
+        const auto entry = [&](const char* key, size_t i) {
+            const YAML::Node v = m[key];
+            return v.IsSequence() ? v[i].as<double>() / 1e6 : v.as<double>() / 1e6;
+        };
+        QCOMPARE(material->par(0)->value(), entry("E", 0));
+        const double expected[5] = {entry("Xt", 0), entry("Xc", 0), entry("Xt", 1), entry("Xc", 1), entry("S", 0)};
+        for (int k = 0; k < KMaterial::StrengthCount; ++k)
+            QVERIFY2(std::abs(material->strength(k)->value() - expected[k]) <= 1e-5 * expected[k],
+                     qPrintable(name + ' ' + KMaterial::StrengthKeys[k]));
+    }
+    QCOMPARE(checked, 6);
+    QVERIFY(m_reference->report.messages.contains(
+        "material CarbonUD gives no Yt, Yc, S: its plies get no failure index"));
 }
 
 void TestWindio::placementAxes()
