@@ -17,6 +17,10 @@ int main(int argc, char** argv)
         return BatchModes::optimise(argc, argv);
     if (option(4, "-analyse"))
         return BatchModes::analyse(argc, argv);
+    if ((option(3, "-modal") || option(4, "-modal")))
+        return BatchModes::modal(argc, argv);
+    if ((option(4, "-buckle") || option(5, "-buckle")))
+        return BatchModes::buckle(argc, argv);
     if (option(4, "-importwindio"))
         return BatchModes::importWindio(argc, argv);
     if (option(5, "-importloads"))

@@ -225,6 +225,7 @@ void KBlade::clearFEModel()
     m_model.reset();
     m_stations.resize(0);
     m_elementGroups.clear();
+    m_eigen = EigenModes();
 }
 
 QStringList KBlade::buildProblems() const

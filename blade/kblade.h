@@ -5,6 +5,7 @@
 #include "core/kfile.h"
 #include "geometry/bladelayout.h"
 #include "geometry/renderers.h"
+#include "solver/ccxanalyser.h"
 
 #include <Eigen/Dense>
 #include <QJsonObject>
@@ -150,6 +151,23 @@ public:
     void exportResults(const QString& fp, int loadInd) const;
     // The failure table beside the result table: "-" for no index.
     bool exportFailure(const QString& fp, int loadInd) const;
+
+    // Natural frequencies, or buckling factors of a load case, of the built
+    // FE model's first modes, by CalculiX whatever solver the settings name
+    // (its program when they name CalculiX); kept with their shapes until
+    // the next run or build. False, with the messages, when the run fails.
+    bool runModal(int modes);
+    bool runBuckling(int loadInd, int modes);
+    const EigenModes& eigenModes() const { return m_eigen; }
+    // "flapwise" (mostly y), "edgewise" (mostly x), "torsional" (mostly a
+    // turn about z) from the stations' mean translations and turns, or
+    // "local" when those carry less than half the mode's motion.
+    QString modeClass(int mode) const;
+    // The station position and the region or web of the node that moves
+    // most in a mode.
+    std::pair<double, QString> largestMotion(int mode) const;
+    bool exportModal(const QString& fp) const;
+    bool exportBuckling(const QString& fp) const;
     void readOptSettings(QString& optDir, int& population, double& selPortion, double& mutateRate,
                          int& crossoverNum) const;
     void setOptDir(const QString& dir);
@@ -224,6 +242,8 @@ private:
     std::unique_ptr<NodeArray> m_stationNodes;
     std::unique_ptr<ElementArray> m_stationElements;
     Eigen::VectorXd m_stations;
+    EigenModes m_eigen;
+    bool m_eigenBuckling = false;
 };
 
 } // namespace Folvane

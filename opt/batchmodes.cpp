@@ -170,6 +170,73 @@ int autoKpOpt(int argc, char** argv)
     return convert(argc, argv, argv[2], argv[3]);
 }
 
+// The mode count argument, when given: 5 otherwise.
+static bool modeCount(int argc, char** argv, int at, int& modes)
+{
+    modes = 5;
+    if (argc <= at)
+        return true;
+    if (!decimalArgument(argv[at], "mode count", modes))
+        return false;
+    if (modes < 1 || modes > 100) {
+        std::cerr << "Folvane: the mode count argument '" << argv[at] << "' is not from 1 to 100" << std::endl;
+        return false;
+    }
+    return true;
+}
+
+int modal(int argc, char** argv)
+{
+    int modes = 5;
+    if (!modeCount(argc, argv, 3, modes))
+        return 1;
+    QCoreApplication app(argc, argv);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    outLine(QStringLiteral("Reading blade file: ") + path);
+    KBlade blade;
+    if (!readModel(blade, path))
+        return 2;
+    const QString table = KFile::safeFileName(blade.bladeName() + QStringLiteral("-modal")) + QStringLiteral(".out");
+    blade.genFEModel();
+    if (!blade.runModal(modes)) {
+        QFile::remove(table);
+        std::cerr << "Folvane: the modal analysis failed, see the messages above; no table is written" << std::endl;
+        return 3;
+    }
+    blade.exportModal(table);
+    return 0;
+}
+
+int buckle(int argc, char** argv)
+{
+    int number = 0, modes = 5;
+    if (!decimalArgument(argv[3], "load case", number) || !modeCount(argc, argv, 4, modes))
+        return 1;
+    QCoreApplication app(argc, argv);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    const QString typed = QString::fromLocal8Bit(argv[3]);
+    outLine(QStringLiteral("Reading blade file: ") + path);
+    KBlade blade;
+    if (!readModel(blade, path))
+        return 2;
+    const int loadCase = number - 1;
+    if (loadCase < 0 || loadCase >= blade.loads()->count()) {
+        std::cerr << "Folvane: load case " << argv[3] << " not found" << std::endl;
+        return 1;
+    }
+    const QString table =
+        KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed + QStringLiteral("-buckle")) + QStringLiteral(".out");
+    blade.genFEModel();
+    if (!blade.runBuckling(loadCase, modes)) {
+        QFile::remove(table);
+        std::cerr << "Folvane: the buckling analysis of load case " << argv[3]
+                  << " failed, see the messages above; no table is written" << std::endl;
+        return 3;
+    }
+    blade.exportBuckling(table);
+    return 0;
+}
+
 int importWindio(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

@@ -10,6 +10,10 @@ int optimise(int argc, char** argv);
 int resave(int argc, char** argv);
 int autoLayupOpt(int argc, char** argv);
 int autoKpOpt(int argc, char** argv);
+// folvane -modal model.fvm [modes]
+int modal(int argc, char** argv);
+// folvane -buckle model.fvm loadcase [modes]
+int buckle(int argc, char** argv);
 // folvane -importwindio blade.yaml out.fvm
 int importWindio(int argc, char** argv);
 // folvane -importloads model.fvm loads.csv out.fvm

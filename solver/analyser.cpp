@@ -11,13 +11,15 @@
 
 namespace Folvane {
 
-Analyser::Analyser(Model* model, const QString& workDir, const QString& program)
+Analyser::Analyser(Model* model, const QString& workDir, const QString& program, bool clearResults)
     : m_model(model)
     // Without a work folder the solver works in the current one.
     , m_workDir(workDir.isEmpty() ? QStringLiteral(".") : workDir)
     , m_program(program)
     , m_loadCases(model->loads().ReadLoadNum())
 {
+    if (!clearResults)
+        return;
     model->nodes().initResults(m_loadCases);
     model->elements().initResults(m_loadCases);
 }

@@ -16,7 +16,9 @@ class Model;
 class Analyser
 {
 public:
-    Analyser(Model* model, const QString& workDir, const QString& program);
+    // Sizes the model's static results for its load cases, unless told to
+    // keep them (an eigenvalue run leaves them as they are).
+    Analyser(Model* model, const QString& workDir, const QString& program, bool clearResults = true);
     virtual ~Analyser();
     Analyser(const Analyser&) = delete;
     Analyser& operator=(const Analyser&) = delete;
@@ -47,11 +49,12 @@ protected:
     int m_loadCases = 0;
     QStringList m_suffixes;
 
-private:
     // Runs the solver, its output passed on to ours; false, with the reason
     // in failure, when it cannot start, crashes, exits with an error code or
     // reports an error.
     bool runSolver(const QString& job, QString& failure) const;
+
+private:
     bool m_clean = false;
 };
 

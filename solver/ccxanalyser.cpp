@@ -5,6 +5,7 @@
 #include "solver/ccxcmd.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -13,8 +14,8 @@
 
 namespace Folvane {
 
-CCXAnalyser::CCXAnalyser(Model* model, const QString& workDir, const QString& program)
-    : Analyser(model, workDir, program.isEmpty() ? QStringLiteral("ccx") : program)
+CCXAnalyser::CCXAnalyser(Model* model, const QString& workDir, const QString& program, bool clearResults)
+    : Analyser(model, workDir, program.isEmpty() ? QStringLiteral("ccx") : program, clearResults)
 {
     m_suffixes = QStringLiteral(".12d .cvg .dat .frd .inp .sta").split(QLatin1Char(' '));
     m_writer = std::make_unique<CCXCmd>(model);
@@ -67,6 +68,7 @@ public:
         return true;
     }
     bool isBlank() const { return m_line.trimmed().isEmpty(); }
+    const QByteArray& line() const { return m_line; }
     bool contains(const char* word) const { return m_line.contains(word); }
     int number() const { return m_number; }
 
@@ -162,7 +164,117 @@ bool readElementBlock(DatLines& lines, Model& model, int loadCase, bool stresses
     return true;
 }
 
+// A table under a heading: the heading's lines up to its first row of
+// numbers are passed over, then every row up to the blank line after it.
+template <typename Row>
+bool readTable(DatLines& lines, int fields, Row&& row)
+{
+    double v[5];
+    while (lines.next() && (lines.isBlank() || !lines.fields(v, 1)))
+        ;
+    do {
+        if (lines.isBlank())
+            break;
+        if (!lines.fields(v, fields))
+            return fail(QStringLiteral("not a row of the eigenvalue table"), lines);
+        if (!row(v))
+            return false;
+    } while (lines.next());
+    return true;
+}
+
+bool readModeShape(DatLines& lines, const Model& model, int mode, EigenModes& result, std::vector<char>& seen)
+{
+    const long long corners = model.nodes().count();
+    const long long all = corners + model.edges().count();
+    while (lines.next() && !lines.contains("displacements"))
+        if (!lines.isBlank())
+            return fail(QStringLiteral("no displacements of mode %1").arg(mode), lines);
+    lines.next();  // the blank line under the heading
+    double v[4];
+    while (lines.next() && !lines.isBlank()) {
+        if (!lines.fields(v, 4))
+            return fail(QStringLiteral("not a displacement"), lines);
+        if (!validNumber(v[0], all))
+            return fail(QStringLiteral("node %1 is not in the model").arg(v[0]), lines);
+        if (v[0] <= double(corners)) {
+            const Eigen::Index row = 3 * (Eigen::Index(v[0]) - 1);
+            result.shapes.block(row, mode - 1, 3, 1) << v[1], v[2], v[3];
+            seen[size_t(v[0]) - 1] = 1;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+bool ReadCCXEigen(QIODevice& dat, const Model& model, bool buckling, EigenModes& result)
+{
+    result = EigenModes();
+    const char* heading = buckling ? "B U C K L I N G   F A C T O R   O U T P U T" : "E I G E N V A L U E   O U T P U T";
+    const size_t corners = size_t(model.nodes().count());
+    std::vector<std::vector<char>> seen;
+    DatLines lines(dat);
+    while (lines.next()) {
+        if (lines.contains(heading)) {
+            const bool ok = readTable(lines, buckling ? 2 : 5, [&](const double* v) {
+                if (v[0] != double(result.values.size() + 1))
+                    return fail(QStringLiteral("mode %1 out of order").arg(v[0]), lines);
+                // Frequencies in cycles per time unit, the fourth column.
+                result.values.push_back(buckling ? v[1] : v[3]);
+                return true;
+            });
+            if (!ok)
+                return false;
+            result.shapes = Eigen::MatrixXd::Zero(Eigen::Index(3 * corners), Eigen::Index(result.values.size()));
+            seen.assign(result.values.size(), std::vector<char>(corners, 0));
+        } else if (lines.contains("E I G E N V A L U E    N U M B E R")) {
+            const int mode = lines.line().simplified().split(' ').last().toInt();
+            if (mode < 1 || mode > int(result.values.size()))
+                return fail(QStringLiteral("a shape of mode %1, which the table does not give").arg(mode), lines);
+            if (!readModeShape(lines, model, mode, result, seen[size_t(mode - 1)]))
+                return false;
+        }
+    }
+    if (result.values.empty()) {
+        outLine(QStringLiteral("CCXAnalyser - ReadEigen: the file gives no %1")
+                    .arg(buckling ? QStringLiteral("buckling factors") : QStringLiteral("frequencies")));
+        return false;
+    }
+    for (size_t m = 0; m < seen.size(); ++m) {
+        const qint64 covered = qint64(std::count(seen[m].begin(), seen[m].end(), 1));
+        if (covered < qint64(corners)) {
+            outLine(QStringLiteral("CCXAnalyser - ReadEigen: the shape of mode %1 gives %2 of %3 nodes")
+                        .arg(m + 1).arg(covered).arg(corners));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CCXAnalyser::RunEigen(CCXCmd::Step step, int modes, int loadCase, EigenModes& result)
+{
+    const bool buckling = step == CCXCmd::Step::Buckle;
+    const QString job = m_model->name() + (buckling ? QStringLiteral("-buckle") : QStringLiteral("-modal"));
+    // Results of an earlier run must never pass for this one's.
+    for (const QString& suffix : qAsConst(m_suffixes))
+        QFile::remove(pathOf(job, suffix));
+    CCXCmd writer(m_model);
+    writer.setStep(step, modes);
+    const QString deck = pathOf(job, QStringLiteral(".inp"));
+    writer.BuildFullInp(deck, buckling ? loadCase : 0);
+    outLine(buckling ? QStringLiteral("Starting buckling analysis of %1: Load case %2, %3 modes").arg(job).arg(loadCase + 1).arg(modes)
+                     : QStringLiteral("Starting modal analysis of %1: %2 modes").arg(job).arg(modes));
+    QString failure;
+    const bool ran = QFileInfo::exists(deck) && runSolver(job, failure);
+    outLine(QStringLiteral("Analysis finished"));
+    if (!failure.isEmpty())
+        outLine(QStringLiteral("Analyser - RunEigen: job %1 failed: %2").arg(job, failure));
+    QFile dat(pathOf(job, QStringLiteral(".dat")));
+    const bool ok = ran && dat.open(QIODevice::ReadOnly) && ReadCCXEigen(dat, *m_model, buckling, result);
+    outLine(ok ? QStringLiteral("Reading results finished") : QStringLiteral("Cannot read the results"));
+    return ok;
+}
 
 bool ReadCCXResults(QIODevice& dat, Model& model, int loadCase)
 {

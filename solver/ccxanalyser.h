@@ -2,17 +2,35 @@
 #define FOLVANE_CCXANALYSER_H
 
 #include "solver/analyser.h"
+#include "solver/ccxcmd.h"
+
+#include <Eigen/Dense>
+#include <vector>
 
 class QIODevice;
 
 namespace Folvane {
 
 // Runs CalculiX on job.inp in the work folder and reads job.dat.
+// Eigenvalues of a CalculiX step and their mode shapes: natural frequencies
+// in cycles per time unit, or buckling factors of the step's load.
+struct EigenModes
+{
+    std::vector<double> values;
+    // Displacement of every corner node (x, y, z of node i in rows 3i ...
+    // 3i + 2), one column per mode.
+    Eigen::MatrixXd shapes;
+};
+
 class CCXAnalyser : public Analyser
 {
 public:
-    CCXAnalyser(Model* model, const QString& workDir, const QString& program);
+    CCXAnalyser(Model* model, const QString& workDir, const QString& program, bool clearResults = true);
     bool ReadResults(int loadCase, const QString& job) override;
+    // The first modes of a frequency step, or of a buckling step under a
+    // load case, run as job "<model>-modal" or "<model>-buckle"; false, with
+    // the messages, when the run or its reading fails.
+    bool RunEigen(CCXCmd::Step step, int modes, int loadCase, EigenModes& result);
 
 protected:
     QStringList BuildCommand(const QString& job) const override;
@@ -27,6 +45,12 @@ protected:
 // file leaves a corner node without displacements or an element without
 // stresses or strains (a run that stopped part-way).
 bool ReadCCXResults(QIODevice& dat, Model& model, int loadCase);
+
+// Reads the eigenvalue table (frequencies, or buckling factors) and the
+// mode shapes that follow it in a CalculiX .dat file. False, with a
+// message, when a table row or a shape is not what it should be, or a mode
+// lacks a shape of every corner node.
+bool ReadCCXEigen(QIODevice& dat, const Model& model, bool buckling, EigenModes& result);
 
 } // namespace Folvane
 

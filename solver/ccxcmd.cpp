@@ -28,11 +28,26 @@ void CCXCmd::BuildInp(TextBuffer& out, bool full, int loadCase)
     if (!full)
         return;
 
-    out << "\n*STEP\n*STATIC\n" << 0.1 << ", 1, " << 1e-6 << ", " << 1.0;
-    model.loads().setCurrentLoadCase(loadCase);
-    model.loads().WriteCCX(out);
-    out << "\n*NODE PRINT, FREQUENCY=99999, NSET=Nall\nU\n*NODE FILE, FREQUENCY=99999\nU"
-           "\n*EL PRINT, FREQUENCY=99999, ELSET=Eall\nS, E\n*EL FILE, FREQUENCY=99999\nS, E\n*END STEP\n";
+    switch (m_step) {
+    case Step::Static:
+        out << "\n*STEP\n*STATIC\n" << 0.1 << ", 1, " << 1e-6 << ", " << 1.0;
+        model.loads().setCurrentLoadCase(loadCase);
+        model.loads().WriteCCX(out);
+        out << "\n*NODE PRINT, FREQUENCY=99999, NSET=Nall\nU\n*NODE FILE, FREQUENCY=99999\nU"
+               "\n*EL PRINT, FREQUENCY=99999, ELSET=Eall\nS, E\n*EL FILE, FREQUENCY=99999\nS, E\n*END STEP\n";
+        break;
+    case Step::Frequency:
+        // Mode shapes to the .dat for reading, to the .frd for viewing.
+        out << "\n*STEP\n*FREQUENCY\n" << m_modes
+            << "\n*NODE PRINT, NSET=Nall\nU\n*NODE FILE\nU\n*END STEP\n";
+        break;
+    case Step::Buckle:
+        out << "\n*STEP\n*BUCKLE\n" << m_modes;
+        model.loads().setCurrentLoadCase(loadCase);
+        model.loads().WriteCCX(out);
+        out << "\n*NODE PRINT, NSET=Nall\nU\n*NODE FILE\nU\n*END STEP\n";
+        break;
+    }
 }
 
 } // namespace Folvane

@@ -19,6 +19,7 @@
 #include "fem/element.h"
 #include "fem/elementrow.h"
 #include "fem/model.h"
+#include "fem/node.h"
 #include "fem/noderow.h"
 #include "geometry/kprofilelist.h"
 #include "solver/ccxanalyser.h"
@@ -273,7 +274,10 @@ struct Tube
     QJsonArray layers;
     QStringList upper, lower;  // the stacks of the two halves, by single-layer name
     int offset = 1;
+    double radius = Radius;
     double tipRadius = Radius;  // the middle profile's radius lies half-way
+    double meshSize = MeshSize;
+    double flatness = 1;        // y over x of the section: below 1 an ellipse, flat in y
     // Load cases: name and tip force.
     std::vector<std::pair<QString, Eigen::Vector3d>> loads;
 
@@ -304,7 +308,7 @@ struct Tube
         const int count = 120;
         for (int i = 0; i < count; ++i) {
             const double a = 2 * M_PI * i / count;
-            points.append(QJsonObject{{"X", (1 - std::cos(a)) / 2}, {"Y", std::sin(a) / 2}});
+            points.append(QJsonObject{{"X", (1 - std::cos(a)) / 2}, {"Y", flatness * std::sin(a) / 2}});
         }
         // A profile file holds room for 30 regions; the meshing fills the numbers.
         QJsonArray keys{count / 2 + 1}, meshNumbers;
@@ -314,7 +318,7 @@ struct Tube
             meshNumbers.append(2);
         QJsonArray profiles;
         for (double z : {0.0, Length / 2, Length}) {
-            const double r = Radius + (tipRadius - Radius) * z / Length;
+            const double r = radius + (tipRadius - radius) * z / Length;
             profiles.append(QJsonObject{{"Name", "Circle"}, {"Location", z}, {"Chord Length", 2 * r},
                                         {"Twist Angle", 0}, {"x Offset", -r}, {"y Offset", 0},
                                         {"Key Index", keys}, {"Point", points}, {"Region Mesh Number", meshNumbers},
@@ -338,11 +342,11 @@ struct Tube
             cases.append(QJsonObject{
                 {"Name", load.first},
                 {"Loads", QJsonArray{QJsonObject{{"Load Location", 0}},
-                                     QJsonObject{{"Load Location", Length - MeshSize / 4}},
+                                     QJsonObject{{"Load Location", Length - meshSize / 4}},
                                      QJsonObject{{"Load Location", Length}, {"Load X", f.x()}, {"Load Y", f.y()},
                                                  {"Load Z", f.z()}}}}});
         }
-        const QJsonObject setting{{"Blade Name", "Tube"}, {"Mesh Size", MeshSize},
+        const QJsonObject setting{{"Blade Name", "Tube"}, {"Mesh Size", meshSize},
                                   {"Regions", QJsonArray{region("Upper", upper), region("Lower", lower)}}};
         return QJsonDocument(QJsonObject{{"Profile", profiles}, {"Material", materials}, {"Laminate", patterns},
                                          {"Single Layer", layers}, {"Blade Setting", setting},
@@ -482,6 +486,10 @@ private slots:
     void plyDropStep();
     void plyStressesAndFailure_data();
     void plyStressesAndFailure();
+    void naturalFrequencies_data();
+    void naturalFrequencies();
+    void columnBuckling();
+    void flatSectionModes();
 };
 
 void TestValidation::wallStiffness_data()
@@ -770,6 +778,142 @@ void TestValidation::plyStressesAndFailure()
     const Eigen::MatrixXd failure = blade.stationFailure(0);
     CHECK_CLOSE("largest maximum-stress index at mid-span", failure(interval + 1, 1), worstIndex[0], Tolerance);
     CHECK_CLOSE("largest Tsai-Wu index at mid-span", failure(interval + 1, 4), worstIndex[1], Tolerance);
+}
+
+void TestValidation::naturalFrequencies_data()
+{
+    QTest::addColumn<QString>("layup");
+    QTest::addColumn<QVector<double>>("angles");
+    QTest::addColumn<bool>("torsion");
+    QTest::newRow("isotropic") << "Alu" << QVector<double>{0} << true;
+    QTest::newRow("UD along the span (90)") << "UD" << QVector<double>{90} << true;
+    // Stiff in shear: its torsion lies beyond the first twelve modes.
+    QTest::newRow("UD +-45") << "UD" << QVector<double>{45, -45, -45, 45} << false;
+}
+
+// A slender clamped tube (radius 250, length 6000, wall 5; 32 elements
+// round, 120 along). Its first two modes bend it, one each way, at Euler
+// and Bernoulli's 1.8751^2 / 2 pi sqrt(EI / m L^4), lowered by the wall's
+// shear (Dunkerley's sum with the shear beam's 1/4L sqrt(k GA / m), k = 1/2
+// for a thin tube: about 1 % here); its first torsional mode turns it at
+// 1/4L sqrt(GJ / rho Ip) = 1/4L sqrt(1 / (a_ss rho t)). Tolerance 1.5 %:
+// the shear sum is an estimate within a few tenths of a percent, and the
+// ring is a polygon.
+void TestValidation::naturalFrequencies()
+{
+    QFETCH(QString, layup);
+    QFETCH(QVector<double>, angles);
+    QFETCH(bool, torsion);
+    const double thickness = 5, radius = 250;
+    const Lamina& material = layup == "UD" ? Ud : Alu;
+    const double density = layup == "UD" ? 1.64e-9 : 2.7e-9;
+    Tube tube;
+    tube.radius = tube.tipRadius = radius;
+    tube.meshSize = 50;
+    QJsonArray plies;
+    std::vector<Ply> wallPlies;
+    for (double a : angles) {
+        plies.append(ply(layup, thickness / angles.size(), a));
+        wallPlies.push_back({material, thickness / angles.size(), a});
+    }
+    tube.uniform(plies);
+    tube.loads = {{"None", Eigen::Vector3d::Zero()}};
+    QTemporaryDir dir;
+    KBlade blade;
+    QVERIFY(build(blade, tube, dir.path()));
+    {
+        Capture quiet;
+        QVERIFY(blade.runModal(12));
+    }
+    const Wall wall = wallOf(wallPlies);
+    const double massPerLength = density * thickness * 2 * M_PI * radius;
+    const double bendingStiffness = M_PI * std::pow(radius, 3) / wall.azz;
+    const double euler = 1.875104 * 1.875104 / (2 * M_PI)
+        * std::sqrt(bendingStiffness / (massPerLength * std::pow(Length, 4)));
+    const double shear = std::sqrt(M_PI * radius / wall.ass / massPerLength) / (4 * Length);
+    const double bending = 1 / std::sqrt(1 / (euler * euler) + 1 / (shear * shear));
+    const double twisting = 1 / (4 * Length * std::sqrt(wall.ass * density * thickness));
+    const std::vector<double>& f = blade.eigenModes().values;
+    const QStringList bendingClasses{"flapwise", "edgewise"};
+    for (int m : {0, 1}) {
+        CHECK_CLOSE(qPrintable(QString("bending frequency, mode %1 (%2)").arg(m + 1).arg(blade.modeClass(m))), f[m],
+                    bending, 0.015);
+        QVERIFY(bendingClasses.contains(blade.modeClass(m)));
+    }
+    if (!torsion)
+        return;
+    int first = 0;
+    while (first < int(f.size()) && blade.modeClass(first) != "torsional")
+        ++first;
+    QVERIFY2(first < int(f.size()), "no torsional mode among the first twelve");
+    CHECK_CLOSE(qPrintable(QString("torsional frequency, mode %1").arg(first + 1)), f[first], twisting, 0.015);
+}
+
+// A slender clamped tube pushed along its axis at the tip buckles as
+// Euler's column, P = pi^2 EI / 4L^2, lowered by shear (Engesser:
+// P / (1 + P / k GA), 1 % here); the wall's own buckling load is 5.6 times
+// higher. Tolerance 1.5 %: the ring is a polygon of 32 sides.
+void TestValidation::columnBuckling()
+{
+    const double thickness = 5, radius = 250, push = 1000;
+    Tube tube;
+    tube.radius = tube.tipRadius = radius;
+    tube.meshSize = 50;
+    tube.uniform({ply("Alu", thickness, 0)});
+    tube.loads = {{"Push", Eigen::Vector3d(0, 0, -push)}};
+    QTemporaryDir dir;
+    KBlade blade;
+    QVERIFY(build(blade, tube, dir.path()));
+    {
+        Capture quiet;
+        QVERIFY(blade.runBuckling(0, 2));
+    }
+    const Wall wall = wallOf({{Alu, thickness, 0}});
+    const double euler = M_PI * M_PI * (M_PI * std::pow(radius, 3) / wall.azz) / (4 * Length * Length);
+    const double shearStiffness = M_PI * radius / wall.ass;
+    const double load = euler / (1 + euler / shearStiffness);
+    CHECK_CLOSE("buckling factor, mode 1", blade.eigenModes().values[0], load / push, 0.015);
+    // The largest motion is at the free tip.
+    QCOMPARE(blade.largestMotion(0).first, Length);
+}
+
+// A blade-like section, an ellipse twice as wide (x) as it is deep (y):
+// its first mode bends it flapwise (along y, about its weak axis), its
+// second edgewise, at frequencies whose ratio is sqrt(Ix / Iy) of the wall
+// (same mass). Tolerance 2 %: shear lowers the two modes unequally.
+void TestValidation::flatSectionModes()
+{
+    const double thickness = 5, radius = 250;
+    Tube tube;
+    tube.radius = tube.tipRadius = radius;
+    tube.meshSize = 50;
+    tube.flatness = 0.5;
+    tube.uniform({ply("Alu", thickness, 0)});
+    tube.loads = {{"None", Eigen::Vector3d::Zero()}};
+    QTemporaryDir dir;
+    KBlade blade;
+    QVERIFY(build(blade, tube, dir.path()));
+    {
+        Capture quiet;
+        QVERIFY(blade.runModal(4));
+    }
+    QCOMPARE(blade.modeClass(0), QString("flapwise"));
+    QCOMPARE(blade.modeClass(1), QString("edgewise"));
+    // Second moments of the wall about the ring's centre, from its nodes.
+    const std::vector<Node*>& ring = blade.stationNodes()->row(0)->nodes();
+    Eigen::Vector2d centre = Eigen::Vector2d::Zero();
+    for (const Node* n : ring)
+        centre += n->position().head<2>() / double(ring.size());
+    double ix = 0, iy = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const Eigen::Vector2d a = ring[i]->position().head<2>() - centre;
+        const Eigen::Vector2d b = ring[(i + 1) % ring.size()]->position().head<2>() - centre;
+        const double ds = (b - a).norm();
+        ix += thickness * ds * (a.y() * a.y() + a.y() * b.y() + b.y() * b.y()) / 3;
+        iy += thickness * ds * (a.x() * a.x() + a.x() * b.x() + b.x() * b.x()) / 3;
+    }
+    const std::vector<double>& f = blade.eigenModes().values;
+    CHECK_CLOSE("flapwise over edgewise frequency", f[0] / f[1], std::sqrt(ix / iy), 0.02);
 }
 
 QTEST_GUILESS_MAIN(TestValidation)

@@ -47,6 +47,7 @@ private slots:
     void badArguments();
     void unsafeBladeNames();
     void failedAnalysis();
+    void modalAndBuckling();
 };
 
 void TestAnalyseMode::resultTableOfTheDefaultBlade()
@@ -151,6 +152,66 @@ void TestAnalyseMode::failedAnalysis()
                               "table is written\n"),
              qPrintable(run.err));
     QVERIFY(folder.runFolder().isEmpty());
+}
+
+// -modal and -buckle on the default blade: a table each, the modes in
+// order, classed and placed; arguments and failed runs as for -analyse.
+void TestAnalyseMode::modalAndBuckling()
+{
+    Folder folder;
+    const QString model = folder.model("NewBlade");
+    ProgramRun run = folder.run({"-modal", model, "3"}, "run");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("Starting modal analysis of NewBlade-modal: 3 modes\n"));
+    QStringList lines = QString::fromUtf8(fileBytes(folder.path("run/NewBlade-modal.out"))).split('\n');
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[0], QString("Mode, Frequency, Class"));
+    QStringList classes;
+    double previous = 0;
+    for (int m = 1; m <= 3; ++m) {
+        const QStringList fields = lines[m].split(' ', Qt::SkipEmptyParts);
+        QCOMPARE(fields.size(), 3);
+        QCOMPARE(fields[0].toInt(), m);
+        QVERIFY(fields[1].toDouble() > previous);
+        previous = fields[1].toDouble();
+        classes << fields[2];
+    }
+    // The default blade is flattest in y: it swings flapwise first.
+    QCOMPARE(classes.mid(0, 2), QStringList({"flapwise", "edgewise"}));
+
+    run = folder.run({"-buckle", model, "1"}, "run");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("Starting buckling analysis of NewBlade-buckle: Load case 1, 5 modes\n"));
+    lines = QString::fromUtf8(fileBytes(folder.path("run/NewBlade-1-buckle.out"))).split('\n');
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines[0], QString("Mode, Load Factor, Station, Region"));
+    const QStringList places{"Reg-1-U", "Reg-2-U", "Reg-3-U", "Reg-3-L", "Reg-2-L", "Reg-1-L", "Web-1", "Web-2"};
+    previous = 0;
+    for (int m = 1; m <= 5; ++m) {
+        const QStringList fields = lines[m].split(' ', Qt::SkipEmptyParts);
+        QCOMPARE(fields.size(), 4);
+        QVERIFY(fields[1].toDouble() >= previous);
+        previous = fields[1].toDouble();
+        QVERIFY(fields[2].toDouble() > 0 && fields[2].toDouble() <= 13150);
+        QVERIFY(places.contains(fields[3]));
+    }
+
+    run = folder.run({"-modal", model, "0"}, "run");
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QString("Folvane: the mode count argument '0' is not from 1 to 100\n"));
+    run = folder.run({"-buckle", model, "3"}, "run");
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.err.endsWith("Folvane: load case 3 not found\n"));
+
+    // A design the solver refuses leaves no table, not even an old one.
+    folder.model("NewBlade", -1);
+    run = folder.run({"-modal", model}, "run");
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY(run.err.endsWith("Folvane: the modal analysis failed, see the messages above; no table is written\n"));
+    QVERIFY(!QFile::exists(folder.path("run/NewBlade-modal.out")));
+    run = folder.run({"-buckle", model, "1", "2"}, "run");
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY(!QFile::exists(folder.path("run/NewBlade-1-buckle.out")));
 }
 
 QTEST_GUILESS_MAIN(TestAnalyseMode)
