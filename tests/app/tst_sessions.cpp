@@ -554,6 +554,10 @@ void TestSessions::expressionsUnitsAndSettings()
     QVERIFY(session.waitForItem(density, [](const QJsonObject& o) {
         return o["valid"] == true && o["toolTip"] == "= 3e-9";
     }));
+    // The strengths are the table's last columns, to the right.
+    session.scroll("materials", 30, true);
+    QVERIFY(session.retype("materials.0.xtExpression", "1200"));
+    QVERIFY(session.retype("materials.0.sExpression", "P * 60"));
     QVERIFY(session.closeAndWait("Material Manager"));
 
     QVERIFY(session.openWindow("editorOptimisationSetting", "Optimisation Setting"));
@@ -567,6 +571,8 @@ void TestSessions::expressionsUnitsAndSettings()
     saved.setFp(model);
     QVERIFY(saved.readFile());
     QCOMPARE(saved.materials()->material(1)->density()->exp(), QString("P * 3e-9"));
+    QCOMPARE(saved.materials()->material(0)->strength(KMaterial::Xt)->exp(), QString("1200"));
+    QCOMPARE(saved.materials()->material(0)->strength(KMaterial::S)->exp(), QString("P * 60"));
     QCOMPARE(saved.optSetting()->crossoverNum(), 3);
     QCOMPARE(saved.optSetting()->iterNum(), 12);
 }
