@@ -112,7 +112,11 @@ struct Coverage
     std::vector<char> nodes, stresses, strains;
 };
 
-bool readDisplacements(DatLines& lines, Model& model, int loadCase, std::vector<char>& seen)
+// The rows of a displacement block, its heading read, up to the blank line
+// after them: every corner node's row goes to store(index, x, y, z); middle
+// nodes carry no results of their own.
+template <typename Store>
+bool readDisplacementRows(DatLines& lines, const Model& model, Store&& store)
 {
     const long long corners = model.nodes().count();
     const long long all = corners + model.edges().count();
@@ -123,13 +127,18 @@ bool readDisplacements(DatLines& lines, Model& model, int loadCase, std::vector<
             return fail(QStringLiteral("not a displacement"), lines);
         if (!validNumber(v[0], all))
             return fail(QStringLiteral("node %1 is not in the model").arg(v[0]), lines);
-        // Middle nodes carry no results of their own.
-        if (v[0] <= double(corners)) {
-            model.nodes().at(int(v[0]) - 1)->displacement().block(0, loadCase, 3, 1) << v[1], v[2], v[3];
-            seen[size_t(v[0]) - 1] = 1;
-        }
+        if (v[0] <= double(corners))
+            store(int(v[0]) - 1, v[1], v[2], v[3]);
     }
     return true;
+}
+
+bool readDisplacements(DatLines& lines, Model& model, int loadCase, std::vector<char>& seen)
+{
+    return readDisplacementRows(lines, model, [&](int node, double x, double y, double z) {
+        model.nodes().at(node)->displacement().block(0, loadCase, 3, 1) << x, y, z;
+        seen[size_t(node)] = 1;
+    });
 }
 
 bool readElementBlock(DatLines& lines, Model& model, int loadCase, bool stresses, std::vector<char>& seen)
@@ -185,25 +194,13 @@ bool readTable(DatLines& lines, int fields, Row&& row)
 
 bool readModeShape(DatLines& lines, const Model& model, int mode, EigenModes& result, std::vector<char>& seen)
 {
-    const long long corners = model.nodes().count();
-    const long long all = corners + model.edges().count();
     while (lines.next() && !lines.contains("displacements"))
         if (!lines.isBlank())
             return fail(QStringLiteral("no displacements of mode %1").arg(mode), lines);
-    lines.next();  // the blank line under the heading
-    double v[4];
-    while (lines.next() && !lines.isBlank()) {
-        if (!lines.fields(v, 4))
-            return fail(QStringLiteral("not a displacement"), lines);
-        if (!validNumber(v[0], all))
-            return fail(QStringLiteral("node %1 is not in the model").arg(v[0]), lines);
-        if (v[0] <= double(corners)) {
-            const Eigen::Index row = 3 * (Eigen::Index(v[0]) - 1);
-            result.shapes.block(row, mode - 1, 3, 1) << v[1], v[2], v[3];
-            seen[size_t(v[0]) - 1] = 1;
-        }
-    }
-    return true;
+    return readDisplacementRows(lines, model, [&](int node, double x, double y, double z) {
+        result.shapes.block(3 * Eigen::Index(node), mode - 1, 3, 1) << x, y, z;
+        seen[size_t(node)] = 1;
+    });
 }
 
 } // namespace

@@ -300,6 +300,20 @@ struct Tube
         addLayer("Wall", "Wall", {{0, 1}, {Length, 1}});
         upper = lower = QStringList{"Wall"};
     }
+    // The same of plies of one material and equal thickness at the angles;
+    // the wall's plies for laminate theory.
+    std::vector<Ply> uniform(const QString& name, const Lamina& material, double thickness,
+                             const QVector<double>& angles)
+    {
+        QJsonArray plies;
+        std::vector<Ply> wall;
+        for (double a : angles) {
+            plies.append(ply(name, thickness / angles.size(), a));
+            wall.push_back({material, thickness / angles.size(), a});
+        }
+        uniform(plies);
+        return wall;
+    }
 
     QByteArray json() const
     {
@@ -517,13 +531,7 @@ void TestValidation::wallStiffness()
     const double thickness = 5;
     const Lamina& material = layup == "UD" ? Ud : Alu;
     Tube tube;
-    QJsonArray plies;
-    std::vector<Ply> wallPlies;
-    for (double a : angles) {
-        plies.append(ply(layup, thickness / angles.size(), a));
-        wallPlies.push_back({material, thickness / angles.size(), a});
-    }
-    tube.uniform(plies);
+    const std::vector<Ply> wallPlies = tube.uniform(layup, material, thickness, angles);
     tube.loads = {{"Fx", Eigen::Vector3d(1000, 0, 0)}, {"Fy", Eigen::Vector3d(0, 1000, 0)}};
     QTemporaryDir dir;
     KBlade blade;
@@ -815,13 +823,7 @@ void TestValidation::naturalFrequencies()
     Tube tube;
     tube.radius = tube.tipRadius = radius;
     tube.meshSize = 50;
-    QJsonArray plies;
-    std::vector<Ply> wallPlies;
-    for (double a : angles) {
-        plies.append(ply(layup, thickness / angles.size(), a));
-        wallPlies.push_back({material, thickness / angles.size(), a});
-    }
-    tube.uniform(plies);
+    const std::vector<Ply> wallPlies = tube.uniform(layup, material, thickness, angles);
     tube.loads = {{"None", Eigen::Vector3d::Zero()}};
     QTemporaryDir dir;
     KBlade blade;

@@ -109,6 +109,7 @@ private slots:
     void ansysShortAndMalformedFiles();
     void analysersWithAStandInSolver();
     void calculixHostileFiles();
+    void calculixEigenFiles();
     void ansysHostileFiles();
 };
 
@@ -476,6 +477,62 @@ void TestResults::ansysHostileFiles()
     QVERIFY(read(good));
     QCOMPARE(model->elements().at(0)->result(Element::S12)(0, 1), 203.0);
     qInfo("%d damaged ANSYS result files, %d refused", tried, refused);
+}
+
+// Frequency and buckling files: the eigenvalue table, then a shape per mode
+// of every corner node (middle nodes skipped); anything else refused, named.
+void TestResults::calculixEigenFiles()
+{
+    auto model = smallModel();
+    const auto shape = [](int mode, const QByteArray& rows) {
+        return "\n                    E I G E N V A L U E    N U M B E R     " + QByteArray::number(mode)
+            + "\n\n\n displacements (vx,vy,vz) for set NALL and time  0.1000000E+01\n\n" + rows + "\n";
+    };
+    QByteArray rows;
+    for (int n = 1; n <= 5; ++n)
+        rows += QByteArray::number(n).rightJustified(10) + QByteArray(" %1E-01 0.0 -%1E-02\n").replace("%1", QByteArray::number(n));
+    const QByteArray middle = "         9  9.0 9.0 9.0\n";
+    const QByteArray table = "\n     E I G E N V A L U E   O U T P U T\n\n MODE NO    EIGENVALUE                       "
+                             "FREQUENCY\n                                     REAL PART            IMAGINARY PART\n"
+                             "                           (RAD/TIME)      (CYCLES/TIME     (RAD/TIME)\n\n"
+                             "      1   0.3158706E+03   0.1777275E+02   0.2828621E+01   0.0000000E+00\n"
+                             "      2   0.1400689E+04   0.3742578E+02   0.5956497E+01   0.0000000E+00\n\n";
+    const auto read = [&](const QByteArray& text, bool buckling, EigenModes& modes) {
+        QByteArray copy = text;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        return ReadCCXEigen(buffer, *model, buckling, modes);
+    };
+    EigenModes modes;
+    Capture capture;
+    QVERIFY(read(table + shape(1, rows + middle) + shape(2, rows), false, modes));
+    QCOMPARE(modes.values, std::vector<double>({2.828621, 5.956497}));
+    QCOMPARE(modes.shapes.rows(), 15);
+    QCOMPARE(modes.shapes(3 * 4, 1), 0.5);
+    QCOMPARE(modes.shapes(3 * 4 + 2, 1), -0.05);
+
+    // A buckling file: its static block first, which is no shape.
+    const QByteArray buckle = "\n displacements (vx,vy,vz) for set NALL and time  0.0000000E+00\n\n" + rows
+        + "\n     B U C K L I N G   F A C T O R   O U T P U T\n\n MODE NO       BUCKLING\n                FACTOR\n\n"
+          "      1   0.2723919E+02\n\n"
+        + shape(1, rows);
+    QVERIFY(read(buckle, true, modes));
+    QCOMPARE(modes.values, std::vector<double>({27.23919}));
+
+    const QByteArray shortShape = rows.left(rows.lastIndexOf("         5"));
+    const std::pair<QByteArray, QString> refused[] = {
+        {table + shape(1, rows) + shape(2, shortShape), "CCXAnalyser - ReadEigen: the shape of mode 2 gives 4 of 5 nodes"},
+        {table + shape(1, rows) + shape(3, rows), "CCXAnalyser - ReadResults: line 24: a shape of mode 3, which the table does not give"},
+        {shape(1, rows), "CCXAnalyser - ReadResults: line 2: a shape of mode 1, which the table does not give"},
+        {QByteArray(table).replace("0.1777275E+02", "x"), "CCXAnalyser - ReadResults: line 8: not a row of the eigenvalue table"},
+        {QByteArray(table).replace("      2   0.14", "      3   0.14"), "CCXAnalyser - ReadResults: line 9: mode 3 out of order"},
+        {table + shape(1, rows + "        99  1.0 1.0 1.0\n"), "CCXAnalyser - ReadResults: line 22: node 99 is not in the model"},
+        {buckle, "CCXAnalyser - ReadEigen: the file gives no frequencies"}};
+    for (const auto& [text, message] : refused) {
+        capture.clear();
+        QVERIFY(!read(text, false, modes));
+        QCOMPARE(capture.outLines().value(0), message);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestResults)
