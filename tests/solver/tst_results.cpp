@@ -527,7 +527,8 @@ void TestResults::calculixEigenFiles()
         {QByteArray(table).replace("0.1777275E+02", "x"), "CCXAnalyser - ReadResults: line 8: not a row of the eigenvalue table"},
         {QByteArray(table).replace("      2   0.14", "      3   0.14"), "CCXAnalyser - ReadResults: line 9: mode 3 out of order"},
         {table + shape(1, rows + "        99  1.0 1.0 1.0\n"), "CCXAnalyser - ReadResults: line 22: node 99 is not in the model"},
-        {buckle, "CCXAnalyser - ReadEigen: the file gives no frequencies"}};
+        {buckle, "CCXAnalyser - ReadResults: line 18: a shape of mode 1, which the table does not give"},
+        {rows, "CCXAnalyser - ReadEigen: the file gives no frequencies"}};
     for (const auto& [text, message] : refused) {
         capture.clear();
         QVERIFY(!read(text, false, modes));
