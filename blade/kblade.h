@@ -148,6 +148,10 @@ public:
     // The score of the built design; on failure why says which bound it
     // missed (price and mass, the analysis, or an objective's range).
     bool evaluate(double& fitness, Eigen::VectorXd& results, QString* why = nullptr);
+    // The values of the design checks that are optimised, in their order,
+    // each from the analysis it needs (the static results of every load case
+    // for the failure index); false with what was missing.
+    bool evaluateChecks(std::vector<double>& values, QString& why);
     void exportResults(const QString& fp, int loadInd) const;
     // The failure table beside the result table: "-" for no index.
     bool exportFailure(const QString& fp, int loadInd) const;

@@ -1,14 +1,17 @@
 // The model file's additions block: what the lists' records have no room
 // for, after them, so that files without it stay as they always were.
 //
-//   tag "FVAD" (4 bytes), version (int32, 1), payload length (int64),
+//   tag "FVAD" (4 bytes), version (int32), payload length (int64),
 //   payload, MD5 of the payload (16 bytes)
 //   payload, version 1: material count (int32, the material list's), then
-//   per material its strengths Xt, Xc, Yt, Yc, S as linked-value records.
+//   per material its strengths Xt, Xc, Yt, Yc, S as linked-value records;
+//   version 2 adds the modal and buckling mode counts and the buckled load
+//   case (int32 each) and the four design checks as objective records.
 
 #include "blade/kblade.h"
 
 #include "blade/kmaterial.h"
+#include "blade/koptsetting.h"
 #include "core/binaryio.h"
 
 #include <QBuffer>
@@ -21,7 +24,7 @@ namespace Folvane {
 namespace {
 
 constexpr char Tag[4] = {'F', 'V', 'A', 'D'};
-constexpr qint32 Version = 1;
+constexpr qint32 Version = 2;
 constexpr int DigestBytes = 16;
 
 QByteArray digest(const QByteArray& payload)
@@ -36,7 +39,7 @@ bool KBlade::hasAdditions() const
     for (int i = 0; i < materials()->count(); ++i)
         if (materials()->material(i)->hasStrengths())
             return true;
-    return false;
+    return optSetting()->checksChanged();
 }
 
 void KBlade::writeAdditions(QDataStream& out) const
@@ -49,6 +52,7 @@ void KBlade::writeAdditions(QDataStream& out) const
         for (int i = 0; i < materials()->count(); ++i)
             for (int k = 0; k < KMaterial::StrengthCount; ++k)
                 materials()->material(i)->strength(k)->writeBinary(body);
+        optSetting()->writeChecks(body);
     }
     out.writeRawData(Tag, 4);
     Binary::writeInt(out, Version);
@@ -67,7 +71,7 @@ bool KBlade::readAdditions(QDataStream& in)
         return false;
     const qint32 version = Binary::readInt(in);
     const qint64 length = Binary::readInt64(in);
-    if (in.status() != QDataStream::Ok || version != Version || length < 4
+    if (in.status() != QDataStream::Ok || version < 1 || version > Version || length < 4
         || length != Binary::remaining(in) - DigestBytes)
         return false;
     QByteArray payload(int(length), Qt::Uninitialized);
@@ -91,6 +95,8 @@ bool KBlade::readAdditions(QDataStream& in)
             materials()->material(i)->setStrength(k, strength);
         }
     }
+    if (version >= 2 && !optSetting()->readChecks(body))
+        return false;
     return body.atEnd();
 }
 

@@ -171,8 +171,29 @@ bool KBlade::evaluate(double& fitness, Eigen::VectorXd& results, QString* why)
             return fail(QStringLiteral("%1 between %2 and %3")
                             .arg(optSetting()->ReadObjective(i)->name(), formatNumber(lows[i]), formatNumber(highs[i])));
     }
+    // The design checks that are optimised follow the objectives, in the
+    // results and in the fitness, which weighs them alike.
+    std::vector<double> checks;
+    QString missing;
+    if (!evaluateChecks(checks, missing))
+        return fail(missing);
     const Eigen::ArrayXd deviation = results.array() - targets.head(ObjectiveCount).array();
-    fitness = -std::sqrt((weights.head(ObjectiveCount).array() * deviation.square()).sum() / ObjectiveCount);
+    double sum = (weights.head(ObjectiveCount).array() * deviation.square()).sum();
+    const Eigen::Index base = results.size();
+    results.conservativeResize(base + Eigen::Index(checks.size()));
+    size_t k = 0;
+    for (int i = 0; i < KOptSetting::CheckCount; ++i) {
+        const KObjective* check = optSetting()->check(i);
+        if (!check->isOpt())
+            continue;
+        const double value = checks[k];
+        results[base + Eigen::Index(k++)] = value;
+        if (!(check->low() < value && value < check->high()))
+            return fail(QStringLiteral("%1 between %2 and %3")
+                            .arg(check->name(), formatNumber(check->low()), formatNumber(check->high())));
+        sum += check->weight() * (value - check->target()) * (value - check->target());
+    }
+    fitness = -std::sqrt(sum / double(ObjectiveCount + checks.size()));
     return true;
 }
 
@@ -194,6 +215,82 @@ void KBlade::exportResults(const QString& fp, int loadInd) const
     const bool written = saveText(fp, [&bytes](TextBuffer& out) { out << bytes.c_str(); });
     if (!written)
         outLine(QStringLiteral("Cantnot export to file: ") + fp);
+}
+
+bool KBlade::evaluateChecks(std::vector<double>& values, QString& why)
+{
+    values.clear();
+    const KOptSetting* opt = optSetting();
+    const auto active = [opt](int i) { return opt->check(i)->isOpt(); };
+    double flap = std::nan(""), edge = std::nan("");
+    if (active(KOptSetting::FlapFrequency) || active(KOptSetting::EdgeFrequency)) {
+        if (!runModal(opt->modalModes())) {
+            why = QStringLiteral("a modal analysis that the solver completes");
+            return false;
+        }
+        for (int m = int(m_eigen.values.size()) - 1; m >= 0; --m) {
+            const QString kind = modeClass(m);
+            if (kind == QLatin1String("flapwise"))
+                flap = m_eigen.values[size_t(m)];
+            else if (kind == QLatin1String("edgewise"))
+                edge = m_eigen.values[size_t(m)];
+        }
+    }
+    for (int i = 0; i < KOptSetting::CheckCount; ++i) {
+        if (!active(i))
+            continue;
+        double value = std::nan("");
+        switch (i) {
+        case KOptSetting::BucklingFactor: {
+            const int chosen = opt->bucklingLoadCase();
+            if (chosen > loadNum()) {
+                why = QStringLiteral("the buckled load case %1").arg(chosen);
+                return false;
+            }
+            value = HUGE_VAL;
+            for (int l = chosen > 0 ? chosen - 1 : 0; l < (chosen > 0 ? chosen : loadNum()); ++l) {
+                if (!runBuckling(l, opt->bucklingModes())) {
+                    why = QStringLiteral("a buckling analysis that the solver completes");
+                    return false;
+                }
+                for (double f : m_eigen.values)
+                    if (f > 0)
+                        value = std::min(value, f);
+            }
+            if (value == HUGE_VAL) {
+                why = QStringLiteral("a positive buckling factor");
+                return false;
+            }
+            break;
+        }
+        case KOptSetting::FlapFrequency:
+        case KOptSetting::EdgeFrequency:
+            value = i == KOptSetting::FlapFrequency ? flap : edge;
+            if (std::isnan(value)) {
+                why = QStringLiteral("a %1 mode among the first %2")
+                          .arg(i == KOptSetting::FlapFrequency ? QStringLiteral("flapwise") : QStringLiteral("edgewise"))
+                          .arg(opt->modalModes());
+                return false;
+            }
+            break;
+        case KOptSetting::FailureIndex:
+            // The larger of the two criteria, over every load case.
+            for (int l = 0; l < loadNum(); ++l) {
+                const Eigen::MatrixXd table = stationFailure(l);
+                for (Eigen::Index r = 0; r < table.rows(); ++r)
+                    for (int c : {1, 4})
+                        if (!std::isnan(table(r, c)) && !(table(r, c) <= value))
+                            value = table(r, c);
+            }
+            if (std::isnan(value)) {
+                why = QStringLiteral("a failure index (no ply's material gives all five strengths)");
+                return false;
+            }
+            break;
+        }
+        values.push_back(value);
+    }
+    return true;
 }
 
 Eigen::MatrixXd KBlade::stationFailure(int loadInd) const

@@ -48,15 +48,78 @@ KOptSetting::KOptSetting(QObject* parent)
         o->setWeight(d.weight);
         m_objectives.append(o);
     }
+    for (KObjective* c : defaultChecks(this))
+        m_checks.append(c);
+}
+
+// Not optimised, weight 1, target 0; the buckling factor must stay above 1
+// and the failure index below 1.
+QList<KObjective*> KOptSetting::defaultChecks(QObject* parent)
+{
+    const struct { const char* name; double low, high; } defaults[] = {
+        {"Buckling Factor", 1, 1e6}, {"Flap Frequency", 0, 1e6}, {"Edge Frequency", 0, 1e6}, {"Failure Index", -1, 1}};
+    QList<KObjective*> checks;
+    for (const auto& d : defaults) {
+        auto* c = new KObjective(parent);
+        c->setName(QLatin1String(d.name));
+        c->setLow(d.low);
+        c->setHigh(d.high);
+        checks.append(c);
+    }
+    return checks;
+}
+
+bool KOptSetting::checksChanged() const
+{
+    QByteArray now, fresh;
+    QDataStream a(&now, QIODevice::WriteOnly), b(&fresh, QIODevice::WriteOnly);
+    Binary::prepare(a);
+    Binary::prepare(b);
+    for (const KObjective* c : m_checks)
+        c->writeBinary(a);
+    const QList<KObjective*> defaults = defaultChecks(nullptr);
+    for (const KObjective* c : defaults)
+        c->writeBinary(b);
+    qDeleteAll(defaults);
+    return now != fresh || m_modalModes != 5 || m_bucklingModes != 5 || m_bucklingLoadCase != 0;
+}
+
+void KOptSetting::writeChecks(QDataStream& out) const
+{
+    for (int v : {m_modalModes, m_bucklingModes, m_bucklingLoadCase})
+        Binary::writeInt(out, v);
+    for (const KObjective* c : m_checks)
+        c->writeBinary(out);
+}
+
+bool KOptSetting::readChecks(QDataStream& in)
+{
+    const qint32 modal = Binary::readInt(in), buckling = Binary::readInt(in), loadCase = Binary::readInt(in);
+    QList<KObjective*> checks;
+    for (int i = 0; i < CheckCount && in.status() == QDataStream::Ok; ++i)
+        checks.append(new KObjective(in, this));
+    if (in.status() != QDataStream::Ok || modal < 1 || modal > 100 || buckling < 1 || buckling > 100 || loadCase < 0) {
+        qDeleteAll(checks);
+        return false;
+    }
+    beginResetModel();
+    qDeleteAll(m_checks);
+    m_checks = checks;
+    m_modalModes = modal;
+    m_bucklingModes = buckling;
+    m_bucklingLoadCase = loadCase;
+    endResetModel();
+    tableModel()->updateTable();
+    return true;
 }
 
 KObjective* KOptSetting::ReadObjective(int ind) const
 {
-    if (ind < 0 || ind >= m_objectives.size()) {
+    if (ind < 0 || ind >= m_objectives.size() + m_checks.size()) {
         debugLine(QStringLiteral("KOptSetting - ReadObjective: index not correct!"));
         return nullptr;
     }
-    return m_objectives[ind];
+    return ind < m_objectives.size() ? m_objectives[ind] : m_checks[ind - m_objectives.size()];
 }
 
 void KOptSetting::objectiveArrays(Eigen::VectorXd& targets, Eigen::VectorXd& lows, Eigen::VectorXd& highs,
@@ -95,6 +158,11 @@ void KOptSetting::readBinary(QDataStream& in)
     const qint32 n = Binary::readCount(in, KObjective::RecordBytes);
     for (qint32 i = 0; i < n && in.status() == QDataStream::Ok; ++i)
         m_objectives.append(new KObjective(in, this));
+    // The checks come from the additions block, when the file has one.
+    qDeleteAll(m_checks);
+    m_checks = defaultChecks(this);
+    m_modalModes = m_bucklingModes = 5;
+    m_bucklingLoadCase = 0;
     endResetModel();
     tableModel()->updateTable();
 }
@@ -128,7 +196,7 @@ KObjectiveTableModel::KObjectiveTableModel(KOptSetting* setting)
 
 int KObjectiveTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_setting->objectiveCount();
+    return parent.isValid() ? 0 : m_setting->objectiveCount() + KOptSetting::CheckCount;
 }
 
 } // namespace Folvane

@@ -68,6 +68,9 @@ class KOptSetting : public KObjectList
     Q_PROPERTY(double SelPortion READ selPortion WRITE setSelPortion NOTIFY SelPortionChanged)
     Q_PROPERTY(double MutateRate READ mutateRate WRITE setMutateRate NOTIFY MutateRateChanged)
     Q_PROPERTY(QString OptDir READ optDir WRITE setOptDir NOTIFY OptDirChanged)
+    Q_PROPERTY(int ModalModes READ modalModes WRITE setModalModes NOTIFY ChecksChanged)
+    Q_PROPERTY(int BucklingModes READ bucklingModes WRITE setBucklingModes NOTIFY ChecksChanged)
+    Q_PROPERTY(int BucklingLoadCase READ bucklingLoadCase WRITE setBucklingLoadCase NOTIFY ChecksChanged)
 
 public:
     explicit KOptSetting(QObject* parent = nullptr);
@@ -88,7 +91,29 @@ public:
     void setOptDir(const QString& v) { m_optDir = v; }
 
     int objectiveCount() const { return m_objectives.size(); }
+    // The objectives, then the design checks (see below).
     KObjective* ReadObjective(int ind) const;
+
+    // Design checks beside the objectives, each needing an analysis of its
+    // own when it is optimised: the lowest buckling factor, the first
+    // flapwise and edgewise frequencies, the largest failure index.
+    enum Check { BucklingFactor = 0, FlapFrequency, EdgeFrequency, FailureIndex };
+    static constexpr int CheckCount = 4;
+    KObjective* check(int i) const { return m_checks[i]; }
+    // Modes of the modal and buckling runs, and the load case buckled
+    // (from 1; 0 buckles every load case and takes the lowest factor).
+    int modalModes() const { return m_modalModes; }
+    void setModalModes(int v) { m_modalModes = v; }
+    int bucklingModes() const { return m_bucklingModes; }
+    void setBucklingModes(int v) { m_bucklingModes = v; }
+    int bucklingLoadCase() const { return m_bucklingLoadCase; }
+    void setBucklingLoadCase(int v) { m_bucklingLoadCase = v; }
+    // Whether the checks or the choices differ from a new document's; the
+    // model file's additions block then carries them.
+    bool checksChanged() const;
+    void writeChecks(QDataStream& out) const;
+    // False, with nothing changed, when the stream does not hold them.
+    bool readChecks(QDataStream& in);
     // One entry per objective, in order; weights as read through Weight.
     void objectiveArrays(Eigen::VectorXd& targets, Eigen::VectorXd& lows, Eigen::VectorXd& highs,
                          Eigen::VectorXd& weights) const;
@@ -105,8 +130,11 @@ signals:
     void SelPortionChanged();
     void MutateRateChanged();
     void OptDirChanged();
+    void ChecksChanged();
 
 private:
+    static QList<KObjective*> defaultChecks(QObject* parent);
+
     int m_population = 4;
     int m_crossoverNum = 1;
     int m_startNum = 0;
@@ -115,6 +143,10 @@ private:
     double m_mutateRate = 0.4;
     QString m_optDir;
     QList<KObjective*> m_objectives;
+    QList<KObjective*> m_checks;
+    int m_modalModes = 5;
+    int m_bucklingModes = 5;
+    int m_bucklingLoadCase = 0;
 };
 
 class KObjectiveTableModel : public KObjectTableModel

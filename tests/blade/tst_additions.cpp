@@ -4,10 +4,15 @@
 #include "capture.h"
 #include "files.h"
 #include "blade/kblade.h"
+#include "blade/kanalysis.h"
 #include "blade/kmaterial.h"
+#include "blade/koptsetting.h"
+#include "core/binaryio.h"
+#include "core/messages.h"
 #include "core/parameterlist.h"
 #include "fem/failure.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -42,6 +47,8 @@ private slots:
     void strengthsRoundTrip();
     void failureCriteria();
     void noStrengthsNoIndex();
+    void checksRoundTrip();
+    void checksInTheFitness();
 };
 
 void TestAdditions::filesWithoutAdditionsStayAsTheyWere()
@@ -158,6 +165,125 @@ void TestAdditions::noStrengthsNoIndex()
     QCOMPARE(lines.size(), int(table.rows()) + 2);
     for (int r = 1; r <= table.rows(); ++r)
         QCOMPARE(lines[r].simplified().split(' ').mid(1).join(' '), QByteArray("- - - - - -"));
+}
+
+// The design checks and their analyses' settings go in the block too; a
+// block of the first version (strengths only) still reads.
+void TestAdditions::checksRoundTrip()
+{
+    KBlade blade;
+    KOptSetting* opt = blade.optSetting();
+    QCOMPARE(opt->ReadObjective(opt->objectiveCount() + KOptSetting::FailureIndex)->name(), QString("Failure Index"));
+    QCOMPARE(opt->tableModel()->rowCount(), opt->objectiveCount() + 4);
+    const QByteArray plain = modelBytes(blade);
+    opt->setBucklingLoadCase(2);
+    QVERIFY(modelBytes(blade).contains("FVAD"));
+    opt->setBucklingLoadCase(0);
+    QVERIFY(modelBytes(blade) == plain);
+    opt->check(KOptSetting::FlapFrequency)->setIsOpt(true);
+    opt->check(KOptSetting::FlapFrequency)->setLow(0.5);
+    opt->setModalModes(8);
+    const QByteArray bytes = modelBytes(blade);
+    KBlade reread;
+    QVERIFY(readModelBytes(reread, bytes));
+    QVERIFY(reread.optSetting()->check(KOptSetting::FlapFrequency)->isOpt());
+    QCOMPARE(reread.optSetting()->check(KOptSetting::FlapFrequency)->low(), 0.5);
+    QCOMPARE(reread.optSetting()->modalModes(), 8);
+    // Read over by a file without the block: the checks are a new document's.
+    QVERIFY(readModelBytes(reread, plain));
+    QVERIFY(!reread.optSetting()->check(KOptSetting::FlapFrequency)->isOpt());
+    QCOMPARE(reread.optSetting()->modalModes(), 5);
+
+    // Version 1: tag, version, length, the strengths, their digest.
+    QByteArray payload;
+    {
+        QDataStream out(&payload, QIODevice::WriteOnly);
+        Binary::prepare(out);
+        Binary::writeInt(out, 3);
+        for (int m = 0; m < 3; ++m)
+            for (int k = 0; k < KMaterial::StrengthCount; ++k)
+                Linker(m == 1 && k == KMaterial::Xc ? 450.0 : 0.0, nullptr).writeBinary(out);
+    }
+    QByteArray first = plain + "FVAD";
+    {
+        QDataStream out(&first, QIODevice::Append);
+        Binary::prepare(out);
+        Binary::writeInt(out, 1);
+        Binary::writeInt64(out, payload.size());
+    }
+    first += payload + QCryptographicHash::hash(payload, QCryptographicHash::Md5);
+    QVERIFY(readModelBytes(reread, first));
+    QCOMPARE(reread.materials()->material(1)->strength(KMaterial::Xc)->value(), 450.0);
+    QCOMPARE(reread.optSetting()->modalModes(), 5);
+}
+
+// Checks that are optimised follow the objectives in the results and weigh
+// in the fitness alike; each runs its analysis only then.
+void TestAdditions::checksInTheFitness()
+{
+    QTemporaryDir dir;
+    KBlade blade;
+    blade.anaSet()->setType(KAnalysis::Calculix);
+    blade.anaSet()->setProDir("ccx");
+    blade.anaSet()->setWorkDir(dir.path());
+    KOptSetting* opt = blade.optSetting();
+    for (int i = 0; i < opt->objectiveCount(); ++i) {
+        KObjective* o = opt->ReadObjective(i);
+        o->setLow(-1e300);
+        o->setHigh(1e300);
+        o->setTarget(0);
+        o->setWeight(0);
+    }
+    for (KMaterial* m : {blade.materials()->material(0), blade.materials()->material(1), blade.materials()->material(2)})
+        for (int k = 0; k < KMaterial::StrengthCount; ++k)
+            m->strength(k)->setExp("100");
+    Capture capture;
+    blade.genFEModel();
+    double fitness = 0;
+    Eigen::VectorXd results;
+    QVERIFY(blade.evaluate(fitness, results));
+    QCOMPARE(results.size(), Eigen::Index(KBlade::ObjectiveCount));
+    QCOMPARE(fitness, 0.0);
+    QVERIFY(!capture.outLines().join('\n').contains("modal analysis"));
+    QVERIFY(!capture.outLines().join('\n').contains("buckling analysis"));
+
+    KObjective* failure = opt->check(KOptSetting::FailureIndex);
+    KObjective* flap = opt->check(KOptSetting::FlapFrequency);
+    failure->setIsOpt(true);
+    flap->setIsOpt(true);
+    flap->setTarget(1.0);
+    flap->setWeight(1.0);
+    capture.clear();
+    QVERIFY(blade.evaluate(fitness, results));
+    QCOMPARE(results.size(), Eigen::Index(KBlade::ObjectiveCount + 2));
+    QVERIFY(capture.outLines().join('\n').contains("Starting modal analysis"));
+    QVERIFY(!capture.outLines().join('\n').contains("buckling analysis"));
+    double largest = 0;
+    for (int l = 0; l < blade.loadNum(); ++l) {
+        // Row 0 is the root station's: no elements, no index.
+        const Eigen::MatrixXd table = blade.stationFailure(l).bottomRows(blade.stationPositions().size() - 1);
+        largest = std::max({largest, table.col(1).maxCoeff(), table.col(4).maxCoeff()});
+    }
+    QVERIFY(std::abs(results[KBlade::ObjectiveCount] - 2.8286) < 1e-3);  // the default blade's first flap mode
+    QCOMPARE(results[KBlade::ObjectiveCount + 1], largest);
+    // Both checks weigh 1; the failure index's target is 0.
+    const double expected = -std::sqrt((std::pow(results[KBlade::ObjectiveCount] - 1.0, 2) + largest * largest) / 14.0);
+    QVERIFY(std::abs(fitness - expected) < 1e-12);
+
+    // Outside its band a check fails the design, by name.
+    failure->setHigh(largest / 2);
+    QString why;
+    QVERIFY(!blade.evaluate(fitness, results, &why));
+    QCOMPARE(why, QString("Failure Index between -1 and %1").arg(formatNumber(largest / 2)));
+    failure->setIsOpt(false);
+    flap->setIsOpt(false);
+    KObjective* buckling = opt->check(KOptSetting::BucklingFactor);
+    buckling->setIsOpt(true);
+    opt->setBucklingLoadCase(1);
+    capture.clear();
+    QVERIFY(blade.evaluate(fitness, results));
+    QVERIFY(capture.outLines().join('\n').contains("Starting buckling analysis of NewBlade-buckle: Load case 1, 5 modes"));
+    QVERIFY(std::abs(results[KBlade::ObjectiveCount] - 27.1) < 0.3);
 }
 
 QTEST_GUILESS_MAIN(TestAdditions)

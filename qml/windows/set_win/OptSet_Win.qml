@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import QtQuick.Controls 2.12
 import QtQuick.Layouts 1.12
 import Folvane 0.1
 import "../../basic_items"
@@ -8,7 +9,7 @@ FV_Manager_Win {
     id: win
     title: "Optimisation Setting"
     width: 760
-    height: 640
+    height: 760
     property var list: kblade.Models[KBlade.OptSet]
     signal browseFolder()
     function openEditor() {
@@ -23,6 +24,9 @@ FV_Manager_Win {
         selection.text = list.SelPortion
         mutation.text = list.MutateRate
         folder.text = list.OptDir
+        modalModes.text = list.ModalModes
+        bucklingModes.text = list.BucklingModes
+        bucklingCase.text = list.BucklingLoadCase
     }
     FV_Editor {
         window: win
@@ -58,6 +62,32 @@ FV_Manager_Win {
                 Item { width: 1 }
                 FV_Label { text: "Mutation Rate:" }
                 FV_TextBox { id: mutation; onEditingFinished: win.list.MutateRate = Number(text) }
+                Item { width: 1 }
+                FV_Label { text: "Modal analysis, modes:" }
+                FV_TextBox {
+                    id: modalModes
+                    objectName: "modalModes"
+                    validator: IntValidator { bottom: 1; top: 100 }
+                    onEditingFinished: win.list.ModalModes = parseInt(text)
+                }
+                Item { width: 1 }
+                FV_Label { text: "Buckling, modes:" }
+                FV_TextBox {
+                    id: bucklingModes
+                    objectName: "bucklingModes"
+                    validator: IntValidator { bottom: 1; top: 100 }
+                    onEditingFinished: win.list.BucklingModes = parseInt(text)
+                }
+                Item { width: 1 }
+                FV_Label { text: "Buckled load case:" }
+                FV_TextBox {
+                    id: bucklingCase
+                    objectName: "bucklingLoadCase"
+                    ToolTip.visible: hovered
+                    ToolTip.text: "0: every load case, the lowest factor counts"
+                    validator: IntValidator { bottom: 0 }
+                    onEditingFinished: win.list.BucklingLoadCase = parseInt(text)
+                }
                 Item { width: 1 }
                 FV_Label { text: "Save data to:" }
                 FV_TextBox { id: folder; Layout.preferredWidth: 360; onEditingFinished: win.list.OptDir = text }
