@@ -2,6 +2,7 @@
 
 #include "blade/kblade.h"
 #include "blade/kload.h"
+#include "blade/koptsetting.h"
 #include "blade/loadtable.h"
 #include "blade/windiodocument.h"
 #include "core/messages.h"
@@ -170,10 +171,10 @@ int autoKpOpt(int argc, char** argv)
     return convert(argc, argv, argv[2], argv[3]);
 }
 
-// The mode count argument, when given: 5 otherwise.
+// The mode count argument, when given; 0 (the document's setting) otherwise.
 static bool modeCount(int argc, char** argv, int at, int& modes)
 {
-    modes = 5;
+    modes = 0;
     if (argc <= at)
         return true;
     if (!decimalArgument(argv[at], "mode count", modes))
@@ -187,7 +188,7 @@ static bool modeCount(int argc, char** argv, int at, int& modes)
 
 int modal(int argc, char** argv)
 {
-    int modes = 5;
+    int modes = 0;
     if (!modeCount(argc, argv, 3, modes))
         return 1;
     QCoreApplication app(argc, argv);
@@ -198,7 +199,7 @@ int modal(int argc, char** argv)
         return 2;
     const QString table = KFile::safeFileName(blade.bladeName() + QStringLiteral("-modal")) + QStringLiteral(".out");
     blade.genFEModel();
-    if (!blade.runModal(modes)) {
+    if (!blade.runModal(modes > 0 ? modes : blade.optSetting()->modalModes())) {
         QFile::remove(table);
         std::cerr << "Folvane: the modal analysis failed, see the messages above; no table is written" << std::endl;
         return 3;
@@ -209,7 +210,7 @@ int modal(int argc, char** argv)
 
 int buckle(int argc, char** argv)
 {
-    int number = 0, modes = 5;
+    int number = 0, modes = 0;
     if (!decimalArgument(argv[3], "load case", number) || !modeCount(argc, argv, 4, modes))
         return 1;
     QCoreApplication app(argc, argv);
@@ -227,7 +228,7 @@ int buckle(int argc, char** argv)
     const QString table =
         KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed + QStringLiteral("-buckle")) + QStringLiteral(".out");
     blade.genFEModel();
-    if (!blade.runBuckling(loadCase, modes)) {
+    if (!blade.runBuckling(loadCase, modes > 0 ? modes : blade.optSetting()->bucklingModes())) {
         QFile::remove(table);
         std::cerr << "Folvane: the buckling analysis of load case " << argv[3]
                   << " failed, see the messages above; no table is written" << std::endl;

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
+#include "blade/koptsetting.h"
 #include "blade/kpattern.h"
 
 #include <QTemporaryDir>
@@ -179,7 +180,7 @@ void TestAnalyseMode::modalAndBuckling()
     // The default blade is flattest in y: it swings flapwise first.
     QCOMPARE(classes.mid(0, 2), QStringList({"flapwise", "edgewise"}));
 
-    run = folder.run({"-buckle", model, "1"}, "run");
+    run = folder.run({"-buckle", model, "1"}, "run");  // the document's five modes
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("Starting buckling analysis of NewBlade-buckle: Load case 1, 5 modes\n"));
     lines = QString::fromUtf8(fileBytes(folder.path("run/NewBlade-1-buckle.out"))).split('\n');
@@ -195,6 +196,18 @@ void TestAnalyseMode::modalAndBuckling()
         QVERIFY(fields[2].toDouble() > 0 && fields[2].toDouble() <= 13150);
         QVERIFY(places.contains(fields[3]));
     }
+
+    // Without a count, the document's.
+    {
+        KBlade two;
+        two.optSetting()->setModalModes(2);
+        two.setFp(folder.path("two.fvm"));
+        QuietDebug quiet;
+        QVERIFY(two.writeFile());
+    }
+    run = folder.run({"-modal", folder.path("two.fvm")}, "run");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("Starting modal analysis of NewBlade-modal: 2 modes\n"));
 
     run = folder.run({"-modal", model, "0"}, "run");
     QCOMPARE(run.exitCode, 1);
