@@ -180,18 +180,36 @@ void TestAdditions::checksRoundTrip()
     QVERIFY(modelBytes(blade).contains("FVAD"));
     opt->setBucklingLoadCase(0);
     QVERIFY(modelBytes(blade) == plain);
-    opt->check(KOptSetting::FlapFrequency)->setIsOpt(true);
-    opt->check(KOptSetting::FlapFrequency)->setLow(0.5);
+    // Every field of every check, and the three choices.
+    for (int i = 0; i < KOptSetting::CheckCount; ++i) {
+        KObjective* c = opt->check(i);
+        c->setIsOpt(i % 2 == 0);
+        c->setLow(0.5 + i);
+        c->setHigh(10.0 + i);
+        c->setTarget(3.25 + i);
+        c->setWeight(0.75 + i);
+    }
     opt->setModalModes(8);
+    opt->setBucklingModes(7);
+    opt->setBucklingLoadCase(2);
     const QByteArray bytes = modelBytes(blade);
     KBlade reread;
     QVERIFY(readModelBytes(reread, bytes));
-    QVERIFY(reread.optSetting()->check(KOptSetting::FlapFrequency)->isOpt());
-    QCOMPARE(reread.optSetting()->check(KOptSetting::FlapFrequency)->low(), 0.5);
+    for (int i = 0; i < KOptSetting::CheckCount; ++i) {
+        const KObjective* c = reread.optSetting()->check(i);
+        QCOMPARE(c->isOpt(), i % 2 == 0);
+        QCOMPARE(c->low(), 0.5 + i);
+        QCOMPARE(c->high(), 10.0 + i);
+        QCOMPARE(c->target(), 3.25 + i);
+        QCOMPARE(c->isOpt() ? c->weight() : 0.0, c->isOpt() ? 0.75 + i : 0.0);
+        QCOMPARE(c->name(), opt->check(i)->name());
+    }
     QCOMPARE(reread.optSetting()->modalModes(), 8);
+    QCOMPARE(reread.optSetting()->bucklingModes(), 7);
+    QCOMPARE(reread.optSetting()->bucklingLoadCase(), 2);
     // Read over by a file without the block: the checks are a new document's.
     QVERIFY(readModelBytes(reread, plain));
-    QVERIFY(!reread.optSetting()->check(KOptSetting::FlapFrequency)->isOpt());
+    QVERIFY(!reread.optSetting()->check(KOptSetting::BucklingFactor)->isOpt());
     QCOMPARE(reread.optSetting()->modalModes(), 5);
 
     // Version 1: tag, version, length, the strengths, their digest.
