@@ -247,7 +247,6 @@ private:
     std::unique_ptr<ElementArray> m_stationElements;
     Eigen::VectorXd m_stations;
     EigenModes m_eigen;
-    bool m_eigenBuckling = false;
 };
 
 } // namespace Folvane

@@ -37,7 +37,6 @@ static bool runEigen(Model* model, const KAnalysis* settings, CCXCmd::Step step,
 bool KBlade::runModal(int modes)
 {
     m_eigen = EigenModes();
-    m_eigenBuckling = false;
     return runEigen(builtModel("runModal"), m_anaSet, CCXCmd::Step::Frequency, 0, modes, m_eigen,
                     "runModal");
 }
@@ -45,7 +44,6 @@ bool KBlade::runModal(int modes)
 bool KBlade::runBuckling(int loadInd, int modes)
 {
     m_eigen = EigenModes();
-    m_eigenBuckling = true;
     Model* model = builtModel("runBuckling");
     if (model && (loadInd < 0 || loadInd >= model->loads().ReadLoadNum())) {
         outLine(QStringLiteral("KBlade - runBuckling: load case %1 not found").arg(loadInd + 1));
