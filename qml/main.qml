@@ -303,7 +303,7 @@ ApplicationWindow {
     }
     MessageDialog {
         id: noModel
-        title: "FE Model"
+        title: "Building the FE model failed"
         text: "The FE model could not be built: the message pane says why."
     }
     MessageDialog {
