@@ -21,6 +21,9 @@ int main(int argc, char** argv)
         return BatchModes::modal(argc, argv);
     if ((option(4, "-buckle") || option(5, "-buckle")))
         return BatchModes::buckle(argc, argv);
+    // Not the window for a mistyped count: the user asked for a file.
+    if (argc >= 2 && std::strcmp(argv[1], "-vtk") == 0)
+        return BatchModes::vtk(argc, argv);
     if (option(4, "-importwindio"))
         return BatchModes::importWindio(argc, argv);
     if (option(5, "-importloads"))

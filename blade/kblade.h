@@ -172,6 +172,12 @@ public:
     std::pair<double, QString> largestMotion(int mode) const;
     bool exportModal(const QString& fp) const;
     bool exportBuckling(const QString& fp) const;
+    // The built FE model as a ParaView file: its sections, regions and
+    // materials, with the results of a load case that was run (loadInd >= 0),
+    // or with the shapes of the last modal or buckling run. False, with a
+    // message, when there is no model or the file cannot be written.
+    bool exportVtk(const QString& fp, int loadInd = -1) const;
+    bool exportModeVtk(const QString& fp, bool buckling) const;
     void readOptSettings(QString& optDir, int& population, double& selPortion, double& mutateRate,
                          int& crossoverNum) const;
     void setOptDir(const QString& dir);

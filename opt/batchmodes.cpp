@@ -6,15 +6,18 @@
 #include "blade/loadtable.h"
 #include "blade/windiodocument.h"
 #include "core/messages.h"
+#include "fem/vtufile.h"
 #include "opt/bladegeneration.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 namespace Folvane::BatchModes {
@@ -201,10 +204,12 @@ int modal(int argc, char** argv)
     blade.genFEModel();
     if (!blade.runModal(modes > 0 ? modes : blade.optSetting()->modalModes())) {
         QFile::remove(table);
+        QFile::remove(table.chopped(4) + QStringLiteral(".vtu"));
         std::cerr << "Folvane: the modal analysis failed, see the messages above; no table is written" << std::endl;
         return 3;
     }
     blade.exportModal(table);
+    blade.exportModeVtk(table.chopped(4) + QStringLiteral(".vtu"), false);
     return 0;
 }
 
@@ -225,16 +230,89 @@ int buckle(int argc, char** argv)
         std::cerr << "Folvane: load case " << argv[3] << " not found" << std::endl;
         return 1;
     }
-    const QString table =
-        KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed + QStringLiteral("-buckle")) + QStringLiteral(".out");
+    const QString stem = KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed + QStringLiteral("-buckle"));
+    const QString table = stem + QStringLiteral(".out");
     blade.genFEModel();
     if (!blade.runBuckling(loadCase, modes > 0 ? modes : blade.optSetting()->bucklingModes())) {
         QFile::remove(table);
+        QFile::remove(stem + QStringLiteral(".vtu"));
         std::cerr << "Folvane: the buckling analysis of load case " << argv[3]
                   << " failed, see the messages above; no table is written" << std::endl;
         return 3;
     }
     blade.exportBuckling(table);
+    blade.exportModeVtk(stem + QStringLiteral(".vtu"), true);
+    return 0;
+}
+
+int vtk(int argc, char** argv)
+{
+    if (argc != 4 && argc != 5) {
+        std::cerr << "Folvane: -vtk takes a model file and an output file, and then a load case number or 'all'"
+                  << std::endl;
+        return 1;
+    }
+    const bool every = argc == 5 && std::strcmp(argv[4], "all") == 0;
+    int number = 0;
+    if (argc == 5 && !every && !decimalArgument(argv[4], "load case", number))
+        return 1;
+    QCoreApplication app(argc, argv);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    const QString output = QString::fromLocal8Bit(argv[3]);
+    outLine(QStringLiteral("Reading blade file: ") + path);
+    KBlade blade;
+    if (!readModel(blade, path))
+        return 2;
+    blade.genFEModel();
+    if (blade.elementCount() == 0) {
+        std::cerr << "Folvane: the FE model cannot be built, see the messages above; nothing is written" << std::endl;
+        return 2;
+    }
+    if (argc == 4)
+        return blade.exportVtk(output) ? 0 : 2;
+
+    std::vector<int> cases;
+    if (every) {
+        for (int l = 0; l < blade.loads()->count(); ++l)
+            cases.push_back(l);
+    } else if (number >= 1 && number <= blade.loads()->count()) {
+        cases.push_back(number - 1);
+    } else {
+        std::cerr << "Folvane: load case " << argv[4] << " not found" << std::endl;
+        return 1;
+    }
+    // With every load case, one dataset each beside the collection,
+    // named by the load case's number.
+    const QFileInfo info(output);
+    std::vector<Vtu::CollectionEntry> entries;
+    QStringList written;
+    auto forget = [&written] {
+        for (const QString& f : written)
+            QFile::remove(f);
+    };
+    for (int l : cases) {
+        const QString file = every ? info.completeBaseName() + QStringLiteral("-%1.vtu").arg(l + 1) : info.fileName();
+        const QString target = info.dir().filePath(file);
+        if (!blade.runLoadCase(l)) {
+            forget();
+            QFile::remove(target);
+            std::cerr << "Folvane: the analysis of load case " << l + 1
+                      << " failed, see the messages above; no VTK file is written" << std::endl;
+            return 3;
+        }
+        if (!blade.exportVtk(target, l)) {
+            forget();
+            return 2;
+        }
+        written << target;
+        entries.push_back({double(l + 1), file});
+    }
+    QString error;
+    if (every && !Vtu::writePvd(entries, output, error)) {
+        forget();
+        std::cerr << "Folvane: " << error.toLocal8Bit().constData() << std::endl;
+        return 2;
+    }
     return 0;
 }
 

@@ -14,6 +14,8 @@ int autoKpOpt(int argc, char** argv);
 int modal(int argc, char** argv);
 // folvane -buckle model.fvm loadcase [modes]
 int buckle(int argc, char** argv);
+// folvane -vtk model.fvm out.vtu [loadcase], folvane -vtk model.fvm out.pvd all
+int vtk(int argc, char** argv);
 // folvane -importwindio blade.yaml out.fvm
 int importWindio(int argc, char** argv);
 // folvane -importloads model.fvm loads.csv out.fvm

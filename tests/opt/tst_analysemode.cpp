@@ -1,12 +1,15 @@
 #include "capture.h"
 #include "files.h"
 #include "program.h"
+#include "vtkread.h"
 #include "core/messages.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
 #include "blade/koptsetting.h"
 #include "blade/kpattern.h"
+#include "fem/model.h"
 
+#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,7 +52,34 @@ private slots:
     void unsafeBladeNames();
     void failedAnalysis();
     void modalAndBuckling();
+    void paraviewFiles();
 };
+
+namespace {
+
+// The rows of numbers of a table the program wrote.
+std::vector<std::vector<double>> tableRows(const QString& path)
+{
+    std::vector<std::vector<double>> rows;
+    const QStringList lines = QString::fromUtf8(fileBytes(path)).split('\n', Qt::SkipEmptyParts);
+    for (int i = 1; i < lines.size(); ++i) {
+        rows.emplace_back();
+        for (const QString& v : lines[i].split(' ', Qt::SkipEmptyParts))
+            rows.back().push_back(v.toDouble());
+    }
+    return rows;
+}
+
+double largest(const std::vector<double>& values)
+{
+    double most = -HUGE_VAL;
+    for (double v : values)
+        if (!std::isnan(v))
+            most = std::max(most, v);
+    return most;
+}
+
+} // namespace
 
 void TestAnalyseMode::resultTableOfTheDefaultBlade()
 {
@@ -179,6 +209,17 @@ void TestAnalyseMode::modalAndBuckling()
     }
     // The default blade is flattest in y: it swings flapwise first.
     QCOMPARE(classes.mid(0, 2), QStringList({"flapwise", "edgewise"}));
+    // Its shapes for ParaView, with the table's frequencies.
+    QString error;
+    QJsonObject vtk = readWithVtk(folder.path("run/NewBlade-modal.vtu"), &error);
+    QVERIFY2(!vtk.isEmpty(), qPrintable(error));
+    const std::vector<double> frequencies = vtkValues(vtk, "fieldData", "Frequency");
+    QCOMPARE(frequencies.size(), size_t(3));
+    for (int m = 1; m <= 3; ++m) {
+        QVERIFY(std::abs(frequencies[size_t(m - 1)] / lines[m].split(' ', Qt::SkipEmptyParts)[1].toDouble() - 1) < 1e-5);
+        QVERIFY(largest(vtkValues(vtk, "pointData", QString("Mode_%1").arg(m))) > 0);
+    }
+    QVERIFY(!vtk["pointData"].toObject().contains("Mode_4"));
 
     run = folder.run({"-buckle", model, "1"}, "run");  // the document's five modes
     QCOMPARE(run.exitCode, 0);
@@ -196,6 +237,10 @@ void TestAnalyseMode::modalAndBuckling()
         QVERIFY(fields[2].toDouble() > 0 && fields[2].toDouble() <= 13150);
         QVERIFY(places.contains(fields[3]));
     }
+    vtk = readWithVtk(folder.path("run/NewBlade-1-buckle.vtu"), &error);
+    QVERIFY2(!vtk.isEmpty(), qPrintable(error));
+    QCOMPARE(vtkValues(vtk, "fieldData", "LoadFactor").size(), size_t(5));
+    QVERIFY(vtk["pointData"].toObject().contains("Mode_5"));
 
     // Without a count, the document's.
     {
@@ -222,9 +267,106 @@ void TestAnalyseMode::modalAndBuckling()
     QCOMPARE(run.exitCode, 3);
     QVERIFY(run.err.endsWith("Folvane: the modal analysis failed, see the messages above; no table is written\n"));
     QVERIFY(!QFile::exists(folder.path("run/NewBlade-modal.out")));
+    QVERIFY(!QFile::exists(folder.path("run/NewBlade-modal.vtu")));
     run = folder.run({"-buckle", model, "1", "2"}, "run");
     QCOMPARE(run.exitCode, 3);
     QVERIFY(!QFile::exists(folder.path("run/NewBlade-1-buckle.out")));
+    QVERIFY(!QFile::exists(folder.path("run/NewBlade-1-buckle.vtu")));
+}
+
+// -vtk on the default blade: the model alone, one load case with results
+// that agree with the result table, and both load cases in a collection.
+void TestAnalyseMode::paraviewFiles()
+{
+    Folder folder;
+    const QString model = folder.model("NewBlade");
+    const QString usage("Folvane: -vtk takes a model file and an output file, and then a load case number or 'all'\n");
+    for (const QStringList& arguments : {QStringList{"-vtk"}, QStringList{"-vtk", model},
+                                         QStringList{"-vtk", model, "a.vtu", "1", "2"}}) {
+        const ProgramRun run = folder.run(arguments, "run", 20000);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, usage);
+    }
+
+    KBlade blade;
+    {
+        QuietDebug quiet;
+        blade.setFp(model);
+        QVERIFY(blade.readFile());
+        blade.genFEModel();
+    }
+    ProgramRun run = folder.run({"-vtk", model, "model.vtu"}, "run");
+    QCOMPARE(run.exitCode, 0);
+    QString error;
+    QJsonObject vtk = readWithVtk(folder.path("run/model.vtu"), &error);
+    QVERIFY2(!vtk.isEmpty(), qPrintable(error));
+    const Model* fe = blade.feModel();
+    QCOMPARE(vtk["points"].toArray().size(), 3 * (fe->nodes().count() + fe->edges().count()));
+    const QJsonArray cells = vtk["cells"].toArray();
+    QCOMPARE(cells.size(), fe->elements().count());
+    double thinnest = HUGE_VAL, thickest = 0;
+    for (int i = 0; i < cells.size(); ++i) {
+        const int type = cells[i].toArray()[0].toInt();
+        QVERIFY(type == (fe->elements().at(i)->cornerCount() == 4 ? 23 : 22));
+        thinnest = std::min(thinnest, fe->elements().at(i)->section()->totalThickness());
+        thickest = std::max(thickest, fe->elements().at(i)->section()->totalThickness());
+    }
+    const std::vector<double> thickness = vtkValues(vtk, "cellData", "Thickness");
+    QCOMPARE(*std::min_element(thickness.begin(), thickness.end()), thinnest);
+    QCOMPARE(largest(thickness), thickest);
+    QCOMPARE(vtk["fieldData"].toObject()["RegionNames"].toObject()["values"].toArray(),
+             QJsonArray({"Reg-1-U", "Reg-2-U", "Reg-3-U", "Reg-3-L", "Reg-2-L", "Reg-1-L", "Web-1", "Web-2"}));
+    QCOMPARE(largest(vtkValues(vtk, "cellData", "Region")), 7.0);
+    QVERIFY(!vtk["pointData"].toObject().contains("Displacement"));
+
+    // The tip's mean deflection and the largest von Mises stress, as the
+    // result table has them.
+    QCOMPARE(folder.run({"-analyse", model, "1"}, "run").exitCode, 0);
+    QCOMPARE(folder.run({"-vtk", model, "one.vtu", "1"}, "run").exitCode, 0);
+    vtk = readWithVtk(folder.path("run/one.vtu"), &error);
+    QVERIFY2(!vtk.isEmpty(), qPrintable(error));
+    const auto table = tableRows(folder.path("run/NewBlade-1.out"));
+    const std::vector<double> displacement = vtkValues(vtk, "pointData", "Displacement");
+    const QJsonArray points = vtk["points"].toArray();
+    Eigen::Vector2d tip = Eigen::Vector2d::Zero();
+    int atTip = 0;
+    for (int i = 0; i < fe->nodes().count(); ++i)
+        if (std::abs(points[3 * i + 2].toDouble() - 13150) < 1e-3) {
+            tip += Eigen::Vector2d(displacement[size_t(3 * i)], displacement[size_t(3 * i + 1)]);
+            ++atTip;
+        }
+    QVERIFY(atTip > 0);
+    tip /= atTip;
+    // Single-precision values in the file.
+    QVERIFY2(std::abs(tip.x() - table.back()[5]) < 1e-4 * std::abs(table.back()[6]), qPrintable(QString::number(tip.x())));
+    QVERIFY2(std::abs(tip.y() / table.back()[6] - 1) < 1e-5, qPrintable(QString::number(tip.y())));
+    double tableVonMises = 0;
+    for (const auto& row : table)
+        tableVonMises = std::max(tableVonMises, row[8]);
+    QVERIFY(std::abs(largest(vtkValues(vtk, "cellData", "VonMises")) / tableVonMises - 1) < 1e-6);
+    QVERIFY(vtk["cellData"].toObject().contains("Stress_3") && !vtk["cellData"].toObject().contains("Stress_4"));
+    QCOMPARE(vtk["fieldData"].toObject()["LoadCase"].toObject()["values"].toArray(), QJsonArray({"Load-1"}));
+
+    run = folder.run({"-vtk", model, "all.pvd", "all"}, "run");
+    QCOMPARE(run.exitCode, 0);
+    vtk = readWithVtk(folder.path("run/all.pvd"), &error);
+    QVERIFY2(!vtk.isEmpty(), qPrintable(error));
+    const QJsonArray sets = vtk["datasets"].toArray();
+    QCOMPARE(sets.size(), 2);
+    QCOMPARE(sets[0].toObject()["file"].toString(), QString("all-1.vtu"));
+    QCOMPARE(sets[1].toObject()["file"].toString(), QString("all-2.vtu"));
+    QCOMPARE(vtkValues(sets[0].toObject()["dataset"].toObject(), "pointData", "Displacement"), displacement);
+    QVERIFY(vtkValues(sets[1].toObject()["dataset"].toObject(), "pointData", "Displacement") != displacement);
+
+    run = folder.run({"-vtk", model, "three.vtu", "3"}, "run");
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.err.endsWith("Folvane: load case 3 not found\n"));
+    // A design the solver refuses writes nothing.
+    folder.model("NewBlade", -1);
+    run = folder.run({"-vtk", model, "bad.pvd", "all"}, "run");
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY(run.err.endsWith("Folvane: the analysis of load case 1 failed, see the messages above; no VTK file is written\n"));
+    QVERIFY(!QFile::exists(folder.path("run/bad.pvd")) && !QFile::exists(folder.path("run/bad-1.vtu")));
 }
 
 QTEST_GUILESS_MAIN(TestAnalyseMode)
