@@ -1,4 +1,5 @@
 #include "app/debugmode.h"
+#include "app/plotmode.h"
 #include "app/windowmode.h"
 #include "opt/batchmodes.h"
 
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
     // Not the window for a mistyped count: the user asked for a file.
     if (argc >= 2 && std::strcmp(argv[1], "-vtk") == 0)
         return BatchModes::vtk(argc, argv);
+    if (argc >= 2 && std::strcmp(argv[1], "-plot") == 0)
+        return runPlotMode(argc, argv);
     if (option(4, "-importwindio"))
         return BatchModes::importWindio(argc, argv);
     if (option(5, "-importloads"))

@@ -17,5 +17,9 @@ echo "Analysing the default blade (load case 1) with CalculiX ..."
 grep -E "^(Reading blade file|Starting analysis|Analysis finished|Reading results finished|Cannot read the results)" analysis.log
 echo
 cat NewBlade-1.out
+"$build/folvane" -vtk NewBlade.fvm NewBlade-1.vtu 1 > vtk.log 2>&1
+"$build/folvane" -plot NewBlade-1.svg NewBlade-1.out > plot.log 2>&1
 echo
-echo "The result table is in $demo/NewBlade-1.out (solver files in $demo/work, log in $demo/analysis.log)"
+echo "The result table is in $demo/NewBlade-1.out (solver files in $demo/work, log in $demo/analysis.log);"
+echo "open $demo/NewBlade-1.vtu in ParaView (the deformed blade: Warp By Vector on Displacement, colour by VonMises)"
+echo "and $demo/NewBlade-1.svg for the curves along the span."
