@@ -1,4 +1,5 @@
 #include "blade/kblade.h"
+#include "blade/febuild.h"
 
 #include "blade/kanalysis.h"
 #include "blade/kbladesetting.h"
@@ -219,6 +220,7 @@ void KBlade::makeLists()
 
 void KBlade::clearFEModel()
 {
+    ++m_feGeneration;
     // The station arrays point into the model: they go first.
     m_stationNodes.reset();
     m_stationElements.reset();
@@ -307,6 +309,39 @@ void KBlade::genFEModel()
     debugLine(QString::number(model.nodes().count()));
     debugLine(QString::number(model.elements().count()));
     emit FEModelChanged();
+}
+
+std::unique_ptr<FEBuild> KBlade::lendFEBuild()
+{
+    if (!m_model)
+        return nullptr;
+    auto build = std::make_unique<FEBuild>();
+    build->model = std::move(m_model);
+    build->stationNodes = std::move(m_stationNodes);
+    build->stationElements = std::move(m_stationElements);
+    build->stations = std::move(m_stations);
+    build->elementGroups = std::move(m_elementGroups);
+    build->groupNames = m_groupNames;
+    build->eigen = std::move(m_eigen);
+    build->generation = m_feGeneration;
+    m_stations.resize(0);
+    m_elementGroups.clear();
+    m_eigen = EigenModes();
+    return build;
+}
+
+bool KBlade::takeBackFEBuild(std::unique_ptr<FEBuild> build)
+{
+    if (!build || m_model || build->generation != m_feGeneration)
+        return false;
+    m_model = std::move(build->model);
+    m_stationNodes = std::move(build->stationNodes);
+    m_stationElements = std::move(build->stationElements);
+    m_stations = std::move(build->stations);
+    m_elementGroups = std::move(build->elementGroups);
+    m_groupNames = build->groupNames;
+    m_eigen = std::move(build->eigen);
+    return true;
 }
 
 void KBlade::forgetFEModel()

@@ -14,6 +14,7 @@
 namespace Folvane {
 
 class ElementArray;
+struct FEBuild;
 class Model;
 class NodeArray;
 
@@ -178,6 +179,13 @@ public:
     // message, when there is no model or the file cannot be written.
     bool exportVtk(const QString& fp, int loadInd = -1) const;
     bool exportModeVtk(const QString& fp, bool buckling) const;
+
+    // The FE model and what derives from it, lent to an analysis that runs
+    // off the main thread: meanwhile the document has no model (its views
+    // keep their pictures). Taken back only when the document has neither
+    // built another model nor forgotten this one since; false otherwise.
+    std::unique_ptr<FEBuild> lendFEBuild();
+    bool takeBackFEBuild(std::unique_ptr<FEBuild> build);
     void readOptSettings(QString& optDir, int& population, double& selPortion, double& mutateRate,
                          int& crossoverNum) const;
     void setOptDir(const QString& dir);
@@ -253,6 +261,9 @@ private:
     std::unique_ptr<ElementArray> m_stationElements;
     Eigen::VectorXd m_stations;
     EigenModes m_eigen;
+    // Counts builds and forgettings: a lent model that comes back to a
+    // count other than its own is out of date.
+    quint64 m_feGeneration = 0;
 };
 
 } // namespace Folvane

@@ -4,12 +4,47 @@
 #include "fem/model.h"
 #include "solver/cmd.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <csignal>
 #include <iostream>
+#include <map>
+#include <vector>
 
 namespace Folvane {
+
+namespace {
+
+// A solver may be a script that starts the real one: a cancel ends the
+// whole tree of processes, not just the first.
+void killProcessTree(qint64 root)
+{
+    if (root <= 0)
+        return;
+    std::map<qint64, std::vector<qint64>> children;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+        if (!isPid || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (command) state ppid ...: the command may hold blanks and brackets.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> rest = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (rest.size() > 1)
+            children[rest[1].toLongLong()].push_back(pid);
+    }
+    std::vector<qint64> tree{root};
+    for (size_t i = 0; i < tree.size(); ++i)
+        for (qint64 child : children[tree[i]])
+            tree.push_back(child);
+    for (qint64 pid : tree)
+        ::kill(pid_t(pid), SIGKILL);
+}
+
+} // namespace
 
 Analyser::Analyser(Model* model, const QString& workDir, const QString& program, bool clearResults)
     : m_model(model)
@@ -53,6 +88,8 @@ bool Analyser::runSolver(const QString& job, QString& failure) const
     auto endLine = [&] {
         if (firstError.isEmpty() && isErrorLine(line))
             firstError = line.trimmed();
+        if (m_progress && !line.trimmed().isEmpty())
+            m_progress(QString::fromLocal8Bit(line.trimmed()));
         line.clear();
     };
     auto pass = [&] {
@@ -65,13 +102,25 @@ bool Analyser::runSolver(const QString& job, QString& failure) const
                 line += c;
         }
     };
-    while (solver.waitForReadyRead(-1))
+    // With a cancel flag, the wait wakes now and then to look at it.
+    const int wait = m_cancel ? 100 : -1;
+    bool cancelled = false;
+    while (solver.state() != QProcess::NotRunning) {
+        if (m_cancel && m_cancel->load() && !cancelled) {
+            killProcessTree(solver.processId());
+            cancelled = true;
+        }
+        if (!solver.waitForReadyRead(wait) && solver.state() != QProcess::NotRunning)
+            solver.waitForFinished(wait);
         pass();
+    }
     solver.waitForFinished(-1);
     pass();
     endLine();
     std::cout.flush();
-    if (!firstError.isEmpty())
+    if (cancelled)
+        failure = QStringLiteral("cancelled");
+    else if (!firstError.isEmpty())
         failure = QString::fromLocal8Bit(firstError);
     else if (solver.exitStatus() != QProcess::NormalExit)
         failure = QStringLiteral("the solver crashed");

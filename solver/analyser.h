@@ -3,6 +3,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
+#include <functional>
 #include <memory>
 
 namespace Folvane {
@@ -32,6 +34,11 @@ public:
     // Whether a run removes the solver's files after reading them; off, so
     // that the deck and the solver's output stay for inspection.
     void setCleanAfterRun(bool clean) { m_clean = clean; }
+    // Looked at while the solver runs: once it holds, the solver is ended
+    // and the run fails as cancelled.
+    void setCancelFlag(const std::atomic_bool* cancel) { m_cancel = cancel; }
+    // Gets every line the solver prints, on the thread that runs it.
+    void setProgress(std::function<void(const QString&)> progress) { m_progress = std::move(progress); }
 
 protected:
     // The solver's program and arguments for a job; it runs in the work folder.
@@ -56,6 +63,8 @@ protected:
 
 private:
     bool m_clean = false;
+    const std::atomic_bool* m_cancel = nullptr;
+    std::function<void(const QString&)> m_progress;
 };
 
 } // namespace Folvane
