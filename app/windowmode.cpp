@@ -1,6 +1,8 @@
 #include "app/windowmode.h"
 
+#include "app/analysisrunner.h"
 #include "app/messagelog.h"
+#include "app/spanplotter.h"
 #include "app/windowprobe.h"
 #include "blade/kblade.h"
 #include "blade/koptsetting.h"
@@ -25,6 +27,8 @@ void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade, MessageLog* lo
 {
     engine.rootContext()->setContextProperty(QStringLiteral("kblade"), &blade);
     engine.rootContext()->setContextProperty(QStringLiteral("messages"), log ? log : new MessageLog(&engine));
+    engine.rootContext()->setContextProperty(QStringLiteral("analysis"), new AnalysisRunner(&blade, &engine));
+    engine.rootContext()->setContextProperty(QStringLiteral("plotter"), new SpanPlotter(&blade, &engine));
     const QUrl mainUrl(QStringLiteral("qrc:/main.qml"));
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreated, QCoreApplication::instance(),

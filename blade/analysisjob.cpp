@@ -56,6 +56,8 @@ void AnalysisJob::run(const std::function<void(const QString&)>& progress)
     analyser->setProgress(progress);
     if (m_kind == Static) {
         m_succeeded = analyser->RunLoadCase(m_loadInd);
+        // The run cleared the results of any earlier one.
+        m_build->resultLoadCase = m_succeeded ? m_loadInd : -1;
         return;
     }
     m_build->eigen = EigenModes();

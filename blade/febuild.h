@@ -24,6 +24,8 @@ struct FEBuild
     std::vector<int> elementGroups;
     QStringList groupNames;
     EigenModes eigen;
+    // The static load case whose results the model holds; -1 for none.
+    int resultLoadCase = -1;
     // The document's count of builds and forgettings when it was lent.
     quint64 generation = 0;
 };

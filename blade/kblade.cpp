@@ -228,6 +228,9 @@ void KBlade::clearFEModel()
     m_stations.resize(0);
     m_elementGroups.clear();
     m_eigen = EigenModes();
+    m_resultLoadCase = -1;
+    m_viewValues.resize(0);
+    m_viewOffsets.resize(3, 0);
 }
 
 QStringList KBlade::buildProblems() const
@@ -309,6 +312,7 @@ void KBlade::genFEModel()
     debugLine(QString::number(model.nodes().count()));
     debugLine(QString::number(model.elements().count()));
     emit FEModelChanged();
+    emit ResultsChanged();
 }
 
 std::unique_ptr<FEBuild> KBlade::lendFEBuild()
@@ -323,7 +327,9 @@ std::unique_ptr<FEBuild> KBlade::lendFEBuild()
     build->elementGroups = std::move(m_elementGroups);
     build->groupNames = m_groupNames;
     build->eigen = std::move(m_eigen);
+    build->resultLoadCase = m_resultLoadCase;
     build->generation = m_feGeneration;
+    m_resultLoadCase = -1;
     m_stations.resize(0);
     m_elementGroups.clear();
     m_eigen = EigenModes();
@@ -341,6 +347,8 @@ bool KBlade::takeBackFEBuild(std::unique_ptr<FEBuild> build)
     m_elementGroups = std::move(build->elementGroups);
     m_groupNames = build->groupNames;
     m_eigen = std::move(build->eigen);
+    m_resultLoadCase = build->resultLoadCase;
+    emit ResultsChanged();
     return true;
 }
 
@@ -353,6 +361,7 @@ void KBlade::forgetFEModel()
     emit FemEleChanged();
     emit FemEdgeChanged();
     emit FEModelChanged();
+    emit ResultsChanged();
 }
 
 namespace {
@@ -401,57 +410,6 @@ int KBlade::nodeCount() const
 int KBlade::elementCount() const
 {
     return m_model ? m_model->elements().count() : 0;
-}
-
-namespace {
-
-// Distinct colours for the regions and webs of the FE view.
-Eigen::Vector3f groupColour(int group)
-{
-    static const float palette[][3] = {
-        {0.90f, 0.49f, 0.13f}, {0.12f, 0.47f, 0.71f}, {0.17f, 0.63f, 0.17f}, {0.84f, 0.15f, 0.16f},
-        {0.58f, 0.40f, 0.74f}, {0.55f, 0.34f, 0.29f}, {0.89f, 0.47f, 0.76f}, {0.50f, 0.50f, 0.50f},
-        {0.74f, 0.74f, 0.13f}, {0.09f, 0.75f, 0.81f}};
-    if (group < 0)
-        return Eigen::Vector3f(0.8f, 0.8f, 0.8f);
-    const float* c = palette[group % int(std::size(palette))];
-    return Eigen::Vector3f(c[0], c[1], c[2]);
-}
-
-} // namespace
-
-void KBlade::gen3DModel()
-{
-    const Model* model = builtModel("gen3DModel");
-    if (!model)
-        return;
-    std::vector<Eigen::Vector3f> colours(size_t(model->elements().count()));
-    for (size_t i = 0; i < colours.size(); ++i)
-        colours[i] = groupColour(i < m_elementGroups.size() ? m_elementGroups[i] : -1);
-    auto* edges = indexedRenderer(positionAttribute(model->nodes().vertexBuffer(), nullptr),
-                                  model->edges().lineIndexBuffer(), Qt3DRender::QGeometryRenderer::Lines);
-    edges->geometry()->attributes().front()->setParent(edges);
-    m_femEdge.replace(edges);
-    m_femEle.replace(shadedTriangles(model->elements().faceVertexBuffer(colours)));
-    emit FemEleChanged();
-    emit FemEdgeChanged();
-}
-
-QVariantList KBlade::femGroups() const
-{
-    QVariantList groups;
-    for (int g = 0; g < m_groupNames.size(); ++g) {
-        const Eigen::Vector3f c = groupColour(g);
-        groups.append(QVariantMap{{QStringLiteral("name"), m_groupNames[g]},
-                                  {QStringLiteral("color"), QColor::fromRgbF(c.x(), c.y(), c.z())}});
-    }
-    return groups;
-}
-
-void KBlade::clearOld3DModel()
-{
-    m_femEdge.clearPrevious();
-    m_femEle.clearPrevious();
 }
 
 Model* KBlade::builtModel(const char* operation) const

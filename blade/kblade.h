@@ -9,6 +9,7 @@
 
 #include <Eigen/Dense>
 #include <QJsonObject>
+#include <QVector3D>
 #include <memory>
 
 namespace Folvane {
@@ -48,6 +49,14 @@ class KBlade : public KFile, public BladeLayout
     // The regions and webs the FE view colours: [{name, color}, ...].
     Q_PROPERTY(QVariantList FemGroups READ femGroups NOTIFY FemEleChanged)
     Q_PROPERTY(int ElementCount READ elementCount NOTIFY FEModelChanged)
+    // What the FE view can colour the mesh by now: the model's own data,
+    // then the results and modes it has.
+    Q_PROPERTY(QStringList ViewQuantities READ viewQuantities NOTIFY ResultsChanged)
+    // The shown quantity: {name, low, high, categorical}.
+    Q_PROPERTY(QVariantMap ViewLegend READ viewLegend NOTIFY FemEleChanged)
+    Q_PROPERTY(QVariantList ScaleStops READ scaleStopList CONSTANT)
+    // Whether the model holds the results of a static run.
+    Q_PROPERTY(bool HasResults READ hasResults NOTIFY ResultsChanged)
 
 public:
     enum ChildType {
@@ -107,6 +116,26 @@ public:
     // The FE view: faces and edges of the model, as renderers that replace
     // the current ones; the replaced ones live until clearOld3DModel.
     Q_INVOKABLE void gen3DModel();
+    QStringList viewQuantities() const;
+    bool hasResults() const { return m_resultLoadCase >= 0; }
+    // The static load case whose results the model holds; -1 for none.
+    int resultLoadCase() const { return m_resultLoadCase; }
+    QVariantMap viewLegend() const { return m_viewLegend; }
+    QVariantList scaleStopList() const;
+    // Draws the mesh coloured by a quantity of ViewQuantities, deformed by
+    // the results' displacements (or the mode's shape, at 5 % of the
+    // model's size) times scale; false when there is no such quantity.
+    Q_INVOKABLE bool showQuantity(int index, double scale);
+    // The scale that shows the results' largest displacement at about 5 %
+    // of the model's size, rounded down to 1, 2 or 5 times a power of ten
+    // and at least 1; 1 without results.
+    Q_INVOKABLE double autoDeformScale() const;
+    // The element (by index) that the ray meets first on the shown mesh; -1
+    // for none.
+    Q_INVOKABLE int pickElement(const QVector3D& origin, const QVector3D& direction) const;
+    // What the results view says of an element on click: its number, region,
+    // laminate and the shown quantity, then its plies' results.
+    Q_INVOKABLE QStringList elementValues(int element) const;
     Q_INVOKABLE void clearOld3DModel();
     Qt3DCore::QComponent* femEle() const { return m_femEle.current(); }
     Qt3DCore::QComponent* femEdge() const { return m_femEdge.current(); }
@@ -214,6 +243,7 @@ signals:
     void BladeLengthChanged();
     void LoadNumChanged();
     void FEModelChanged();
+    void ResultsChanged();
 
 private:
     struct Scratch {};
@@ -247,6 +277,16 @@ private:
     template <typename Writer>
     bool exportDeck(const char* operation, const QString& str, int loadInd);
     bool runSolver(int loadInd);
+    struct ViewQuantity
+    {
+        enum Kind { Region, Thickness, Plies, Displacement, VonMises, Strain11, Strain22, Strain12, TsaiWu, Mode };
+        Kind kind;
+        int mode;
+        QString name;
+    };
+    std::vector<ViewQuantity> viewQuantityList() const;
+    // Faces with the colours and edges, moved by the offsets when given.
+    void drawMesh(const std::vector<Eigen::Vector3f>& colours, const Eigen::Matrix3Xf* offsets);
 
     KAnalysis* m_anaSet = nullptr;
     std::unique_ptr<Model> m_model;
@@ -261,6 +301,13 @@ private:
     std::unique_ptr<ElementArray> m_stationElements;
     Eigen::VectorXd m_stations;
     EigenModes m_eigen;
+    // The static load case whose results the model holds; -1 for none.
+    int m_resultLoadCase = -1;
+    // What the view shows: per element value, per node offset.
+    Eigen::VectorXd m_viewValues;
+    Eigen::Matrix3Xf m_viewOffsets;
+    QVariantMap m_viewLegend;
+    ViewQuantity::Kind m_viewKind = ViewQuantity::Region;
     // Counts builds and forgettings: a lent model that comes back to a
     // count other than its own is out of date.
     quint64 m_feGeneration = 0;

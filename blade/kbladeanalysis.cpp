@@ -39,7 +39,10 @@ bool KBlade::runSolver(int loadInd)
         outLine(QStringLiteral("KBlade - runAnalysis: Abaqus input is written but not run; choose ANSYS or CalculiX"));
         return false;
     }
-    return loadInd < 0 ? analyser->RunAll() : analyser->RunLoadCase(loadInd);
+    const bool ok = loadInd < 0 ? analyser->RunAll() : analyser->RunLoadCase(loadInd);
+    m_resultLoadCase = ok ? std::max(loadInd, 0) : -1;
+    emit ResultsChanged();
+    return ok;
 }
 
 bool KBlade::runAnalysis()

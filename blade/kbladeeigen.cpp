@@ -37,8 +37,9 @@ static bool runEigen(Model* model, const KAnalysis* settings, CCXCmd::Step step,
 bool KBlade::runModal(int modes)
 {
     m_eigen = EigenModes();
-    return runEigen(builtModel("runModal"), m_anaSet, CCXCmd::Step::Frequency, 0, modes, m_eigen,
-                    "runModal");
+    const bool ok = runEigen(builtModel("runModal"), m_anaSet, CCXCmd::Step::Frequency, 0, modes, m_eigen, "runModal");
+    emit ResultsChanged();
+    return ok;
 }
 
 bool KBlade::runBuckling(int loadInd, int modes)
@@ -49,7 +50,9 @@ bool KBlade::runBuckling(int loadInd, int modes)
         outLine(QStringLiteral("KBlade - runBuckling: load case %1 not found").arg(loadInd + 1));
         return false;
     }
-    return runEigen(model, m_anaSet, CCXCmd::Step::Buckle, loadInd, modes, m_eigen, "runBuckling");
+    const bool ok = runEigen(model, m_anaSet, CCXCmd::Step::Buckle, loadInd, modes, m_eigen, "runBuckling");
+    emit ResultsChanged();
+    return ok;
 }
 
 QString KBlade::modeClass(int mode) const

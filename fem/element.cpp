@@ -299,13 +299,15 @@ void ElementList::writeObj(TextBuffer& out) const
     m_elements.forEach([&out](const Element& e) { e.writeObj(out); });
 }
 
-QByteArray ElementList::faceVertexBuffer(const std::vector<Eigen::Vector3f>& colours) const
+QByteArray ElementList::faceVertexBuffer(const std::vector<Eigen::Vector3f>& colours, const Eigen::Matrix3Xf* offsets) const
 {
     std::vector<float> data;
     data.reserve(size_t(count()) * 6 * 9);
     auto vertex = [&](const Node* n, const Eigen::Vector3f& normal, const Eigen::Vector3f& colour) {
-        data.insert(data.end(), {float(n->x()), float(n->y()), float(n->z()), normal.x(), normal.y(), normal.z(),
-                                 colour.x(), colour.y(), colour.z()});
+        Eigen::Vector3f p = n->position().cast<float>();
+        if (offsets && Eigen::Index(n->id()) < offsets->cols())
+            p += offsets->col(Eigen::Index(n->id()));
+        data.insert(data.end(), {p.x(), p.y(), p.z(), normal.x(), normal.y(), normal.z(), colour.x(), colour.y(), colour.z()});
     };
     size_t i = 0;
     m_elements.forEach([&](const Element& e) {

@@ -163,9 +163,10 @@ public:
     }
 
     void writeObj(TextBuffer& out) const override;
-    // Every element's own triangles, each vertex its position, the
-    // element's normal and the colour given for the element (by number).
-    QByteArray faceVertexBuffer(const std::vector<Eigen::Vector3f>& colours) const;
+    // Every element's own triangles, each vertex its position (moved by
+    // the corner node's column of offsets, when given), the element's
+    // normal and the colour given for the element (by number).
+    QByteArray faceVertexBuffer(const std::vector<Eigen::Vector3f>& colours, const Eigen::Matrix3Xf* offsets = nullptr) const;
 
 private:
     friend class Element;

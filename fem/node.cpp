@@ -203,11 +203,13 @@ void NodeList::writeObj(TextBuffer& out) const
     m_nodes.forEach([&out](const Node& n) { n.writeObj(out); });
 }
 
-QByteArray NodeList::vertexBuffer() const
+QByteArray NodeList::vertexBuffer(const Eigen::Matrix3Xf* offsets) const
 {
     QByteArray bytes(int(count() * 3 * sizeof(float)), Qt::Uninitialized);
     float* buffer = reinterpret_cast<float*>(bytes.data());
     m_nodes.forEach([buffer](const Node& n) { n.writeVertex(buffer); });
+    if (offsets && offsets->cols() == count())
+        Eigen::Map<Eigen::Matrix3Xf>(buffer, 3, count()) += *offsets;
     return bytes;
 }
 

@@ -110,8 +110,9 @@ public:
     void WriteCCX(TextBuffer& out) const override;
     void WriteAbaqus(TextBuffer& out) const override;
     void writeObj(TextBuffer& out) const override;
-    // x, y, z of every node as 32-bit floats, in number order.
-    QByteArray vertexBuffer() const;
+    // x, y, z of every node as 32-bit floats, in number order, moved by the
+    // node's column of offsets when given.
+    QByteArray vertexBuffer(const Eigen::Matrix3Xf* offsets = nullptr) const;
 
 private:
     friend class Node;

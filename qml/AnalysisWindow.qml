@@ -3,15 +3,19 @@ import QtQuick.Layouts 1.12
 import Folvane 0.1
 import "basic_items"
 
-// The per-user analysis settings: solver, program, work folder, cores.
+// The per-user analysis settings (solver, program, work folder, cores),
+// and the analysis they run: static, buckling or modal, in the background.
 FV_Manager_Win {
     id: win
     title: "Analysis Setting"
-    width: 560
-    height: 260
+    width: 600
+    height: 420
+    modality: Qt.NonModal
     property var settings: kblade.AnaSet
     signal browseWorkFolder()
     signal browseProgram()
+    // The run should start: the main window commits edits and starts it.
+    signal runRequested(int kind, int loadIndex, int modes)
 
     function refresh() {
         workDir.text = settings.WorkDir
@@ -19,7 +23,11 @@ FV_Manager_Win {
         solver.currentIndex = settings.Type
         cpus.text = settings.Cpus
     }
-    onVisibleChanged: if (visible) refresh()
+    onVisibleChanged: if (visible) {
+        refresh()
+        kblade.Models[KBlade.Loads].updateModel()
+        loadCase.model = kblade.Models[KBlade.Loads].SonNames
+    }
 
     FV_Editor {
         window: win
@@ -38,7 +46,7 @@ FV_Manager_Win {
             }
             Item { width: 1 }
             FV_Label { text: "Program:" }
-            FV_TextBox { id: proDir; Layout.fillWidth: true; onEditingFinished: win.settings.ProDir = text }
+            FV_TextBox { id: proDir; objectName: "solverProgram"; Layout.fillWidth: true; onEditingFinished: win.settings.ProDir = text }
             FV_Button { text: "Browse"; onClicked: win.browseProgram() }
             FV_Label { text: "Cpu cores:" }
             FV_TextBox {
@@ -47,6 +55,50 @@ FV_Manager_Win {
                 onEditingFinished: win.settings.Cpus = parseInt(text)
             }
             FV_Button { text: "Save Setting"; onClicked: win.settings.saveSetting() }
+
+            FV_Label { text: "Analysis:"; font.bold: true }
+            FV_ComboBox {
+                id: kind
+                objectName: "analysisKind"
+                Layout.fillWidth: true
+                model: ["Static (load case)", "Buckling (under the load case)", "Modal (natural frequencies)"]
+            }
+            Item { width: 1 }
+            FV_Label { text: "Load case:" }
+            FV_ComboBox {
+                id: loadCase
+                objectName: "analysisLoadCase"
+                Layout.fillWidth: true
+                enabled: kind.currentIndex !== 2
+            }
+            Item { width: 1 }
+            FV_Label { text: "Modes:" }
+            FV_TextBox {
+                id: modes
+                objectName: "analysisModes"
+                text: "5"
+                enabled: kind.currentIndex !== 0
+                validator: IntValidator { bottom: 1; top: 100 }
+            }
+            Item { width: 1 }
+            FV_Button {
+                objectName: "runAnalysis"
+                text: "Run"
+                enabled: !analysis.Running
+                onClicked: win.runRequested(kind.currentIndex, loadCase.currentIndex, parseInt(modes.text))
+            }
+            FV_Label {
+                objectName: "analysisProgress"
+                Layout.fillWidth: true
+                elide: Text.ElideRight
+                text: analysis.Progress
+            }
+            FV_Button {
+                objectName: "cancelAnalysis"
+                text: "Cancel"
+                enabled: analysis.Running
+                onClicked: analysis.cancel()
+            }
         }
     }
 }

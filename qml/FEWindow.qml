@@ -15,12 +15,37 @@ FV_Manager_Win {
     modality: Qt.NonModal
     signal exportRequested()
     signal exportObjRequested()
+    signal plotRequested()
 
-    // Shows the model the document has just built.
+    // Shows the model the document has just built, plain.
     function showModel() {
         view.bounds = kblade.ElementCount > 0 ? kblade.modelBounds() : kblade.bladeBounds()
         view.initialView()
+        colourBy.currentIndex = 0
+        picked = -1
         open()
+    }
+    // After an analysis: its results (von Mises, deformed) or its first mode.
+    function showResults(kind) {
+        const names = kblade.ViewQuantities
+        var index = -1
+        for (var i = 0; i < names.length && index < 0; ++i)
+            if (kind === 0 ? names[i].startsWith("von Mises") : (names[i].startsWith("Mode") || names[i].startsWith("Buckling mode")))
+                index = i
+        deformScale.text = kind === 0 ? String(kblade.autoDeformScale()) : "1"
+        view.bounds = kblade.modelBounds()
+        picked = -1
+        open()
+        colourBy.currentIndex = index + 1
+        win.redraw()
+    }
+    property int picked: -1
+    function redraw() {
+        picked = -1
+        if (kblade.ElementCount === 0)
+            return
+        const scale = parseFloat(deformScale.text)
+        kblade.showQuantity(Math.max(colourBy.currentIndex - 1, 0), colourBy.currentIndex > 0 && isFinite(scale) ? scale : 0)
     }
 
     ColumnLayout {
@@ -39,19 +64,36 @@ FV_Manager_Win {
             Layout.fillWidth: true
             Layout.fillHeight: true
             onInitialViewSet: Qt.callLater(kblade.clearOld3DModel)
+            onTapped: win.picked = kblade.pickElement(origin, direction)
             tools: [
                 FV_Checkbox { id: elements; text: "Element"; checked: true },
                 FV_Checkbox { id: edges; text: "Edge"; checked: true },
-                FV_Checkbox { id: byRegion; objectName: "colourByRegion"; text: "Colour by region"; checked: false },
+                FV_Label { text: "Colour by:" },
+                FV_ComboBox {
+                    id: colourBy
+                    objectName: "colourBy"
+                    width: 260
+                    model: ["Plain"].concat(kblade.ViewQuantities)
+                    onActivated: win.redraw()
+                },
+                FV_Label { text: "Deformation ×" },
+                FV_TextBox {
+                    id: deformScale
+                    objectName: "deformScale"
+                    width: 70
+                    text: "1"
+                    onEditingFinished: win.redraw()
+                },
+                FV_Button { objectName: "plotAction"; text: "Span plots"; enabled: kblade.HasResults; onClicked: win.plotRequested() },
                 FV_Icon_Button { objectName: "exportAction"; text: "Export solver input"; iconSource: "qrc:/icons/export.svg"; onClicked: win.exportRequested() },
                 FV_Button { objectName: "exportObjAction"; text: "Export OBJ"; onClicked: win.exportObjRequested() }
             ]
             PhongMaterial { id: faceMaterial; ambient: "#2E6B73"; diffuse: "#7FD3DC"; specular: "#202020"; shininess: 20 }
-            PerVertexColorMaterial { id: regionMaterial }
+            PerVertexColorMaterial { id: colourMaterial }
             PhongMaterial { id: edgeMaterial; ambient: "#102027"; diffuse: "#102027"; specular: "black" }
             Entity {
                 enabled: elements.checked
-                components: kblade.FemEle ? [kblade.FemEle, byRegion.checked ? regionMaterial : faceMaterial] : []
+                components: kblade.FemEle ? [kblade.FemEle, colourBy.currentIndex > 0 ? colourMaterial : faceMaterial] : []
             }
             Entity {
                 enabled: edges.checked
@@ -61,7 +103,7 @@ FV_Manager_Win {
         // Which colour is which region or web.
         Flow {
             objectName: "legend"
-            visible: byRegion.checked && kblade.FemEle !== null
+            visible: colourBy.currentIndex > 0 && kblade.ViewLegend.categorical === true && kblade.FemEle !== null
             Layout.fillWidth: true
             spacing: 10
             Repeater {
@@ -71,6 +113,39 @@ FV_Manager_Win {
                     Rectangle { width: 14; height: 14; color: modelData.color; border.color: "#555555"; anchors.verticalCenter: parent.verticalCenter }
                     FV_Label { objectName: "legend." + index; text: modelData.name }
                 }
+            }
+        }
+        // The colour scale of a quantity: its name, lowest and highest value.
+        RowLayout {
+            objectName: "colourLegend"
+            visible: colourBy.currentIndex > 0 && kblade.ViewLegend.categorical === false && kblade.FemEle !== null
+            Layout.fillWidth: true
+            spacing: 6
+            FV_Label { objectName: "legendName"; text: kblade.ViewLegend.name || "" ; font.bold: true }
+            FV_Label { objectName: "legendLow"; text: Number(kblade.ViewLegend.low || 0).toPrecision(4) }
+            Rectangle {
+                Layout.fillWidth: true
+                height: 16
+                border.color: "#555555"
+                gradient: Gradient {
+                    orientation: Gradient.Horizontal
+                    GradientStop { position: 0.0; color: kblade.ScaleStops[0].color }
+                    GradientStop { position: 0.25; color: kblade.ScaleStops[1].color }
+                    GradientStop { position: 0.5; color: kblade.ScaleStops[2].color }
+                    GradientStop { position: 0.75; color: kblade.ScaleStops[3].color }
+                    GradientStop { position: 1.0; color: kblade.ScaleStops[4].color }
+                }
+            }
+            FV_Label { objectName: "legendHigh"; text: Number(kblade.ViewLegend.high || 0).toPrecision(4) }
+        }
+        // What the clicked element holds.
+        Column {
+            objectName: "elementInfo"
+            visible: win.picked >= 0
+            Layout.fillWidth: true
+            Repeater {
+                model: win.picked >= 0 ? kblade.elementValues(win.picked) : []
+                FV_Label { objectName: "elementInfo." + index; text: modelData; width: parent.width }
             }
         }
     }

@@ -312,8 +312,33 @@ ApplicationWindow {
         informativeText: "The message pane says why."
     }
 
+    // The analysis window's run: prepared here, run in the background.
+    function runAnalysis(kind, loadIndex, modes) {
+        commitEdits()
+        messages.begin()
+        if (!analysis.start(kind, loadIndex, modes)) {
+            messages.failed("Analysis failed")
+            failed.title = "Analysis"
+            failed.text = "Analysis failed."
+            failed.open()
+        }
+    }
+    Connections {
+        target: analysis
+        function onFinished(succeeded, kind, cancelled) {
+            if (succeeded) {
+                feWindow.showResults(kind)
+            } else if (!cancelled) {
+                messages.failed("Analysis failed")
+                failed.title = "Analysis"
+                failed.text = "Analysis failed."
+                failed.open()
+            }
+        }
+    }
     AnalysisWindow {
         id: analysisWindow
+        onRunRequested: mainWindow.runAnalysis(kind, loadIndex, modes)
         onBrowseWorkFolder: mainWindow.chooseFile("workFolder")
         onBrowseProgram: mainWindow.chooseFile("program")
     }
@@ -324,6 +349,10 @@ ApplicationWindow {
             exportWindow.openWith(kblade.Models[KBlade.Loads].SonNames)
         }
         onExportObjRequested: mainWindow.chooseFile("exportObj")
+        onPlotRequested: plotWindow.showResults()
+    }
+    PlotWindow {
+        id: plotWindow
     }
     ExportWindow {
         id: exportWindow

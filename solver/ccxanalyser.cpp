@@ -269,6 +269,7 @@ bool CCXAnalyser::RunEigen(CCXCmd::Step step, int modes, int loadCase, EigenMode
         outLine(QStringLiteral("Analyser - RunEigen: job %1 failed: %2").arg(job, failure));
     QFile dat(pathOf(job, QStringLiteral(".dat")));
     const bool ok = ran && dat.open(QIODevice::ReadOnly) && ReadCCXEigen(dat, *m_model, buckling, result);
+    result.buckling = buckling;
     outLine(ok ? QStringLiteral("Reading results finished") : QStringLiteral("Cannot read the results"));
     return ok;
 }

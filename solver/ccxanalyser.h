@@ -17,6 +17,7 @@ namespace Folvane {
 struct EigenModes
 {
     std::vector<double> values;
+    bool buckling = false;
     // Displacement of every corner node (x, y, z of node i in rows 3i ...
     // 3i + 2), one column per mode.
     Eigen::MatrixXd shapes;

@@ -18,6 +18,9 @@ ColumnLayout {
     property string namePrefix: ""
     // Called when the initial view is set: the old geometry can go.
     signal initialViewSet()
+    // A click that did not drag: the ray under it, from in front of the
+    // view's box along the view.
+    signal tapped(vector3d origin, vector3d direction)
     spacing: 2
 
     // What the view shows, [xmin, ymin, zmin, xmax, ymax, zmax]: the
@@ -160,6 +163,18 @@ ColumnLayout {
                 if (wheel.angleDelta.y !== 0)
                     view3d.zoomAt(wheel.x, wheel.y, wheel.angleDelta.y > 0 ? 0.85 : 1 / 0.85)
                 wheel.accepted = true
+            }
+            // Watches without taking the press: drags still turn the view.
+            TapHandler {
+                onTapped: {
+                    const p = point.position
+                    const dx = (p.x / Math.max(scene.width, 1) - 0.5) * (camera.right - camera.left)
+                    const dy = (0.5 - p.y / Math.max(scene.height, 1)) * (camera.top - camera.bottom)
+                    const view = camera.viewCenter.minus(camera.position).normalized()
+                    const right = view.crossProduct(camera.upVector).normalized()
+                    const up = right.crossProduct(view).normalized()
+                    view3d.tapped(camera.position.plus(right.times(dx)).plus(up.times(dy)), view)
+                }
             }
         }
     }

@@ -507,7 +507,7 @@ void TestSessions::meshByRegionAndAsObj()
                             .arg(area.width()).arg(area.height())));
 
     QVERIFY(session.items("legend.").isEmpty());
-    QVERIFY(session.click("colourByRegion"));
+    QVERIFY(choose(session, "colourBy", 1));
     // The default blade: its regions, then its two webs.
     QVERIFY(session.waitForItem("legend.0", [](const QJsonObject& o) { return o["text"] == "Reg-1-U"; }));
     const QList<QJsonObject> legend = session.items("legend.");

@@ -325,6 +325,25 @@ QRect Session::drawnBox(const QString& name, QSize* size) const
     return previous;
 }
 
+QImage Session::grab(const QString& name) const
+{
+    const QString shot = m_dir.filePath("grab.png");
+    run("xdotool", {"mousemove", "0", "0"});
+    QImage previous;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        QThread::msleep(800);
+        const QJsonArray r = item(name).value("rect").toArray();
+        if (r.size() != 4)
+            return QImage();
+        screenshot(shot);
+        const QImage image = QImage(shot).copy(r[0].toInt() + 2, r[1].toInt() + 2, r[2].toInt() - 4, r[3].toInt() - 4);
+        if (attempt > 0 && image == previous)
+            break;
+        previous = image;
+    }
+    return previous;
+}
+
 int Session::finish(int ms)
 {
     const bool ended = m_program.waitForFinished(ms);

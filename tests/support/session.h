@@ -1,6 +1,7 @@
 #ifndef FOLVANE_TEST_SESSION_H
 #define FOLVANE_TEST_SESSION_H
 
+#include <QImage>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRect>
@@ -67,6 +68,9 @@ public:
     // own coordinates, from a screenshot; empty when it is all white.
     // The item's own size at that moment goes to *size.
     QRect drawnBox(const QString& name, QSize* size = nullptr) const;
+    // What the named item shows on the screen now (less a pixel of border),
+    // once two pictures running agree (a view may take frames to settle).
+    QImage grab(const QString& name) const;
 
     // Waits for the program to end: its exit code, or -1 when it did not
     // end by itself (a signal, or still running, then killed).
