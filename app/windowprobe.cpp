@@ -40,7 +40,7 @@ void collect(const QQuickItem* item, const QString& window, QJsonArray& items)
                       {"rect", rectOf(QRectF(topLeft, QSizeF(item->width(), item->height())))},
                       {"enabled", item->isEnabled()},
                       {"focus", item->hasActiveFocus()}};
-        for (const char* property : {"text", "displayText", "checked", "currentIndex", "count", "textFits", "valid", "toolTip"}) {
+        for (const char* property : {"text", "displayText", "checked", "currentIndex", "count", "down", "textFits", "valid", "toolTip"}) {
             const QVariant v = item->property(property);
             if (v.isValid())
                 o.insert(QLatin1String(property), QJsonValue::fromVariant(v));

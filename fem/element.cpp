@@ -302,26 +302,35 @@ void ElementList::writeObj(TextBuffer& out) const
 QByteArray ElementList::faceVertexBuffer(const std::vector<Eigen::Vector3f>& colours, const Eigen::Matrix3Xf* offsets) const
 {
     std::vector<float> data;
-    data.reserve(size_t(count()) * 6 * 9);
-    auto vertex = [&](const Node* n, const Eigen::Vector3f& normal, const Eigen::Vector3f& colour) {
-        Eigen::Vector3f p = n->position().cast<float>();
-        if (offsets && Eigen::Index(n->id()) < offsets->cols())
-            p += offsets->col(Eigen::Index(n->id()));
-        data.insert(data.end(), {p.x(), p.y(), p.z(), normal.x(), normal.y(), normal.z(), colour.x(), colour.y(), colour.z()});
-    };
+    data.reserve(size_t(count()) * 4 * 9);
     size_t i = 0;
     m_elements.forEach([&](const Element& e) {
         const Eigen::Vector3f normal = e.plyFrame().col(2).cast<float>();
         const Eigen::Vector3f colour = i < colours.size() ? colours[i] : Eigen::Vector3f(0.7f, 0.7f, 0.7f);
         ++i;
-        const int corners = e.cornerCount();
-        for (int t = 0; t + 2 < corners; ++t) {
-            vertex(e.node(0), normal, colour);
-            vertex(e.node(t + 1), normal, colour);
-            vertex(e.node(t + 2), normal, colour);
+        for (int c = 0; c < e.cornerCount(); ++c) {
+            const Node* n = e.node(c);
+            Eigen::Vector3f p = n->position().cast<float>();
+            if (offsets && Eigen::Index(n->id()) < offsets->cols())
+                p += offsets->col(Eigen::Index(n->id()));
+            data.insert(data.end(), {p.x(), p.y(), p.z(), normal.x(), normal.y(), normal.z(), colour.x(), colour.y(), colour.z()});
         }
     });
     return QByteArray(reinterpret_cast<const char*>(data.data()), int(data.size() * sizeof(float)));
+}
+
+QByteArray ElementList::faceIndexBuffer() const
+{
+    std::vector<quint32> indices;
+    indices.reserve(size_t(count()) * 6);
+    quint32 first = 0;
+    m_elements.forEach([&](const Element& e) {
+        const int corners = e.cornerCount();
+        for (int t = 0; t + 2 < corners; ++t)
+            indices.insert(indices.end(), {first, first + quint32(t) + 1, first + quint32(t) + 2});
+        first += quint32(corners);
+    });
+    return QByteArray(reinterpret_cast<const char*>(indices.data()), int(indices.size() * sizeof(quint32)));
 }
 
 } // namespace Folvane

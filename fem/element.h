@@ -163,10 +163,13 @@ public:
     }
 
     void writeObj(TextBuffer& out) const override;
-    // Every element's own triangles, each vertex its position (moved by
-    // the corner node's column of offsets, when given), the element's
-    // normal and the colour given for the element (by number).
+    // Every element's own corners, each vertex its position (moved by the
+    // corner node's column of offsets, when given), the element's normal
+    // and the colour given for the element (by number); and the triangles
+    // over them, fanned from each element's first corner. Corners are not
+    // shared between elements, so each keeps its own colour.
     QByteArray faceVertexBuffer(const std::vector<Eigen::Vector3f>& colours, const Eigen::Matrix3Xf* offsets = nullptr) const;
+    QByteArray faceIndexBuffer() const;
 
 private:
     friend class Element;

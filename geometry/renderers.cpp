@@ -42,7 +42,7 @@ Qt3DRender::QGeometryRenderer* indexedRenderer(Qt3DRender::QAttribute* positions
     return renderer;
 }
 
-Qt3DRender::QGeometryRenderer* shadedTriangles(const QByteArray& vertices)
+Qt3DRender::QGeometryRenderer* shadedTriangles(const QByteArray& vertices, const QByteArray& indices)
 {
     auto* renderer = new Qt3DRender::QGeometryRenderer;
     auto* geometry = new Qt3DRender::QGeometry(renderer);
@@ -64,6 +64,15 @@ Qt3DRender::QGeometryRenderer* shadedTriangles(const QByteArray& vertices)
         attribute->setBuffer(buffer);
         geometry->addAttribute(attribute);
     }
+    auto* indexBuffer = new Qt3DRender::QBuffer(geometry);
+    indexBuffer->setData(indices);
+    auto* index = new Qt3DRender::QAttribute(geometry);
+    index->setAttributeType(Qt3DRender::QAttribute::IndexAttribute);
+    index->setVertexBaseType(Qt3DRender::QAttribute::UnsignedInt);
+    index->setByteStride(4);
+    index->setCount(uint(indices.size() / 4));
+    index->setBuffer(indexBuffer);
+    geometry->addAttribute(index);
     renderer->setGeometry(geometry);
     renderer->setPrimitiveType(Qt3DRender::QGeometryRenderer::Triangles);
     return renderer;

@@ -45,9 +45,9 @@ private:
     std::vector<QPointer<Qt3DRender::QGeometryRenderer>> m_previous;
 };
 
-// A renderer of separate triangles, each vertex 9 floats: position,
-// normal and colour (so faces can be lit and coloured one by one).
-Qt3DRender::QGeometryRenderer* shadedTriangles(const QByteArray& vertices);
+// A renderer of indexed triangles, each vertex 9 floats: position, normal
+// and colour (so faces can be lit and coloured one by one).
+Qt3DRender::QGeometryRenderer* shadedTriangles(const QByteArray& vertices, const QByteArray& indices);
 
 // Renderers over one shared set of positions: the first owns them.
 std::vector<Qt3DRender::QGeometryRenderer*> sharedRenderers(

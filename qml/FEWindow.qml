@@ -22,6 +22,9 @@ FV_Manager_Win {
         view.bounds = kblade.ElementCount > 0 ? kblade.modelBounds() : kblade.bladeBounds()
         view.initialView()
         colourBy.currentIndex = 0
+        // Edges closer than a few pixels would hide the faces' colours
+        // (and double the drawing time): a fine mesh opens without them.
+        edges.checked = kblade.ElementCount <= 20000
         picked = -1
         open()
     }
@@ -61,13 +64,14 @@ FV_Manager_Win {
         FV_View3D {
             id: view
             namePrefix: "fe."
+            antialiased: kblade.ElementCount <= 20000
             Layout.fillWidth: true
             Layout.fillHeight: true
             onInitialViewSet: Qt.callLater(kblade.clearOld3DModel)
             onTapped: win.picked = kblade.pickElement(origin, direction)
             tools: [
-                FV_Checkbox { id: elements; text: "Element"; checked: true },
-                FV_Checkbox { id: edges; text: "Edge"; checked: true },
+                FV_Checkbox { id: elements; objectName: "showElements"; text: "Element"; checked: true },
+                FV_Checkbox { id: edges; objectName: "showEdges"; text: "Edge"; checked: true },
                 FV_Label { text: "Colour by:" },
                 FV_ComboBox {
                     id: colourBy
@@ -88,12 +92,11 @@ FV_Manager_Win {
                 FV_Icon_Button { objectName: "exportAction"; text: "Export solver input"; iconSource: "qrc:/icons/export.svg"; onClicked: win.exportRequested() },
                 FV_Button { objectName: "exportObjAction"; text: "Export OBJ"; onClicked: win.exportObjRequested() }
             ]
-            PhongMaterial { id: faceMaterial; ambient: "#2E6B73"; diffuse: "#7FD3DC"; specular: "#202020"; shininess: 20 }
-            PerVertexColorMaterial { id: colourMaterial }
-            PhongMaterial { id: edgeMaterial; ambient: "#102027"; diffuse: "#102027"; specular: "black" }
+            FV_FaceMaterial { id: faceMaterial; plain: colourBy.currentIndex === 0 }
+            FV_LineMaterial { id: edgeMaterial }
             Entity {
                 enabled: elements.checked
-                components: kblade.FemEle ? [kblade.FemEle, colourBy.currentIndex > 0 ? colourMaterial : faceMaterial] : []
+                components: kblade.FemEle ? [kblade.FemEle, faceMaterial] : []
             }
             Entity {
                 enabled: edges.checked

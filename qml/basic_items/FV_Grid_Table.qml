@@ -74,16 +74,17 @@ Item {
     Component {
         id: linkerCell
         FV_Linker_TextBox {
-            linker: parent.cellData[grid.role + "_user"]
+            // (A delegate being destroyed has lost its cell already.)
+            linker: parent && parent.cellData ? parent.cellData[grid.role + "_user"] : null
         }
     }
     Component {
         id: numberCell
         FV_TextBox {
-            property var cell: parent.cellData
-            text: cell[grid.role + "_user"] !== undefined ? String(cell[grid.role + "_user"]) : ""
+            property var cell: parent && parent.cellData ? parent.cellData : null
+            text: cell && cell[grid.role + "_user"] !== undefined ? String(cell[grid.role + "_user"]) : ""
             validator: IntValidator {}
-            onEditingFinished: cell[grid.role + "_input"] = parseInt(text)
+            onEditingFinished: if (cell) cell[grid.role + "_input"] = parseInt(text)
         }
     }
 }

@@ -1,6 +1,7 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
 import QtQuick.Layouts 1.12
+import QtQuick.Window 2.12
 import QtQuick.Scene3D 2.12
 import Qt3D.Core 2.12
 import Qt3D.Render 2.12
@@ -16,6 +17,9 @@ ColumnLayout {
     property alias tools: toolRow.data
     // Put before the names of the view's parts, to tell views apart.
     property string namePrefix: ""
+    // Smoothed edges cost four samples a pixel: a software renderer cannot
+    // afford them on a large mesh.
+    property bool antialiased: true
     // Called when the initial view is set: the old geometry can go.
     signal initialViewSet()
     // A click that did not drag: the ray under it, from in front of the
@@ -120,13 +124,17 @@ ColumnLayout {
             anchors.margins: 1
             aspects: ["input", "logic"]
             cameraAspectRatioMode: Scene3D.UserAspectRatio
+            multisample: view3d.antialiased
             focus: true
-            onWidthChanged: view3d.setTop(camera.top)
-            onHeightChanged: view3d.setTop(camera.top)
+            onWidthChanged: { view3d.setTop(camera.top); view3d.redrawSoon() }
+            onHeightChanged: { view3d.setTop(camera.top); view3d.redrawSoon() }
             Entity {
                 id: sceneRoot
                 components: [
                     RenderSettings {
+                        // Frames only when something changed: an idle view
+                        // leaves the processor to the solver.
+                        renderPolicy: drawing.running ? RenderSettings.Always : RenderSettings.OnDemand
                         // Faces go a little behind lines at the same depth,
                         // so element edges never flicker through them.
                         activeFrameGraph: RenderStateSet {
@@ -177,6 +185,19 @@ ColumnLayout {
                 }
             }
         }
+    }
+    // A frame on demand needs a change of the scene: a new or resized
+    // surface is not one. After those the view draws for a moment.
+    function redrawSoon() {
+        drawing.restart()
+    }
+    Timer {
+        id: drawing
+        interval: 500
+    }
+    Connections {
+        target: view3d.Window.window
+        function onVisibleChanged() { view3d.redrawSoon() }
     }
     Component.onCompleted: initialView()
 }

@@ -23,21 +23,6 @@ private slots:
 
 namespace {
 
-bool choose(Session& session, const QString& combo, int index)
-{
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!session.click(combo))
-            return false;
-        session.key("Escape");
-        session.key("Home");
-        for (int i = 0; i < index; ++i)
-            session.key("Down");
-        if (session.waitForItem(combo, [&](const QJsonObject& o) { return o["currentIndex"] == index; }, 3000))
-            return true;
-    }
-    return false;
-}
-
 bool setField(Session& session, const QString& name, const QString& text)
 {
     if (!session.retype(name, text))
@@ -126,7 +111,7 @@ void TestResultsView::runCancelAndSeeResults()
     QVERIFY(session.click("fe.frontView"));
     const QImage stresses = session.grab("fe.viewArea");
     stresses.save(QDir::temp().filePath("folvane-results-vonmises.png"));
-    QVERIFY(choose(session, "colourBy", 2));  // Plain, Region, Thickness
+    QVERIFY(session.choose("colourBy", 2));  // Plain, Region, Thickness
     QVERIFY(session.waitForItem("legendName", [](const QJsonObject& o) { return o["text"] == "Thickness (mm)"; }));
     const QImage thickness = session.grab("fe.viewArea");
     thickness.save(QDir::temp().filePath("folvane-results-thickness.png"));
@@ -151,7 +136,7 @@ void TestResultsView::runCancelAndSeeResults()
 
     // A modal run shows its first mode.
     QVERIFY(session.activateWindow("Analysis Setting"));
-    QVERIFY(choose(session, "analysisKind", 2));
+    QVERIFY(session.choose("analysisKind", 2));
     QVERIFY(setField(session, "analysisModes", "3"));
     QVERIFY(session.click("runAnalysis"));
     QVERIFY(progressSays(session, "Finished"));

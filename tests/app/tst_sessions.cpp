@@ -26,23 +26,6 @@ using namespace Folvane;
 
 namespace {
 
-// Chooses entry index of a combo box from the keyboard, as often as it
-// takes a loaded machine to let the keys reach it.
-bool choose(Session& session, const QString& combo, int index)
-{
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!session.click(combo))
-            return false;
-        session.key("Escape");
-        session.key("Home");
-        for (int i = 0; i < index; ++i)
-            session.key("Down");
-        if (session.waitForItem(combo, [&](const QJsonObject& o) { return o["currentIndex"] == index; }, 3000))
-            return true;
-    }
-    return false;
-}
-
 // Saves the document to the path, closes the window and wants exit code 0.
 bool saveAndQuit(Session& session, const QString& path)
 {
@@ -173,7 +156,7 @@ void TestSessions::editorsFollowTheOpenedDocument()
     // Edits reach the opened document: a new name, the next pattern.
     QVERIFY(session.retype("sonName", "Renamed"));
     session.key("Return");
-    QVERIFY(choose(session, "patternChoice", 1));
+    QVERIFY(session.choose("patternChoice", 1));
     QVERIFY(session.closeAndWait("Single Layer Manager"));
     // The layup editor: the stack of the chosen region, with the new names.
     const int before = KBlade().setting()->region(3)->layerIndex(0);
@@ -183,7 +166,7 @@ void TestSessions::editorsFollowTheOpenedDocument()
     QVERIFY(session.waitForItem(firstLayer, [&](const QJsonObject& o) {
         return o["currentIndex"] == before && o["displayText"] == QString("Other %1").arg(before + 1);
     }));
-    QVERIFY(choose(session, firstLayer, before + 1));
+    QVERIFY(session.choose(firstLayer, before + 1));
     QVERIFY(session.closeAndWait("Region Layup Manager"));
     QVERIFY(saveAndQuit(session, other));
     KBlade saved;
@@ -278,7 +261,7 @@ bool exportDeck(Session& session, int loadCase, const QString& file)
     if (!session.click("exportAction") || !session.waitForWindow("Export"))
         return false;
     // CalculiX is the third deck.
-    if (!choose(session, "fileType", 2) || !choose(session, "loadCase", loadCase) || !session.click("exportButton"))
+    if (!session.choose("fileType", 2) || !session.choose("loadCase", loadCase) || !session.click("exportButton"))
         return false;
     return session.answerFileDialog("Save as Calculix input file", file);
 }
@@ -507,7 +490,7 @@ void TestSessions::meshByRegionAndAsObj()
                             .arg(area.width()).arg(area.height())));
 
     QVERIFY(session.items("legend.").isEmpty());
-    QVERIFY(choose(session, "colourBy", 1));
+    QVERIFY(session.choose("colourBy", 1));
     // The default blade: its regions, then its two webs.
     QVERIFY(session.waitForItem("legend.0", [](const QJsonObject& o) { return o["text"] == "Reg-1-U"; }));
     const QList<QJsonObject> legend = session.items("legend.");

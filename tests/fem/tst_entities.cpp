@@ -184,13 +184,17 @@ void TestEntities::objLinesAndBuffers()
                                                      "l 1 2\nl 2 4\nl 4 3\nl 3 1\n"
                                                      "f 1 2 4 3\n"));
     QCOMPARE(model.nodes().vertexBuffer().size(), 4 * 12);
-    // The face buffer: two triangles of position, normal and colour, fanned
-    // from the first corner (nodes 1 2 4 and 1 4 3 of the face above).
+    // The face buffer: the four corners with position, normal and colour,
+    // and two triangles fanned from the first corner (nodes 1 2 4 and
+    // 1 4 3 of the face above).
     const QByteArray faces = model.elements().faceVertexBuffer({Eigen::Vector3f(0.1f, 0.2f, 0.3f)});
-    QCOMPARE(faces.size(), 6 * 9 * 4);
+    QCOMPARE(faces.size(), 4 * 9 * 4);
     const float* f = reinterpret_cast<const float*>(faces.constData());
     QCOMPARE(std::vector<float>(f, f + 9), std::vector<float>({0, 0, 0, 0, 0, 1, 0.1f, 0.2f, 0.3f}));
-    QCOMPARE(std::vector<float>({f[9], f[18], f[19], f[27 + 18]}), std::vector<float>({2.5f, 2.5f, 1e-7f, 0}));
+    QCOMPARE(std::vector<float>({f[9], f[18], f[19], f[27], f[28]}), std::vector<float>({2.5f, 2.5f, 1e-7f, 0, 1e-7f}));
+    const QByteArray triangles = model.elements().faceIndexBuffer();
+    const quint32* t = reinterpret_cast<const quint32*>(triangles.constData());
+    QCOMPARE(std::vector<quint32>(t, t + triangles.size() / 4), std::vector<quint32>({0, 1, 2, 0, 2, 3}));
     QCOMPARE(model.edges().lineIndexBuffer().size(), 8 * 4);
     const float* v = reinterpret_cast<const float*>(model.nodes().vertexBuffer().constData());
     QCOMPARE(v[3], 2.5f);

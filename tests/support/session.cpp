@@ -174,6 +174,24 @@ bool Session::click(const QString& name, int button)
     return true;
 }
 
+bool Session::choose(const QString& combo, int index)
+{
+    const auto down = [](const QJsonObject& o) { return o.value("down").toBool(); };
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!click(combo))
+            return false;
+        waitForItem(combo, down, 5000);
+        key("Escape");
+        waitForItem(combo, [&](const QJsonObject& o) { return !down(o); }, 5000);
+        key("Home");
+        for (int i = 0; i < index; ++i)
+            key("Down");
+        if (waitForItem(combo, [&](const QJsonObject& o) { return o["currentIndex"] == index; }, 5000))
+            return true;
+    }
+    return false;
+}
+
 // (xdotool's mousemove --sync waits for ever when the pointer is there
 // already: the move is given a moment instead.)
 void Session::clickAt(int x, int y, int button)

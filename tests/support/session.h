@@ -48,6 +48,9 @@ public:
     void scroll(const QString& name, int clicks, bool sideways = false);
     void type(const QString& text);
     void key(const QString& keys);
+    // Sets the named combo box to the entry from the keyboard: its list
+    // opened and closed first, so the keys reach the box and not the list.
+    bool choose(const QString& combo, int index);
     // Answers the file dialog with the title: the path typed into its
     // location field, then Enter. True once the dialog has gone.
     bool answerFileDialog(const QString& title, const QString& path);
