@@ -11,6 +11,7 @@ namespace Folvane {
 SpanPlotter::SpanPlotter(KBlade* blade, QObject* parent)
     : QObject(parent)
     , m_blade(blade)
+    , m_program(QCoreApplication::applicationFilePath())
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     connect(&m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this, &SpanPlotter::drawn);
@@ -37,7 +38,7 @@ bool SpanPlotter::plotResults()
     m_blade->exportResults(table, loadCase);
     // A new name each time: the window's picture must not come from a cache.
     m_target = m_dir.filePath(QStringLiteral("span-%1.png").arg(++m_count));
-    m_process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("-plot"), m_target, table});
+    m_process.start(m_program, {QStringLiteral("-plot"), m_target, table});
     emit BusyChanged();
     return true;
 }

@@ -25,6 +25,9 @@ public:
     ~SpanPlotter() override;
 
     QUrl image() const { return m_image; }
+    // The program whose -plot draws: this program unless told otherwise
+    // (a program that only embeds the window is not one that plots).
+    void setProgram(const QString& program) { m_program = program; }
     bool busy() const { return m_process.state() != QProcess::NotRunning; }
 
     // Plots the document's current static results; false, with a message,
@@ -42,6 +45,7 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_target;
+    QString m_program;
     QUrl m_image;
     int m_count = 0;
 };

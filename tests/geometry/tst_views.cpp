@@ -114,12 +114,13 @@ void TestViews::rendererStates()
     QPointer<Qt3DCore::QComponent> first = blade.femEle();
     QPointer<Qt3DCore::QComponent> firstEdges = blade.femEdge();
     QVERIFY(first && firstEdges);
-    // Faces are separate triangles (two per quadrilateral), three vertices
-    // each, coloured by the region or web of their element.
-    int expected = 0;
+    // Faces: each element's own corners, coloured by the region or web of
+    // their element, and its triangles (two per quadrilateral).
+    int corners = 0;
     for (int i = 0; i < blade.feModel()->elements().count(); ++i)
-        expected += blade.feModel()->elements().at(i)->kind() == Element::QuadKind ? 6 : 3;
-    QCOMPARE(int(attributeOf(first, Qt3DRender::QAttribute::VertexAttribute)->count()), expected);
+        corners += blade.feModel()->elements().at(i)->cornerCount();
+    QCOMPARE(int(attributeOf(first, Qt3DRender::QAttribute::VertexAttribute)->count()), corners);
+    QCOMPARE(indexCount(first), 3 * (corners - 2 * blade.feModel()->elements().count()));
     const QVariantList groups = blade.femGroups();
     QCOMPARE(groups.size(), blade.setting()->count() + blade.webs()->count());
     QCOMPARE(groups.front().toMap().value("name").toString(), blade.setting()->sonNames().front());

@@ -5,6 +5,7 @@
 // scripts/screenshots.sh, whose analysis settings run CalculiX.
 
 #include "app/analysisrunner.h"
+#include "app/spanplotter.h"
 #include "app/windowmode.h"
 #include "blade/kblade.h"
 
@@ -91,6 +92,10 @@ int main(int argc, char** argv)
     shoot(folder, QStringLiteral("%1-FEView").arg(n++, 2, 10, QLatin1Char('0')));
 
     auto* analysis = qobject_cast<AnalysisRunner*>(engine.rootContext()->contextProperty("analysis").value<QObject*>());
+    auto* plotter = qobject_cast<SpanPlotter*>(engine.rootContext()->contextProperty("plotter").value<QObject*>());
+    if (!plotter)
+        return 1;
+    plotter->setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/folvane"));
     if (!analysis || !analysis->start(0, 0, 5))
         return 1;
     QElapsedTimer clock;
