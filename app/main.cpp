@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     };
     if (option(2, "-debug"))
         return runDebugMode(argc, argv);
-    if (option(7, "-optimise"))
+    if (option(7, "-optimise") || option(8, "-optimise"))
         return BatchModes::optimise(argc, argv);
     if (option(4, "-analyse"))
         return BatchModes::analyse(argc, argv);

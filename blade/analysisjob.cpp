@@ -39,6 +39,7 @@ std::unique_ptr<AnalysisJob> AnalysisJob::prepare(KBlade& blade, Kind kind, int 
     job->m_modes = modes;
     job->m_solver = settings->type();
     job->m_workDir = settings->workDir();
+    job->m_threads = settings->cpus();
     // Eigenvalue steps run in CalculiX whatever solver the settings name.
     job->m_program = kind == Static || settings->type() == KAnalysis::Calculix ? settings->proDir() : QString();
     return job;
@@ -53,6 +54,7 @@ void AnalysisJob::run(const std::function<void(const QString&)>& progress)
     else
         analyser = std::make_unique<CCXAnalyser>(model, m_workDir, m_program, m_kind == Static);
     analyser->setCancelFlag(&m_cancel);
+    analyser->setThreads(m_threads);
     analyser->setProgress(progress);
     if (m_kind == Static) {
         m_succeeded = analyser->RunLoadCase(m_loadInd);

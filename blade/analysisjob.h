@@ -53,6 +53,7 @@ private:
     KAnalysis::Solver m_solver = KAnalysis::Calculix;
     QString m_workDir;
     QString m_program;
+    int m_threads = 1;
     std::atomic_bool m_cancel{false};
     bool m_succeeded = false;
 };

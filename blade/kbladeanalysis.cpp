@@ -39,6 +39,7 @@ bool KBlade::runSolver(int loadInd)
         outLine(QStringLiteral("KBlade - runAnalysis: Abaqus input is written but not run; choose ANSYS or CalculiX"));
         return false;
     }
+    analyser->setThreads(m_anaSet->cpus());
     const bool ok = loadInd < 0 ? analyser->RunAll() : analyser->RunLoadCase(loadInd);
     m_resultLoadCase = ok ? std::max(loadInd, 0) : -1;
     emit ResultsChanged();

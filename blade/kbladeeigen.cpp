@@ -31,6 +31,7 @@ static bool runEigen(Model* model, const KAnalysis* settings, CCXCmd::Step step,
     // the settings' program when they name CalculiX.
     const QString program = settings->type() == KAnalysis::Calculix ? settings->proDir() : QString();
     CCXAnalyser analyser(model, settings->workDir(), program, false);
+    analyser.setThreads(settings->cpus());
     return analyser.RunEigen(step, modes, loadInd, result);
 }
 

@@ -88,10 +88,28 @@ int analyse(int argc, char** argv)
     return 0;
 }
 
+// A seed is a whole number of 32 bits without a sign.
+static bool seedArgument(const char* text, BladeGeneration::Seed& seed)
+{
+    bool digits = *text != '\0' && std::strlen(text) <= 10;
+    for (const char* q = text; *q; ++q)
+        digits = digits && *q >= '0' && *q <= '9';
+    const unsigned long long number = digits ? std::strtoull(text, nullptr, 10) : 0;
+    if (!digits || number > 4294967295ULL) {
+        std::cerr << "Folvane: the seed argument '" << text << "' is not a whole number from 0 to 4294967295"
+                  << std::endl;
+        return false;
+    }
+    seed = BladeGeneration::Seed(number);
+    return true;
+}
+
 int optimise(int argc, char** argv)
 {
     int start = 0, iterations = 0;
-    if (!decimalArgument(argv[5], "start generation", start) || !decimalArgument(argv[6], "iterations", iterations))
+    BladeGeneration::Seed seed;
+    if (!decimalArgument(argv[5], "start generation", start) || !decimalArgument(argv[6], "iterations", iterations)
+        || (argc > 7 && !seedArgument(argv[7], seed)))
         return 1;
     if (start < 0) {
         std::cerr << "Folvane: the start generation argument '" << argv[5] << "' is below 0" << std::endl;
@@ -105,8 +123,8 @@ int optimise(int argc, char** argv)
         return 2;
     blade.setOptDir(QString::fromLocal8Bit(argv[4]));
     outLine(start != 0 ? QStringLiteral("Continue Optimisation...") : QStringLiteral("Start New Optimisation..."));
-    std::unique_ptr<BladeGeneration> optimisation =
-        start != 0 ? std::make_unique<BladeGeneration>(&blade, start) : std::make_unique<BladeGeneration>(&blade);
+    std::unique_ptr<BladeGeneration> optimisation = start != 0 ? std::make_unique<BladeGeneration>(&blade, start, seed)
+                                                               : std::make_unique<BladeGeneration>(&blade, seed);
     if (!optimisation->isReady()) {
         std::cerr << "Folvane: the optimisation cannot " << (start != 0 ? "continue" : "start")
                   << ", see the messages above" << std::endl;

@@ -20,10 +20,12 @@ bool BladeGeneration::configureFromSettings()
     return configure(population, portion, rate, crossover);
 }
 
-BladeGeneration::BladeGeneration(KBlade* blade)
+BladeGeneration::BladeGeneration(KBlade* blade, Seed seed)
     : m_blade(blade)
     , m_parameters(blade->parameters())
 {
+    if (seed)
+        engine().seed(*seed);
     if (!configureFromSettings())
         return;
     std::unique_ptr<Chromosome> templ(chromosomeOf(*m_parameters));
@@ -44,10 +46,12 @@ BladeGeneration::BladeGeneration(KBlade* blade)
     m_ready = true;
 }
 
-BladeGeneration::BladeGeneration(KBlade* blade, int g)
+BladeGeneration::BladeGeneration(KBlade* blade, int g, Seed seed)
     : m_blade(blade)
     , m_parameters(blade->parameters())
 {
+    if (seed)
+        engine().seed(*seed);
     int population = 0, crossover = 0;
     double portion = 0, rate = 0;
     m_blade->readOptSettings(m_folder, population, portion, rate, crossover);

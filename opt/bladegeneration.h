@@ -5,6 +5,7 @@
 
 #include <Eigen/Dense>
 #include <QString>
+#include <optional>
 
 namespace Folvane {
 
@@ -22,11 +23,15 @@ public:
     static constexpr int PriceMassAttempts = 1000;
     static constexpr int ScoreAttempts = 20;
 
+    // The random engine's seed: a seeded run draws the same designs every
+    // time; without one the engine is seeded from the system.
+    using Seed = std::optional<RandomEngine::result_type>;
+
     // A new optimisation: an unevaluated initial population within the
     // price and mass bounds.
-    explicit BladeGeneration(KBlade* blade);
+    explicit BladeGeneration(KBlade* blade, Seed seed = std::nullopt);
     // Continues from the record of generation g and the fitness history.
-    BladeGeneration(KBlade* blade, int g);
+    BladeGeneration(KBlade* blade, int g, Seed seed = std::nullopt);
 
     void Evaluate(Chromosome& chromosome) override;
     void Run(int iterations) override;

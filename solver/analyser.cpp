@@ -74,6 +74,9 @@ bool Analyser::runSolver(const QString& job, QString& failure) const
     QProcess solver;
     solver.setWorkingDirectory(m_workDir);
     solver.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    setThreadEnvironment(environment);
+    solver.setProcessEnvironment(environment);
     std::cout.flush();
     solver.start(command.first(), command.mid(1));
     if (!solver.waitForStarted(-1)) {

@@ -1,8 +1,10 @@
 #ifndef FOLVANE_ANALYSER_H
 #define FOLVANE_ANALYSER_H
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -39,6 +41,9 @@ public:
     void setCancelFlag(const std::atomic_bool* cancel) { m_cancel = cancel; }
     // Gets every line the solver prints, on the thread that runs it.
     void setProgress(std::function<void(const QString&)> progress) { m_progress = std::move(progress); }
+    // The threads the solver may use for one run (at least 1).
+    void setThreads(int threads) { m_threads = std::max(threads, 1); }
+    int threads() const { return m_threads; }
 
 protected:
     // The solver's program and arguments for a job; it runs in the work folder.
@@ -47,6 +52,8 @@ protected:
     virtual QStringList resultFiles(const QString& job) const = 0;
     // Whether a line the solver prints reports an error in the run.
     virtual bool isErrorLine(const QByteArray&) const { return false; }
+    // The solver's environment: ours, plus what tells it its thread count.
+    virtual void setThreadEnvironment(QProcessEnvironment&) const {}
     QString pathOf(const QString& job, const QString& suffix) const;
 
     Model* m_model;
@@ -63,6 +70,7 @@ protected:
 
 private:
     bool m_clean = false;
+    int m_threads = 1;
     const std::atomic_bool* m_cancel = nullptr;
     std::function<void(const QString&)> m_progress;
 };

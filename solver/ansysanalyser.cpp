@@ -23,8 +23,8 @@ AnsysAnalyser::AnsysAnalyser(Model* model, const QString& workDir, const QString
 
 QStringList AnsysAnalyser::BuildCommand(const QString& job) const
 {
-    return {m_program, QStringLiteral("-b"), QStringLiteral("-i"), job + QStringLiteral(".inp"), QStringLiteral("-o"),
-            job + QStringLiteral(".out")};
+    return {m_program,       QStringLiteral("-b"), QStringLiteral("-np"), QString::number(threads()),
+            QStringLiteral("-i"), job + QStringLiteral(".inp"), QStringLiteral("-o"), job + QStringLiteral(".out")};
 }
 
 QStringList AnsysAnalyser::resultFiles(const QString& job) const

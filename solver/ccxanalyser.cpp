@@ -26,6 +26,13 @@ QStringList CCXAnalyser::BuildCommand(const QString& job) const
     return {m_program, QStringLiteral("-i"), job};
 }
 
+void CCXAnalyser::setThreadEnvironment(QProcessEnvironment& environment) const
+{
+    const QString count = QString::number(threads());
+    for (const char* name : {"OMP_NUM_THREADS", "CCX_NPROC_STIFFNESS", "CCX_NPROC_EQUATION_SOLVER", "CCX_NPROC_RESULTS"})
+        environment.insert(QLatin1String(name), count);
+}
+
 QStringList CCXAnalyser::resultFiles(const QString& job) const
 {
     return {pathOf(job, QStringLiteral(".dat"))};

@@ -38,6 +38,9 @@ protected:
     QStringList resultFiles(const QString& job) const override;
     // CalculiX marks input and solver errors with lines that begin "*ERROR".
     bool isErrorLine(const QByteArray& line) const override;
+    // CalculiX takes its thread counts from the environment: OpenMP's, and
+    // one of its own for each stage (any left unset falls back to 1).
+    void setThreadEnvironment(QProcessEnvironment& environment) const override;
 };
 
 // Reads the displacement, stress and strain blocks of a CalculiX .dat file

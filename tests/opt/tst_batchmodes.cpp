@@ -57,7 +57,8 @@ void TestBatchModes::optimiseThroughCalculix()
 {
     ProgramFolder folder;
     writeOptimisationModel(folder.path("blade.fvm"));
-    ProgramRun run = folder.run({"-optimise", folder.path("blade.fvm"), "anything at all", folder.path("opt"), "0", "1"});
+    ProgramRun run =
+        folder.run({"-optimise", folder.path("blade.fvm"), "anything at all", folder.path("opt"), "0", "1", "11"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(3000)));
     QVERIFY(run.out.contains("Start New Optimisation...\n"));
     QVERIFY(run.out.contains("Generation 2 of 2: "));
@@ -74,6 +75,16 @@ void TestBatchModes::optimiseThroughCalculix()
     const double p = best.parameters()->parameter(0)->value();
     QVERIFY(p >= 0.5 && p <= 1.5);
     QCOMPARE(std::round(p * 10), p * 10);
+
+    // The same seed gives the same records, solver results and all.
+    run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("again"), "0", "1", "11"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(3000)));
+    auto bytes = [&](const QString& file) {
+        QFile f(folder.path(file));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    for (const char* file : {"Evo-1.fvo", "Evo-2.fvo", "Fitness.dat"})
+        QVERIFY2(bytes(QString("opt/") + file) == bytes(QString("again/") + file), file);
 
     // Continued from generation 2 it writes generation 3.
     run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "2", "1"});
@@ -105,6 +116,12 @@ void TestBatchModes::optimiseRefusals()
     run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "5000000000"});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.err, QString("Folvane: the iterations argument '5000000000' is not a decimal number of 32 bits\n"));
+    for (const char* seed : {"-1", "4294967296", "7x", ""}) {
+        run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "2", seed});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, QString("Folvane: the seed argument '%1' is not a whole number from 0 to 4294967295\n").arg(seed));
+    }
+    QVERIFY(!QDir(folder.path("opt")).exists());
 }
 
 void TestBatchModes::argumentTable_data()

@@ -28,8 +28,8 @@ public:
         , m_blade(blade)
     {
     }
-    explicit FastGeneration(KBlade* blade, bool)
-        : BladeGeneration(blade)
+    explicit FastGeneration(KBlade* blade, bool, Seed seed = std::nullopt)
+        : BladeGeneration(blade, seed)
         , m_blade(blade)
     {
     }
@@ -100,6 +100,7 @@ private slots:
     void continuationRefused();
     void hostileRecords();
     void boundedRedraws();
+    void seededRunsRepeat();
 };
 
 void TestBladeGeneration::newRunWritesEveryGeneration()
@@ -321,6 +322,31 @@ void TestBladeGeneration::boundedRedraws()
     QVERIFY(!QFile::exists(dir.filePath("opt/Evo-2.fvo")));
     QCOMPARE(readRecord(dir.filePath("opt/Evo-1.fvo")).size(), size_t(4));
     QCOMPARE(linesOf(dir.filePath("opt/Fitness.dat")).first(), QString("1"));
+}
+
+// One seed, one run: the same records byte for byte; another seed draws
+// other designs.
+void TestBladeGeneration::seededRunsRepeat()
+{
+    QTemporaryDir dir;
+    auto runWith = [&](const QString& folder, BladeGeneration::Seed seed) {
+        KBlade blade;
+        prepare(blade, dir.filePath(folder));
+        QuietDebug quiet;
+        FastGeneration run(&blade, true, seed);
+        run.Run(2);
+        return !run.stopped();
+    };
+    QVERIFY(runWith("first", 7u) && runWith("again", 7u) && runWith("other", 8u));
+    auto bytes = [&](const QString& file) {
+        QFile f(dir.filePath(file));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    for (const QString& file : {"Evo-1.fvo", "Evo-3.fvo", "Fitness.dat", "Bld-3_4.fvm"}) {
+        QVERIFY2(!bytes("first/" + file).isEmpty(), qPrintable(file));
+        QVERIFY2(bytes("first/" + file) == bytes("again/" + file), qPrintable(file));
+    }
+    QVERIFY(bytes("first/Evo-1.fvo") != bytes("other/Evo-1.fvo"));
 }
 
 QTEST_GUILESS_MAIN(TestBladeGeneration)

@@ -313,10 +313,11 @@ void TestResults::analysersWithAStandInSolver()
     writeBytes(work + "/Job_Node.output", "stale");
     Capture capture;
     AnsysAnalyser analyser(model.get(), work, standIn);
+    analyser.setThreads(3);
     QVERIFY(analyser.RunLoadCase(0));
     QFile started(work + "/started.txt");
     QVERIFY(started.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(started.readAll()), work + "\n-b -i Job.inp -o Job.out\n");
+    QCOMPARE(QString::fromUtf8(started.readAll()), work + "\n-b -np 3 -i Job.inp -o Job.out\n");
     QCOMPARE(model->nodes().at(2)->displacement()(1, 0), -1.0);
     QVERIFY(QFile::exists(work + "/Job.inp"));  // the solver's files stay for inspection
     QCOMPARE(capture.outLines(), QStringList({"Starting analysis of Job: Load case 1", "Analysis finished",
