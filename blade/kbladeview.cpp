@@ -64,7 +64,8 @@ void KBlade::drawMesh(const std::vector<Eigen::Vector3f>& colours, const Eigen::
                                   model.edges().lineIndexBuffer(), Qt3DRender::QGeometryRenderer::Lines);
     edges->geometry()->attributes().front()->setParent(edges);
     m_femEdge.replace(edges);
-    m_femEle.replace(shadedTriangles(model.elements().faceVertexBuffer(colours, offsets), model.elements().faceIndexBuffer()));
+    m_femEle.replace(
+        shadedTriangles(model.elements().faceVertexBuffer(colours, offsets), model.elements().faceIndexBuffer()));
     emit FemEleChanged();
     emit FemEdgeChanged();
 }

@@ -22,11 +22,9 @@ Qt3DRender::QAttribute* positionAttribute(const QByteArray& positions, Qt3DCore:
     return attribute;
 }
 
-Qt3DRender::QGeometryRenderer* indexedRenderer(Qt3DRender::QAttribute* positions, const QByteArray& indices,
-                                               Qt3DRender::QGeometryRenderer::PrimitiveType type)
+// Indices of 32 bits into the geometry's vertices, owned by the geometry.
+static void addIndices(Qt3DRender::QGeometry* geometry, const QByteArray& indices)
 {
-    auto* renderer = new Qt3DRender::QGeometryRenderer;
-    auto* geometry = new Qt3DRender::QGeometry(renderer);
     auto* buffer = new Qt3DRender::QBuffer(geometry);
     buffer->setData(indices);
     auto* index = new Qt3DRender::QAttribute(geometry);
@@ -35,8 +33,16 @@ Qt3DRender::QGeometryRenderer* indexedRenderer(Qt3DRender::QAttribute* positions
     index->setByteStride(4);
     index->setCount(uint(indices.size() / 4));
     index->setBuffer(buffer);
-    geometry->addAttribute(positions);
     geometry->addAttribute(index);
+}
+
+Qt3DRender::QGeometryRenderer* indexedRenderer(Qt3DRender::QAttribute* positions, const QByteArray& indices,
+                                               Qt3DRender::QGeometryRenderer::PrimitiveType type)
+{
+    auto* renderer = new Qt3DRender::QGeometryRenderer;
+    auto* geometry = new Qt3DRender::QGeometry(renderer);
+    geometry->addAttribute(positions);
+    addIndices(geometry, indices);
     renderer->setGeometry(geometry);
     renderer->setPrimitiveType(type);
     return renderer;
@@ -64,15 +70,7 @@ Qt3DRender::QGeometryRenderer* shadedTriangles(const QByteArray& vertices, const
         attribute->setBuffer(buffer);
         geometry->addAttribute(attribute);
     }
-    auto* indexBuffer = new Qt3DRender::QBuffer(geometry);
-    indexBuffer->setData(indices);
-    auto* index = new Qt3DRender::QAttribute(geometry);
-    index->setAttributeType(Qt3DRender::QAttribute::IndexAttribute);
-    index->setVertexBaseType(Qt3DRender::QAttribute::UnsignedInt);
-    index->setByteStride(4);
-    index->setCount(uint(indices.size() / 4));
-    index->setBuffer(indexBuffer);
-    geometry->addAttribute(index);
+    addIndices(geometry, indices);
     renderer->setGeometry(geometry);
     renderer->setPrimitiveType(Qt3DRender::QGeometryRenderer::Triangles);
     return renderer;
