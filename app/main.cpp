@@ -14,8 +14,10 @@ int main(int argc, char** argv)
     };
     if (option(2, "-debug"))
         return runDebugMode(argc, argv);
-    if (option(7, "-optimise") || option(8, "-optimise"))
+    if (argc >= 7 && std::strcmp(argv[1], "-optimise") == 0)
         return BatchModes::optimise(argc, argv);
+    if (option(5, "-evaluate"))
+        return BatchModes::evaluate(argc, argv);
     if (option(4, "-analyse"))
         return BatchModes::analyse(argc, argv);
     if ((option(3, "-modal") || option(4, "-modal")))

@@ -33,7 +33,7 @@ bool SpanPlotter::plotResults()
         return false;
     }
     // Named as -analyse names its table, which the legend shows.
-    const QString table = m_dir.filePath(KFile::safeFileName(m_blade->bladeName() + QStringLiteral("-%1").arg(loadCase + 1))
+    const QString table = m_dir.filePath(KFile::tableFileName(m_blade->bladeName() + QStringLiteral("-%1").arg(loadCase + 1))
                                          + QStringLiteral(".out"));
     m_blade->exportResults(table, loadCase);
     // A new name each time: the window's picture must not come from a cache.

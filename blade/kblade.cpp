@@ -255,7 +255,7 @@ void KBlade::genFEModel()
         return;
     }
     // The model's name is the solver's job name and names files.
-    m_model = std::make_unique<Model>(safeFileName(bladeName()));
+    m_model = std::make_unique<Model>(m_jobName.isEmpty() ? safeFileName(bladeName()) : m_jobName);
     Model& model = *m_model;
     m_stations = profiles()->meshStations().col(2);
     SurfaceMesh mesh = profiles()->genFEMesh(model, setting()->meshBySize());

@@ -88,6 +88,9 @@ public:
     double endLoc() const;
     int loadNum() const;
     QString bladeName() const;
+    // The solver's job name of the next builds; empty (the default): the
+    // blade name made safe. A worker names each design's job its own way.
+    void setJobName(const QString& job) { m_jobName = job; }
 
     // What the profiles mesh against: the blade setting's regions and the
     // webs.
@@ -303,6 +306,7 @@ private:
     EigenModes m_eigen;
     // The static load case whose results the model holds; -1 for none.
     int m_resultLoadCase = -1;
+    QString m_jobName;
     // What the view shows: per element value, per node offset.
     Eigen::VectorXd m_viewValues;
     Eigen::Matrix3Xf m_viewOffsets;

@@ -39,6 +39,22 @@ QString KFile::safeFileName(const QString& name)
     return safe;
 }
 
+QString KFile::tableFileName(const QString& name)
+{
+    QString kept = name.left(100);
+    if (kept.size() < name.size() && QChar(kept.back()).isHighSurrogate())
+        kept.chop(1);
+    for (QChar& c : kept) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
+            c = QLatin1Char('_');
+    }
+    if (kept.startsWith(QLatin1Char('-')))
+        kept[0] = QLatin1Char('_');
+    if (kept.isEmpty() || kept == QLatin1String(".") || kept == QLatin1String(".."))
+        kept.prepend(QLatin1Char('_'));
+    return kept;
+}
+
 bool KFile::readAtMost(QFile& file, qint64 limit, QByteArray& bytes)
 {
     if (file.size() > limit)

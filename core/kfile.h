@@ -38,6 +38,12 @@ public:
     // digits, "_", "-" and "." stay, anything else becomes "_". Ordinary
     // names come back unchanged.
     static QString safeFileName(const QString& name);
+    // A name for a file the user reads (a result table) that keeps the name
+    // as it was written, blanks and letters of any script included: only
+    // what would leave the folder or be taken for an option or a folder
+    // (path separators, control characters, a leading "-", "." and "..")
+    // becomes "_".
+    static QString tableFileName(const QString& name);
     // The whole content of an open file, when it holds at most limit bytes.
     // Reads no more than a piece past the limit, so a device without end
     // (a pipe, /dev/zero) is refused too.

@@ -1,5 +1,6 @@
 #include "opt/batchmodes.h"
 
+#include "blade/kanalysis.h"
 #include "blade/kblade.h"
 #include "blade/kload.h"
 #include "blade/koptsetting.h"
@@ -8,13 +9,19 @@
 #include "core/messages.h"
 #include "fem/vtufile.h"
 #include "opt/bladegeneration.h"
+#include "opt/designrunner.h"
+#include "opt/interrupt.h"
+#include "opt/localrunner.h"
+#include "opt/slurmrunner.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -70,7 +77,7 @@ int analyse(int argc, char** argv)
         return 0;
     }
     // The table goes to the current folder under a name that stays there.
-    const QString stem = KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed);
+    const QString stem = KFile::tableFileName(blade.bladeName() + QLatin1Char('-') + typed);
     const QString table = stem + QStringLiteral(".out");
     const QString failure = stem + QStringLiteral("-failure.out");
     blade.genFEModel();
@@ -104,12 +111,117 @@ static bool seedArgument(const char* text, BladeGeneration::Seed& seed)
     return true;
 }
 
+namespace {
+
+// How this run evaluates its designs: the per-user settings, and what the
+// command line sets for this run alone.
+struct Evaluation
+{
+    int workers = 0;
+    int threads = 0;
+    int timeLimit = -1;
+    int slurm = -1;
+    QString partition;
+    bool partitionSet = false;
+    QString options;
+    bool optionsSet = false;
+};
+
+bool wholeOption(const char* name, const char* text, int low, int& value)
+{
+    if (!decimalArgument(text, name + 1, value))
+        return false;
+    if (value < low) {
+        std::cerr << "Folvane: the " << name + 1 << " argument '" << text << "' is below " << low << std::endl;
+        return false;
+    }
+    return true;
+}
+
+const char* const EvaluationOptions[] = {"-slurm", "-local", "-workers", "-threads", "-timelimit", "-partition", "-sbatch"};
+
+bool isEvaluationOption(const char* text)
+{
+    return std::any_of(std::begin(EvaluationOptions), std::end(EvaluationOptions),
+                       [text](const char* option) { return std::strcmp(option, text) == 0; });
+}
+
+bool evaluationOptions(int argc, char** argv, int first, Evaluation& evaluation)
+{
+    for (int i = first; i < argc; ++i) {
+        const char* option = argv[i];
+        const bool flag = std::strcmp(option, "-slurm") == 0 || std::strcmp(option, "-local") == 0;
+        if (flag) {
+            evaluation.slurm = std::strcmp(option, "-slurm") == 0 ? 1 : 0;
+            continue;
+        }
+        if (!isEvaluationOption(option)) {
+            std::cerr << "Folvane: '" << option << "' is not an option of -optimise" << std::endl;
+            return false;
+        }
+        if (i + 1 >= argc) {
+            std::cerr << "Folvane: the option " << option << " needs a value" << std::endl;
+            return false;
+        }
+        const char* value = argv[++i];
+        if (std::strcmp(option, "-workers") == 0 && !wholeOption(option, value, 1, evaluation.workers))
+            return false;
+        if (std::strcmp(option, "-threads") == 0 && !wholeOption(option, value, 1, evaluation.threads))
+            return false;
+        if (std::strcmp(option, "-timelimit") == 0 && !wholeOption(option, value, 0, evaluation.timeLimit))
+            return false;
+        if (std::strcmp(option, "-partition") == 0) {
+            evaluation.partition = QString::fromLocal8Bit(value);
+            evaluation.partitionSet = true;
+        }
+        if (std::strcmp(option, "-sbatch") == 0) {
+            evaluation.options = QString::fromLocal8Bit(value);
+            evaluation.optionsSet = true;
+        }
+    }
+    return true;
+}
+
+// The runner of the settings, with the command line's values over them.
+std::unique_ptr<DesignRunner> makeRunner(KAnalysis& settings, const Evaluation& evaluation)
+{
+    if (evaluation.threads > 0)
+        settings.setCpus(evaluation.threads);
+    if (evaluation.workers > 0)
+        settings.setWorkers(evaluation.workers);
+    if (evaluation.timeLimit >= 0)
+        settings.setTimeLimit(evaluation.timeLimit);
+    if (evaluation.slurm >= 0)
+        settings.setSlurm(evaluation.slurm == 1);
+    if (evaluation.partitionSet)
+        settings.setPartition(evaluation.partition);
+    if (evaluation.optionsSet)
+        settings.setSbatchOptions(evaluation.options);
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString limit = settings.timeLimit() > 0 ? QStringLiteral("%1 s").arg(settings.timeLimit()) : QStringLiteral("none");
+    const QString threads = QStringLiteral("solver threads per design: %1, time limit per design: %2").arg(settings.cpus()).arg(limit);
+    if (settings.slurm()) {
+        outLine(QStringLiteral("Evaluating on Slurm, partition: %1, ")
+                    .arg(settings.partition().isEmpty() ? QStringLiteral("the default") : settings.partition())
+                + threads);
+        return std::make_unique<SlurmRunner>(program, settings.cpus(), settings.timeLimit(), settings.partition(),
+                                             settings.sbatchOptions());
+    }
+    outLine(QStringLiteral("Evaluating on this machine, workers: %1, ").arg(settings.effectiveWorkers()) + threads);
+    return std::make_unique<LocalRunner>(program, settings.cpus(), settings.timeLimit(), settings.effectiveWorkers());
+}
+
+} // namespace
+
 int optimise(int argc, char** argv)
 {
     int start = 0, iterations = 0;
     BladeGeneration::Seed seed;
+    Evaluation evaluation;
+    // The seed is the one argument after the counts that is no option.
+    const bool seeded = argc > 7 && !isEvaluationOption(argv[7]);
     if (!decimalArgument(argv[5], "start generation", start) || !decimalArgument(argv[6], "iterations", iterations)
-        || (argc > 7 && !seedArgument(argv[7], seed)))
+        || (seeded && !seedArgument(argv[7], seed)) || !evaluationOptions(argc, argv, seeded ? 8 : 7, evaluation))
         return 1;
     if (start < 0) {
         std::cerr << "Folvane: the start generation argument '" << argv[5] << "' is below 0" << std::endl;
@@ -130,10 +242,66 @@ int optimise(int argc, char** argv)
                   << ", see the messages above" << std::endl;
         return 2;
     }
-    optimisation->Run(iterations);
+    optimisation->setRunner(makeRunner(*blade.anaSet(), evaluation));
+    {
+        InterruptGuard guard;
+        optimisation->Run(iterations);
+    }
+    if (optimisation->interruptedBy() != 0) {
+        const int last = optimisation->lastRecorded();
+        if (last > 0)
+            std::cerr << "Folvane: the optimisation was interrupted; generations up to " << last
+                      << " are recorded, it continues from generation " << last << std::endl;
+        else
+            std::cerr << "Folvane: the optimisation was interrupted before its first generation was recorded" << std::endl;
+        return 128 + optimisation->interruptedBy();
+    }
     if (optimisation->stopped()) {
         std::cerr << "Folvane: the optimisation stopped early, see the messages above" << std::endl;
         return 3;
+    }
+    return 0;
+}
+
+int evaluate(int argc, char** argv)
+{
+    int threads = 0;
+    if (!decimalArgument(argv[4], "threads", threads))
+        return 1;
+    const QString job = QString::fromLocal8Bit(argv[3]);
+    if (threads < 1 || KFile::safeFileName(job) != job) {
+        std::cerr << "Folvane: -evaluate needs a job name of letters, digits, '_', '-' and '.' and at least one thread"
+                  << std::endl;
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    const QString folder = QFileInfo(path).absolutePath();
+    outLine(QStringLiteral("Reading blade file: ") + path);
+    KBlade blade;
+    DesignOutcome outcome;
+    if (!readModel(blade, path)) {
+        outcome.fitness = BladeGeneration::FailedFitness;
+        outcome.why = QStringLiteral("its model file cannot be read");
+        return DesignRunner::writeStatus(folder, outcome) ? 0 : 2;
+    }
+    // The design's folder is its work folder; the settings are not saved.
+    blade.anaSet()->setWorkDir(folder);
+    blade.anaSet()->setCpus(threads);
+    blade.setJobName(job);
+    blade.genFEModel();
+    Eigen::VectorXd results;
+    QString why;
+    outcome.evaluated = blade.evaluate(outcome.fitness, results, &why);
+    outcome.results.assign(results.data(), results.data() + results.size());
+    if (!outcome.evaluated) {
+        outcome.fitness = BladeGeneration::FailedFitness;
+        outcome.why = QStringLiteral("the design did not have ") + why;
+    }
+    if (!DesignRunner::writeStatus(folder, outcome)) {
+        std::cerr << "Folvane: the status of the design cannot be written to " << folder.toLocal8Bit().constData()
+                  << std::endl;
+        return 2;
     }
     return 0;
 }
@@ -218,7 +386,7 @@ int modal(int argc, char** argv)
     KBlade blade;
     if (!readModel(blade, path))
         return 2;
-    const QString table = KFile::safeFileName(blade.bladeName() + QStringLiteral("-modal")) + QStringLiteral(".out");
+    const QString table = KFile::tableFileName(blade.bladeName() + QStringLiteral("-modal")) + QStringLiteral(".out");
     blade.genFEModel();
     if (!blade.runModal(modes > 0 ? modes : blade.optSetting()->modalModes())) {
         QFile::remove(table);
@@ -248,7 +416,7 @@ int buckle(int argc, char** argv)
         std::cerr << "Folvane: load case " << argv[3] << " not found" << std::endl;
         return 1;
     }
-    const QString stem = KFile::safeFileName(blade.bladeName() + QLatin1Char('-') + typed + QStringLiteral("-buckle"));
+    const QString stem = KFile::tableFileName(blade.bladeName() + QLatin1Char('-') + typed + QStringLiteral("-buckle"));
     const QString table = stem + QStringLiteral(".out");
     blade.genFEModel();
     if (!blade.runBuckling(loadCase, modes > 0 ? modes : blade.optSetting()->bucklingModes())) {

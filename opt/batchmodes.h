@@ -6,7 +6,11 @@ namespace Folvane::BatchModes {
 // The modes that run without a window. Each takes the whole argument
 // vector and returns the process exit code.
 int analyse(int argc, char** argv);
+// folvane -optimise model.fvm x folder start iterations [seed] [options]
 int optimise(int argc, char** argv);
+// folvane -evaluate design.fvm job threads: one design in its folder, the
+// outcome in the folder's status file (the worker of -optimise).
+int evaluate(int argc, char** argv);
 int resave(int argc, char** argv);
 int autoLayupOpt(int argc, char** argv);
 int autoKpOpt(int argc, char** argv);

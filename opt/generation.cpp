@@ -114,14 +114,25 @@ void Generation::RepairDuplicates()
     }
     for (Chromosome* c : duplicates) {
         c->Randomize();
+        Admit(*c);
+    }
+    EvaluateMany(duplicates);
+}
+
+void Generation::EvaluateMany(const std::vector<Chromosome*>& designs)
+{
+    std::vector<Chromosome*> done;
+    for (Chromosome* c : designs) {
+        if (std::find(done.begin(), done.end(), c) != done.end())
+            continue;
         Evaluate(*c);
+        done.push_back(c);
     }
 }
 
 void Generation::EvaluateAll()
 {
-    for (Chromosome* c : m_population)
-        Evaluate(*c);
+    EvaluateMany(m_population);
     sortAndRepair();
     if (!m_population.empty())
         m_fitnessHistory.push_back(m_population.front()->fitness());
@@ -164,6 +175,7 @@ std::vector<int> Generation::Select()
 void Generation::Crossover(const std::vector<int>& parents)
 {
     const int size = int(m_population.size());
+    std::vector<Chromosome*> made;
     for (size_t pair = 0; pair + 1 < parents.size(); pair += 2) {
         int a = parents[pair];
         int b = parents[pair + 1];
@@ -175,7 +187,8 @@ void Generation::Crossover(const std::vector<int>& parents)
         Chromosome* B = m_population[b];
         if (A->Equals(*B)) {
             B->Randomize();
-            Evaluate(*B);
+            Admit(*B);
+            made.push_back(B);
         }
         Chromosome* X = A->Clone();
         Chromosome* Y = B->Clone();
@@ -191,11 +204,14 @@ void Generation::Crossover(const std::vector<int>& parents)
         }
         X->Mutate(m_mutationRate);
         Y->Mutate(m_mutationRate);
-        Evaluate(*X);
-        Evaluate(*Y);
+        Admit(*X);
+        Admit(*Y);
+        made.push_back(X);
+        made.push_back(Y);
         m_population.push_back(X);
         m_population.push_back(Y);
     }
+    EvaluateMany(made);
 }
 
 void Generation::Eliminate()

@@ -23,6 +23,9 @@ public:
 
     virtual ~Generation();
     virtual void Evaluate(Chromosome& chromosome);
+    // Evaluates designs made together, in their order (one listed twice is
+    // evaluated once); by default one after another.
+    virtual void EvaluateMany(const std::vector<Chromosome*>& designs);
     virtual void EvaluateAll();
     virtual void Run(int iterations);
 
@@ -56,6 +59,11 @@ public:
     static constexpr int RepairRoundLimit = 20;
 
 protected:
+    // Every design just drawn, crossed or mutated passes here before any
+    // design made with it is evaluated: a subclass may redraw it. Designs
+    // are all made first, then evaluated, so that how they are evaluated
+    // never changes a random draw.
+    virtual void Admit(Chromosome&) {}
     void addToPopulation(Chromosome* chromosome);
     void clearPopulation();
     // Sorts and repairs adjacent duplicates for at most RepairRoundLimit rounds.

@@ -9,7 +9,7 @@ FV_Manager_Win {
     id: win
     title: "Analysis Setting"
     width: 600
-    height: 420
+    height: 480
     modality: Qt.NonModal
     property var settings: kblade.AnaSet
     signal browseWorkFolder()
@@ -22,6 +22,8 @@ FV_Manager_Win {
         proDir.text = settings.ProDir
         solver.currentIndex = settings.Type
         cpus.text = settings.Cpus
+        workers.text = settings.Workers
+        timeLimit.text = settings.TimeLimit
     }
     onVisibleChanged: if (visible) {
         refresh()
@@ -55,6 +57,24 @@ FV_Manager_Win {
                 onEditingFinished: win.settings.Cpus = parseInt(text)
             }
             FV_Button { text: "Save Setting"; onClicked: win.settings.saveSetting() }
+            // How an optimisation evaluates its designs: 0 workers is one per
+            // free share of the cores, 0 s no time limit.
+            FV_Label { text: "Workers:" }
+            FV_TextBox {
+                id: workers
+                objectName: "workers"
+                validator: IntValidator { bottom: 0; top: 4096 }
+                onEditingFinished: win.settings.Workers = parseInt(text)
+            }
+            Item { width: 1 }
+            FV_Label { text: "Time limit per design (s):" }
+            FV_TextBox {
+                id: timeLimit
+                objectName: "timeLimit"
+                validator: IntValidator { bottom: 0 }
+                onEditingFinished: win.settings.TimeLimit = parseInt(text)
+            }
+            Item { width: 1 }
 
             FV_Label { text: "Analysis:"; font.bold: true }
             FV_ComboBox {

@@ -11,7 +11,7 @@ packages=(
   qml-module-qtquick-privatewidgets qml-module-qt-labs-folderlistmodel
   qml-module-qt-labs-settings qml-module-qtquick-scene3d qml-module-qt3d
   qml-module-qttest libqt5svg5 libqt5svg5-dev libqt5charts5-dev qml-module-qtcharts python3-vtk9
-  calculix-ccx xvfb xauth imagemagick openbox xdotool wmctrl
+  calculix-ccx xvfb xauth imagemagick openbox xdotool wmctrl slurm-wlm munge
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "solver/analyser.h"
 
 #include "core/messages.h"
+#include "core/processtree.h"
 #include "fem/model.h"
 #include "solver/cmd.h"
 
@@ -8,43 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <csignal>
 #include <iostream>
-#include <map>
-#include <vector>
 
 namespace Folvane {
-
-namespace {
-
-// A solver may be a script that starts the real one: a cancel ends the
-// whole tree of processes, not just the first.
-void killProcessTree(qint64 root)
-{
-    if (root <= 0)
-        return;
-    std::map<qint64, std::vector<qint64>> children;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool isPid = false;
-        const qint64 pid = entry.toLongLong(&isPid);
-        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
-        if (!isPid || !stat.open(QIODevice::ReadOnly))
-            continue;
-        // pid (command) state ppid ...: the command may hold blanks and brackets.
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> rest = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (rest.size() > 1)
-            children[rest[1].toLongLong()].push_back(pid);
-    }
-    std::vector<qint64> tree{root};
-    for (size_t i = 0; i < tree.size(); ++i)
-        for (qint64 child : children[tree[i]])
-            tree.push_back(child);
-    for (qint64 pid : tree)
-        ::kill(pid_t(pid), SIGKILL);
-}
-
-} // namespace
 
 Analyser::Analyser(Model* model, const QString& workDir, const QString& program, bool clearResults)
     : m_model(model)
@@ -64,6 +31,16 @@ Analyser::~Analyser() = default;
 QString Analyser::pathOf(const QString& job, const QString& suffix) const
 {
     return m_workDir + QLatin1Char('/') + job + suffix;
+}
+
+std::unique_ptr<QLockFile> Analyser::lockJob(const QString& job) const
+{
+    auto lock = std::make_unique<QLockFile>(pathOf(job, QStringLiteral(".lock")));
+    // Only a holder on another machine is taken for gone by age, and a run
+    // may take days.
+    lock->setStaleLockTime(7 * 24 * 3600 * 1000);
+    lock->lock();
+    return lock;
 }
 
 bool Analyser::runSolver(const QString& job, QString& failure) const
@@ -135,6 +112,7 @@ bool Analyser::runSolver(const QString& job, QString& failure) const
 bool Analyser::RunLoadCase(int loadCase)
 {
     const QString job = m_model->name();
+    const std::unique_ptr<QLockFile> lock = lockJob(job);
     // Results of an earlier run must never pass for this one's.
     for (const QString& file : resultFiles(job))
         QFile::remove(file);

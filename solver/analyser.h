@@ -1,6 +1,7 @@
 #ifndef FOLVANE_ANALYSER_H
 #define FOLVANE_ANALYSER_H
 
+#include <QLockFile>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -55,6 +56,10 @@ protected:
     // The solver's environment: ours, plus what tells it its thread count.
     virtual void setThreadEnvironment(QProcessEnvironment&) const {}
     QString pathOf(const QString& job, const QString& suffix) const;
+    // Held from writing a job's deck to reading its results: two runs of
+    // one job name in one folder (blades of one name) take turns instead of
+    // reading each other's results. A holder that died leaves no lock.
+    std::unique_ptr<QLockFile> lockJob(const QString& job) const;
 
     Model* m_model;
     std::unique_ptr<Cmd> m_writer;

@@ -260,6 +260,7 @@ bool CCXAnalyser::RunEigen(CCXCmd::Step step, int modes, int loadCase, EigenMode
 {
     const bool buckling = step == CCXCmd::Step::Buckle;
     const QString job = m_model->name() + (buckling ? QStringLiteral("-buckle") : QStringLiteral("-modal"));
+    const std::unique_ptr<QLockFile> lock = lockJob(job);
     // Results of an earlier run must never pass for this one's.
     for (const QString& suffix : qAsConst(m_suffixes))
         QFile::remove(pathOf(job, suffix));

@@ -247,6 +247,7 @@ void TestHostileFiles::analysisSettingsFile()
     const QString path = QDir::homePath() + "/FVanalysis.setting";
     const QByteArray good = "/work\n/usr/bin/ccx\n2\n4\n";
     const QString invalid = path + " is not a valid analysis setting file, the default analysis settings are used";
+    const QString evaluationInvalid = path + " holds evaluation settings that are not valid, their defaults are used";
     QList<QByteArray> files;
     for (int cut = 0; cut < good.size(); ++cut)
         files << good.left(cut);
@@ -266,6 +267,11 @@ void TestHostileFiles::analysisSettingsFile()
             QCOMPARE(settings.type(), KAnalysis::Ansys);
             QCOMPARE(settings.cpus(), 2);
             QCOMPARE(settings.workDir(), QString());
+        } else if (out[0] == evaluationInvalid) {
+            // The four lines hold; what follows them is refused alone.
+            QVERIFY(settings.cpus() >= 1);
+            QCOMPARE(settings.workers(), 0);
+            QCOMPARE(settings.timeLimit(), 0);
         } else {
             QCOMPARE(out[0], path + " is loaded!");
             QVERIFY(settings.cpus() >= 1);

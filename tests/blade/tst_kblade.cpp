@@ -448,6 +448,41 @@ void TestKBlade::analysisSettingsFile()
     }
     QCOMPARE(fileBytes(path), QByteArray("/work dir\n/usr/bin/ccx\n2\n8\n"));
 
+    // How designs are evaluated follows the four lines; the model file
+    // keeps only those.
+    const QByteArray fourLines = [] {
+        KBlade blade;
+        return modelBytes(blade);
+    }();
+    writeBytes(path, "/work dir\n/usr/bin/ccx\n2\n8\n3\n600\n1\nlong\n--mem=4G --qos=\"a b\"\n");
+    {
+        Capture capture;
+        KBlade blade;
+        const KAnalysis& settings = *blade.anaSet();
+        QCOMPARE(settings.workers(), 3);
+        QCOMPARE(settings.effectiveWorkers(), 3);
+        QCOMPARE(settings.timeLimit(), 600);
+        QVERIFY(settings.slurm());
+        QCOMPARE(settings.partition(), QString("long"));
+        QCOMPARE(settings.sbatchOptions(), QString("--mem=4G --qos=\"a b\""));
+        QCOMPARE(modelBytes(blade), fourLines);
+        blade.anaSet()->setTimeLimit(0);
+        blade.anaSet()->saveSetting();
+    }
+    QCOMPARE(fileBytes(path), QByteArray("/work dir\n/usr/bin/ccx\n2\n8\n3\n0\n1\nlong\n--mem=4G --qos=\"a b\"\n"));
+    for (const QByteArray& garbage : {QByteArray("w\np\n2\n1\nmany\n"), QByteArray("w\np\n2\n1\n1\n-5\n"),
+                                      QByteArray("w\np\n2\n1\n1\n5\n2\n")}) {
+        writeBytes(path, garbage);
+        Capture capture;
+        KAnalysis settings;
+        QCOMPARE(settings.workDir(), QString("w"));
+        QCOMPARE(settings.workers(), 0);
+        QCOMPARE(settings.timeLimit(), 0);
+        QVERIFY(!settings.slurm());
+        QCOMPARE(capture.outLines(),
+                 QStringList({path + " holds evaluation settings that are not valid, their defaults are used"}));
+    }
+
     for (const QByteArray& garbage : {QByteArray("a\nb\nsolver\n2\n"), QByteArray("a\nb\n7\n2\n"),
                                       QByteArray("a\nb\n2\n"), QByteArray("\xff\xfe\0\0", 4)}) {
         writeBytes(path, garbage);

@@ -10,6 +10,7 @@
 #include "fem/model.h"
 
 #include <QJsonArray>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -50,6 +51,7 @@ private slots:
     void loadCasesNotFound();
     void badArguments();
     void unsafeBladeNames();
+    void sameNamedBladesAtOnce();
     void failedAnalysis();
     void modalAndBuckling();
     void paraviewFiles();
@@ -152,16 +154,51 @@ void TestAnalyseMode::unsafeBladeNames()
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("Starting analysis of x___touch_owned___: Load case 2"));
     QVERIFY(run.out.contains("Reading results finished"));
-    QCOMPARE(folder.runFolder(), QStringList({"x___touch_owned___-2-failure.out", "x___touch_owned___-2.out"}));
+    QCOMPARE(folder.runFolder(), QStringList({"x\"; touch owned; \"-2-failure.out", "x\"; touch owned; \"-2.out"}));
     QVERIFY(!QFile::exists(folder.path("work/owned")) && !QFile::exists(folder.path("run/owned")));
 
     folder.model("../../x");
     run = folder.analyse("1");
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(folder.runFolder(), QStringList({".._.._x-1-failure.out", ".._.._x-1.out", "x___touch_owned___-2-failure.out",
-                                              "x___touch_owned___-2.out"}));
+    QCOMPARE(folder.runFolder(), QStringList({".._.._x-1-failure.out", ".._.._x-1.out", "x\"; touch owned; \"-2-failure.out",
+                                              "x\"; touch owned; \"-2.out"}));
     QVERIFY(QFile::exists(folder.path("work/.._.._x.inp")));
     QVERIFY(!QFile::exists(folder.path("x-1.out")) && !QFile::exists(folder.path("../x-1.out")));
+}
+
+// Two blades of one name, analysed at once in one work folder, give the
+// tables each gives alone: neither reads the other's results. The table
+// keeps the name as it was written.
+void TestAnalyseMode::sameNamedBladesAtOnce()
+{
+    Folder folder;
+    for (const auto& [file, thickness] : {std::pair<QString, double>{"thin.fvm", 1}, {"thick.fvm", 3}}) {
+        folder.model("My Blade", thickness);
+        QVERIFY(QFile::rename(folder.path("blade.fvm"), folder.path(file)));
+        const ProgramRun alone = folder.run({"-analyse", folder.path(file), "1"}, "alone-" + file);
+        QCOMPARE(alone.exitCode, 0);
+    }
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (const QString& file : QStringList{"thin.fvm", "thick.fvm"}) {
+        QDir().mkpath(folder.path("both-" + file));
+        auto run = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", folder.path("home"));
+        run->setProcessEnvironment(env);
+        run->setWorkingDirectory(folder.path("both-" + file));
+        run->start(FOLVANE_BINARY, {"-analyse", folder.path(file), "1"});
+        runs.push_back(std::move(run));
+    }
+    for (auto& run : runs) {
+        QVERIFY(run->waitForFinished(300000));
+        QCOMPARE(run->exitCode(), 0);
+    }
+    const QByteArray thin = fileBytes(folder.path("alone-thin.fvm/My Blade-1.out"));
+    QVERIFY(thin.startsWith("Blade Length") && thin != fileBytes(folder.path("alone-thick.fvm/My Blade-1.out")));
+    for (const QString& file : QStringList{"thin.fvm", "thick.fvm"}) {
+        const QString table = "/My Blade-1.out";
+        QCOMPARE(fileBytes(folder.path("both-" + file + table)), fileBytes(folder.path("alone-" + file + table)));
+    }
 }
 
 // A design the solver refuses (a negative ply thickness, as an optimiser

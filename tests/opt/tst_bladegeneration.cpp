@@ -218,6 +218,17 @@ void TestBladeGeneration::continuationRefused()
     QCOMPARE(capture.outLines(), QStringList({"BladeGeneration - BladeGeneration: the fitness file holds fewer than 3 "
                                               "values, generation 3 cannot be continued"}));
 
+    // A population size other than the record's: it would not keep the size set.
+    for (int size : {2, 10}) {
+        blade.optSetting()->setPopulation(size);
+        capture.clear();
+        QVERIFY(!FastGeneration(&blade, 2).isReady());
+        QCOMPARE(capture.outLines(), QStringList({QString("BladeGeneration - BladeGeneration: generation 2 holds 4 "
+                                                          "designs, the population size is set to %1; set it to 4 to "
+                                                          "continue this optimisation").arg(size)}));
+    }
+    blade.optSetting()->setPopulation(4);
+
     // Damaged records: cut short, or of another blade's parameters.
     QFile record(dir.filePath("opt/Evo-2.fvo"));
     record.open(QIODevice::ReadOnly);
@@ -308,20 +319,35 @@ void TestBladeGeneration::boundedRedraws()
                                                 "inside their bounds; the optimisation stops"));
     QVERIFY(!QFile::exists(dir.filePath("opt/Evo-1.fvo")));
 
-    // Scores that fail from generation 2 on: generation 1 is written and
-    // stays whole, the run stops in generation 2.
+    // Scores that fail from generation 2 on: each failed design is named,
+    // ranks below every other and is not drawn again; the run goes on.
     blade.optSetting()->ReadObjective(0)->setHigh(100);
     capture.clear();
-    FastGeneration run(&blade, true);
-    run.failFromGeneration = 2;
-    run.Run(3);
-    QVERIFY(run.stopped());
-    QVERIFY(capture.outLines().contains(
-        "BladeGeneration - no design in 20 attempts had a test bound; the optimisation stops"));
-    QVERIFY(QFile::exists(dir.filePath("opt/Evo-1.fvo")));
-    QVERIFY(!QFile::exists(dir.filePath("opt/Evo-2.fvo")));
-    QCOMPARE(readRecord(dir.filePath("opt/Evo-1.fvo")).size(), size_t(4));
-    QCOMPARE(linesOf(dir.filePath("opt/Fitness.dat")).first(), QString("1"));
+    {
+        FastGeneration run(&blade, true);
+        run.failFromGeneration = 2;
+        run.Run(2);
+        QVERIFY(!run.stopped());
+    }
+    const QStringList failed = capture.outLines().filter(" failed: ");
+    // Two children in each of generations 2 and 3, and any redrawn twin.
+    QVERIFY(failed.size() >= 4);
+    for (const QString& line : failed)
+        QVERIFY2(QRegularExpression("^Evaluation \\d+ failed: the design did not have a test bound$").match(line).hasMatch(),
+                 qPrintable(line));
+    QCOMPARE(readRecord(dir.filePath("opt/Evo-3.fvo")).size(), size_t(4));
+    QCOMPARE(linesOf(dir.filePath("opt/Fitness.dat")).first(), QString("3"));
+
+    // When no design of the first generation can be scored, nothing is.
+    QDir(dir.filePath("opt")).removeRecursively();
+    capture.clear();
+    FastGeneration none(&blade, true);
+    none.failFromGeneration = 1;
+    none.Run(2);
+    QVERIFY(none.stopped());
+    QCOMPARE(capture.outLines().last(), QString("BladeGeneration - no design of the first generation could be "
+                                                "evaluated; the optimisation stops"));
+    QVERIFY(!QFile::exists(dir.filePath("opt/Evo-1.fvo")));
 }
 
 // One seed, one run: the same records byte for byte; another seed draws

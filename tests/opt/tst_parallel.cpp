@@ -1,0 +1,283 @@
+#include "capture.h"
+#include "files.h"
+#include "program.h"
+#include "blade/kblade.h"
+#include "blade/kbladesetting.h"
+#include "blade/koptsetting.h"
+#include "blade/kpattern.h"
+#include "core/binaryio.h"
+#include "core/messages.h"
+#include "core/parameter.h"
+#include "core/parameterlist.h"
+#include "geometry/kprofilelist.h"
+#include "opt/bladegeneration.h"
+#include "opt/chromosome.h"
+#include "opt/slurmrunner.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+#include <csignal>
+
+using namespace Folvane;
+
+namespace {
+
+// A coarse blade whose spar cap thickness follows the parameter P, every
+// design inside the bounds, under a name no file system or solver takes
+// as it is.
+void writeModel(const QString& path, const QString& name = "../My \"Blade\"; touch owned", int population = 4)
+{
+    KBlade blade;
+    Parameter* p = blade.parameters()->parameter(0);
+    p->setLow(0.5);
+    p->setHigh(1.5);
+    p->setDigitNum(2);
+    blade.patterns()->pattern(0)->ReadLaminateByInd(0)->thick()->setExp("P");
+    blade.setting()->setBladeName(name);
+    blade.setting()->setMeshSize(1000);
+    blade.profiles()->autoMesh();
+    blade.optSetting()->setPopulation(population);
+    blade.optSetting()->setSelPortion(0.5);
+    for (int i = 0; i < 12; ++i)
+        blade.optSetting()->ReadObjective(i)->setLow(-1e9);
+    blade.setFp(path);
+    QuietDebug quiet;
+    blade.writeFile();
+}
+
+// A solver that refuses design 2 of generation 1 and never ends design 3;
+// CalculiX solves the rest.
+void writeStandIn(const ProgramFolder& folder)
+{
+    writeBytes(folder.path("solver"), "#!/bin/sh\n"
+                                      "case \"$2\" in\n"
+                                      "  *-1_2) echo '*ERROR stand-in: design refused'; exit 1 ;;\n"
+                                      "  *-1_3) exec sleep 607 ;;\n"
+                                      "esac\n"
+                                      "exec ccx \"$@\"\n");
+    QFile::setPermissions(folder.path("solver"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeBytes(folder.path("home/FVanalysis.setting"), (folder.path("work") + "\n" + folder.path("solver") + "\n2\n1\n").toUtf8());
+}
+
+// The lines of the run's output that tell what the optimisation found.
+QStringList verdicts(const QString& out)
+{
+    return out.split('\n').filter(QRegularExpression("^(Evaluation|Generation) "));
+}
+
+std::vector<std::unique_ptr<Chromosome>> readRecord(const QString& path)
+{
+    QDataStream in(fileBytes(path));
+    Binary::prepare(in);
+    std::vector<std::unique_ptr<Chromosome>> members(Binary::readUInt64(in));
+    for (auto& m : members)
+        m = std::make_unique<Chromosome>(in);
+    return members;
+}
+
+bool processRuns(const QString& commandLine)
+{
+    return QProcess::execute("pgrep", {"-f", commandLine}) == 0;
+}
+
+// Starts the program and signals it once its output holds the text.
+struct Interrupted
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Interrupted interruptWhen(const ProgramFolder& folder, const QStringList& arguments, const QByteArray& text,
+                          const std::function<bool()>& alsoWaitFor = {})
+{
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", folder.path("home"));
+    run.setProcessEnvironment(env);
+    run.setWorkingDirectory(folder.path("."));
+    run.start(FOLVANE_BINARY, arguments);
+    QByteArray out;
+    while (run.state() != QProcess::NotRunning && !out.contains(text)) {
+        run.waitForReadyRead(100);
+        out += run.readAllStandardOutput();
+    }
+    while (alsoWaitFor && run.state() != QProcess::NotRunning && !alsoWaitFor())
+        QTest::qWait(200);
+    ::kill(pid_t(run.processId()), SIGINT);
+    run.waitForFinished(60000);
+    Interrupted result;
+    result.exitCode = run.exitStatus() == QProcess::NormalExit ? run.exitCode() : -1;
+    result.out = QString::fromUtf8(out + run.readAllStandardOutput());
+    result.err = QString::fromUtf8(run.readAllStandardError());
+    return result;
+}
+
+} // namespace
+
+class TestParallel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { isolateHome(); }
+    void workersWriteIdenticalRecords();
+    void failedAndHungDesigns();
+    void interruptAndContinue();
+    void batchScript();
+    void slurmArray();
+};
+
+// One seed: the records, the blade files and the verdicts are the same
+// whether one worker evaluates the designs or two; the blade's name
+// reaches no path outside the optimisation folder.
+void TestParallel::workersWriteIdenticalRecords()
+{
+    ProgramFolder folder;
+    writeModel(folder.path("blade.fvm"));
+    const QStringList arguments{"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "1", "5", "-threads", "1"};
+    ProgramRun one = folder.run(arguments + QStringList{"-workers", "1"});
+    QVERIFY2(one.exitCode == 0, qPrintable(one.err + one.out.right(2000)));
+    QVERIFY(one.out.contains("Evaluating on this machine, workers: 1, solver threads per design: 1, "
+                             "time limit per design: none\n"));
+    QVERIFY(QDir().rename(folder.path("opt"), folder.path("one")));
+    ProgramRun two = folder.run(arguments + QStringList{"-workers", "2"});
+    QVERIFY2(two.exitCode == 0, qPrintable(two.err + two.out.right(2000)));
+    QVERIFY(two.out.contains("Evaluating on this machine, workers: 2, "));
+
+    QCOMPARE(verdicts(two.out), verdicts(one.out));
+    QVERIFY(verdicts(one.out).size() >= 8);
+    const QStringList files = QDir(folder.path("one")).entryList(QDir::Files);
+    QCOMPARE(QDir(folder.path("opt")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
+    QVERIFY(files.contains("Evo-2.fvo") && files.contains("Fitness.dat") && files.contains("Bld-2_4.fvm"));
+    for (const QString& file : files)
+        QVERIFY2(fileBytes(folder.path("one/") + file) == fileBytes(folder.path("opt/") + file), qPrintable(file));
+    // Every design was evaluated (no failure); their folders are gone.
+    for (const auto& member : readRecord(folder.path("opt/Evo-2.fvo")))
+        QVERIFY(member->fitness() > BladeGeneration::FailedFitness);
+    QVERIFY(!QFile::exists(folder.path("owned")) && !QFile::exists(folder.path("opt/owned")));
+    QVERIFY(!QFile::exists(folder.path("My \"Blade\"; touch owned")));
+}
+
+// A design whose solver fails and one that never ends are named with their
+// folders, score as failed and leave their files; the rest go on.
+void TestParallel::failedAndHungDesigns()
+{
+    ProgramFolder folder;
+    writeModel(folder.path("blade.fvm"), "Stand-in");
+    writeStandIn(folder);
+    const ProgramRun run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "0", "3",
+                                       "-workers", "2", "-timelimit", "4"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(2000)));
+    QVERIFY(run.out.contains("time limit per design: 4 s\n"));
+    const QStringList lines = verdicts(run.out);
+    QCOMPARE(lines.filter(" failed: "),
+             QStringList({"Evaluation 2 failed: the design did not have an analysis that the solver completes; its "
+                          "files are in " + folder.path("opt/Work-1/2"),
+                          "Evaluation 3 failed: it ran past the time limit of 4 s; its files are in " + folder.path("opt/Work-1/3")}));
+    QVERIFY(lines.filter(QRegularExpression("^Evaluation [14]: fitness -")).size() == 2);
+    QVERIFY(!processRuns("sleep 607"));
+    QVERIFY(fileBytes(folder.path("opt/Work-1/2/log.txt")).contains("*ERROR stand-in: design refused"));
+    QVERIFY(QFile::exists(folder.path("opt/Work-1/3/design.fvm")));
+    QVERIFY(!QDir(folder.path("opt/Work-1/1")).exists());
+    int failed = 0;
+    for (const auto& member : readRecord(folder.path("opt/Evo-1.fvo")))
+        failed += member->fitness() == BladeGeneration::FailedFitness;
+    QCOMPARE(failed, 2);
+}
+
+// An interrupt ends the workers and their solvers, keeps the generations
+// recorded so far as they were, and the run continues from the last.
+void TestParallel::interruptAndContinue()
+{
+    ProgramFolder folder;
+    writeModel(folder.path("blade.fvm"), "Interrupted");
+    const QStringList arguments{"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "5", "9", "-workers", "2"};
+    const Interrupted stopped = interruptWhen(folder, arguments, "Generation 1 of 6");
+    QCOMPARE(stopped.exitCode, 128 + SIGINT);
+    const int recorded = QString(fileBytes(folder.path("opt/Fitness.dat"))).section('\n', 0, 0).toInt();
+    QVERIFY(recorded >= 1 && recorded < 6);
+    QCOMPARE(stopped.err.split('\n').filter("Folvane:"),
+             QStringList(QString("Folvane: the optimisation was interrupted; generations up to %1 are recorded, it "
+                                 "continues from generation %1").arg(recorded)));
+    QVERIFY(stopped.out.contains(QString("BladeGeneration - interrupted in generation %1\n").arg(recorded + 1)));
+    QVERIFY(!QFile::exists(folder.path(QString("opt/Evo-%1.fvo").arg(recorded + 1))));
+    QVERIFY(!processRuns("-evaluate design.fvm Interrupted-"));
+    const QByteArray record = fileBytes(folder.path(QString("opt/Evo-%1.fvo").arg(recorded)));
+
+    const ProgramRun again = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"),
+                                         QString::number(recorded), "1", "-workers", "2"});
+    QVERIFY2(again.exitCode == 0, qPrintable(again.err + again.out.right(2000)));
+    QCOMPARE(fileBytes(folder.path(QString("opt/Evo-%1.fvo").arg(recorded))), record);
+    QVERIFY(QFile::exists(folder.path(QString("opt/Evo-%1.fvo").arg(recorded + 1))));
+    QCOMPARE(QString(fileBytes(folder.path("opt/Fitness.dat"))).section('\n', 0, 0).toInt(), recorded + 1);
+}
+
+// The batch script runs the worker in each design's folder, whatever the
+// folder's name holds.
+void TestParallel::batchScript()
+{
+    QTemporaryDir dir;
+    const QString odd = dir.filePath("it's a \"folder\" $(touch owned)");
+    QDir().mkpath(odd + "/1");
+    SlurmRunner runner("/bin/echo", 3, 125, "long", "--mem=1G --qos=\"high prio\"");
+    const std::vector<DesignTask> tasks{{dir.path(), "A-1_1"}, {odd + "/1", "A-1_2"}};
+    writeBytes(dir.filePath("array.sh"), runner.script(tasks).toUtf8());
+    QProcess sh;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SLURM_ARRAY_TASK_ID", "2");
+    sh.setProcessEnvironment(env);
+    sh.setWorkingDirectory(dir.path());
+    sh.start("/bin/sh", {dir.filePath("array.sh")});
+    QVERIFY(sh.waitForFinished());
+    QCOMPARE(sh.exitCode(), 0);
+    QCOMPARE(fileBytes(odd + "/1/log.txt"), QByteArray("-evaluate design.fvm A-1_2 3\n"));
+    QVERIFY(!QFile::exists(dir.filePath("owned")) && !QFile::exists(odd + "/1/owned"));
+    QCOMPARE(runner.sbatchArguments("s.sh", "/logs", 2),
+             QStringList({"--wait", "--parsable", "--array=1-2", runner.sbatchArguments("", "", 0)[3],
+                          "--output=/logs/slurm-%a.out", "--cpus-per-task=3", "--partition=long", "--time=3",
+                          "--mem=1G", "--qos=high prio", "s.sh"}));
+}
+
+// A run through the test machine's own Slurm writes the records a local
+// run of the same seed writes; an interrupt cancels the array.
+void TestParallel::slurmArray()
+{
+    if (qEnvironmentVariableIsEmpty("SLURM_CONF"))
+        QSKIP("no Slurm cluster: ./test.sh starts one (scripts/slurm-single-node.sh)");
+    ProgramFolder folder;
+    writeModel(folder.path("blade.fvm"), "Clustered");
+    const QStringList arguments{"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "1", "5", "-threads", "1"};
+    const ProgramRun local = folder.run(arguments + QStringList{"-workers", "2"});
+    QVERIFY2(local.exitCode == 0, qPrintable(local.err + local.out.right(2000)));
+    QVERIFY(QDir().rename(folder.path("opt"), folder.path("local")));
+    const ProgramRun slurm = folder.run(arguments + QStringList{"-slurm"});
+    QVERIFY2(slurm.exitCode == 0, qPrintable(slurm.err + slurm.out.right(2000)));
+    QVERIFY(slurm.out.contains("Evaluating on Slurm, partition: the default, solver threads per design: 1, "
+                               "time limit per design: none\n"));
+    QCOMPARE(verdicts(slurm.out), verdicts(local.out));
+    for (const char* file : {"Evo-1.fvo", "Evo-2.fvo", "Fitness.dat", "Bld-2_1.fvm"})
+        QVERIFY2(fileBytes(folder.path("local/") + file) == fileBytes(folder.path("opt/") + file), file);
+
+    // Designs that never end, interrupted while the array runs.
+    writeStandIn(folder);
+    QDir(folder.path("opt")).removeRecursively();
+    const auto arrayQueued = [] {
+        QProcess squeue;
+        squeue.start("squeue", {"-h", "-o", "%j"});
+        squeue.waitForFinished();
+        return squeue.readAllStandardOutput().contains("folvane-");
+    };
+    const Interrupted stopped =
+        interruptWhen(folder, {"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "0", "3", "-slurm"},
+                      "Evaluating on Slurm", arrayQueued);
+    QCOMPARE(stopped.exitCode, 128 + SIGINT);
+    QCOMPARE(stopped.err.split('\n').filter("Folvane:"),
+             QStringList("Folvane: the optimisation was interrupted before its first generation was recorded"));
+    QTRY_VERIFY_WITH_TIMEOUT(!arrayQueued(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!processRuns("sleep 607"), 30000);
+}
+
+QTEST_GUILESS_MAIN(TestParallel)
+#include "tst_parallel.moc"
