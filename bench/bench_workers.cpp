@@ -28,7 +28,7 @@ using namespace Folvane;
 
 namespace {
 
-void writeModel(const QString& path, int designs, double meshSize)
+int writeModel(const QString& path, int designs, double meshSize)
 {
     KBlade blade;
     if (meshSize > 0) {
@@ -47,6 +47,8 @@ void writeModel(const QString& path, int designs, double meshSize)
     blade.setFp(path);
     QuietDebug quiet;
     blade.writeFile();
+    blade.genFEModel();
+    return blade.elementCount();
 }
 
 struct Timing
@@ -112,12 +114,12 @@ int main(int argc, char** argv)
     settings.open(QIODevice::WriteOnly);
     settings.write((dir.filePath("work") + "\n" + dir.filePath("ccx-timed") + "\n2\n1\n").toUtf8());
     settings.close();
-    writeModel(dir.filePath("blade.fvm"), designs, meshSize);
+    const int elements = writeModel(dir.filePath("blade.fvm"), designs, meshSize);
 
     const Timing one = optimise(program, dir, "one", {"-workers", "1", "-threads", "1"});
     const Timing two = optimise(program, dir, "two", {"-workers", "2", "-threads", "1"});
-    std::printf("%d designs of the default blade (mesh size %s), one generation\n", designs,
-                meshSize > 0 ? qPrintable(QString::number(meshSize)) : "its own");
+    std::printf("%d designs of the default blade (mesh size %s, %d elements), one generation\n", designs,
+                meshSize > 0 ? qPrintable(QString::number(meshSize)) : "its own", elements);
     std::printf("%-26s %8s %9s %10s\n", "evaluation", "wall s", "solver s", "own/design");
     auto row = [&](const char* what, const Timing& t) {
         if (t.wall < 0) {

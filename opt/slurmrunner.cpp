@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QTimer>
+#include <algorithm>
 
 namespace Folvane {
 
@@ -17,8 +18,7 @@ SlurmRunner::SlurmRunner(const QString& program, int threads, int timeLimit, con
     : DesignRunner(program, threads, timeLimit)
     , m_partition(partition)
     , m_options(options)
-    // sbatch may hold the job's number until it ends: the name alone must
-    // find the array to cancel.
+    // In squeue: the program, and which of its runs submitted the array.
     , m_jobName(QStringLiteral("folvane-%1").arg(QCoreApplication::applicationPid()))
 {
 }
@@ -53,7 +53,7 @@ QString SlurmRunner::script(const std::vector<DesignTask>& tasks) const
 
 QStringList SlurmRunner::sbatchArguments(const QString& scriptPath, const QString& logFolder, int taskCount) const
 {
-    QStringList arguments{QStringLiteral("--wait"), QStringLiteral("--parsable"),
+    QStringList arguments{QStringLiteral("--parsable"),
                           QStringLiteral("--array=1-%1").arg(taskCount), QStringLiteral("--job-name=") + m_jobName,
                           QStringLiteral("--output=") + logFolder + QStringLiteral("/slurm-%a.out"),
                           QStringLiteral("--cpus-per-task=%1").arg(m_threads)};
@@ -85,36 +85,52 @@ bool SlurmRunner::run(const std::vector<DesignTask>& tasks, std::vector<DesignOu
     }
     QFile::setPermissions(scriptPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
+    // Submitted at once; sbatch --wait would only return up to half a
+    // minute after the array ends.
     QProcess sbatch;
     sbatch.start(QStringLiteral("sbatch"), sbatchArguments(scriptPath, batchFolder, int(tasks.size())));
-    if (!sbatch.waitForStarted(-1)) {
-        m_error = QStringLiteral("sbatch cannot start: ") + sbatch.errorString();
+    sbatch.waitForFinished(-1);
+    // With --parsable, the line is the job's number (";cluster" may follow).
+    const QString jobId =
+        QString::fromUtf8(sbatch.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(';'), 0, 0).trimmed();
+    bool isNumber = false;
+    jobId.toULongLong(&isNumber);
+    if (sbatch.exitStatus() != QProcess::NormalExit || sbatch.exitCode() != 0 || !isNumber) {
+        const QString said = QString::fromLocal8Bit(sbatch.readAllStandardError()).trimmed();
+        m_error = QStringLiteral("sbatch did not submit the designs: ") + (said.isEmpty() ? sbatch.errorString() : said);
         return false;
     }
-    // sbatch waits for the array itself: nothing here asks the cluster
-    // again and again. The wait wakes only to look for an interrupt.
+
+    // Done once every task has left its status, or the cluster holds none
+    // of the array's tasks any more (those that failed leave none). The
+    // status files are looked at a few times a second; the cluster is asked
+    // every few seconds.
+    auto allReported = [&] {
+        return std::all_of(tasks.begin(), tasks.end(),
+                           [](const DesignTask& task) { return QFile::exists(statusPath(task.folder)); });
+    };
+    auto arrayGone = [&] {
+        QProcess squeue;
+        squeue.start(QStringLiteral("squeue"), {QStringLiteral("-h"), QStringLiteral("-j"), jobId, QStringLiteral("-o"), QStringLiteral("%i")});
+        squeue.waitForFinished(60000);
+        if (squeue.exitStatus() == QProcess::NormalExit && squeue.exitCode() == 0)
+            return squeue.readAllStandardOutput().trimmed().isEmpty();
+        // A job long over is forgotten by the controller.
+        return squeue.readAllStandardError().contains("Invalid job id");
+    };
     QEventLoop loop;
-    QObject::connect(&sbatch, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
     QTimer tick;
+    int ticks = 0;
     QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (InterruptGuard::signal() != 0)
+        ++ticks;
+        if (InterruptGuard::signal() != 0 || allReported() || (ticks % SqueueTicks == 0 && arrayGone()))
             loop.quit();
     });
-    tick.start(200);
-    if (sbatch.state() != QProcess::NotRunning)
-        loop.exec();
-    // With --parsable, the first line is the job's number (";cluster" may follow).
-    QByteArray printed = sbatch.readAllStandardOutput();
-    const QString jobId = QString::fromUtf8(printed).section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(';'), 0, 0).trimmed();
+    tick.start(TickMs);
+    loop.exec();
     if (InterruptGuard::signal() != 0) {
-        QProcess::execute(QStringLiteral("scancel"), {QStringLiteral("--name=") + m_jobName});
-        sbatch.waitForFinished(30000);
+        QProcess::execute(QStringLiteral("scancel"), {jobId});
         m_error = QStringLiteral("interrupted");
-        return false;
-    }
-    if (jobId.isEmpty()) {
-        m_error = QStringLiteral("sbatch did not submit the designs: ")
-            + QString::fromLocal8Bit(sbatch.readAllStandardError()).trimmed();
         return false;
     }
     for (size_t i = 0; i < tasks.size(); ++i) {

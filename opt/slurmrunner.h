@@ -6,11 +6,12 @@
 namespace Folvane {
 
 // Evaluates designs on a Slurm cluster: one job array per call, a task per
-// design, submitted with `sbatch --wait`, which returns when every task has
-// ended. Each task leaves its status file in its design's folder, so the
-// folders must lie on a file system that the nodes share with this
-// machine. A task that fails, is cancelled or runs out of time leaves no
-// status, and its design is not evaluated. An interrupt cancels the array.
+// design, submitted with sbatch. Each task leaves its status file in its
+// design's folder, so the folders must lie on a file system that the nodes
+// share with this machine. The array is over when every status is there,
+// or when squeue (asked every few seconds) holds none of its tasks: a task
+// that fails, is cancelled or runs out of time leaves no status, and its
+// design is not evaluated. An interrupt cancels the array.
 class SlurmRunner : public DesignRunner
 {
 public:
@@ -23,6 +24,9 @@ public:
     QStringList sbatchArguments(const QString& scriptPath, const QString& logFolder, int taskCount) const;
 
 private:
+    static constexpr int TickMs = 250;
+    static constexpr int SqueueTicks = 12;
+
     QString m_partition;
     QString m_options;
     QString m_jobName;

@@ -164,6 +164,17 @@ void TestBatchModes::argumentTable_data()
     row("optimise missing", {"-optimise", "IN", "x", "DIR/opt", "0", "1"}, 2, unreadable.arg("IN"));
     row("optimise damaged", {"-optimise", "DAMAGED", "x", "DIR/opt", "0", "1"}, 2, unreadable.arg("DAMAGED"));
     row("optimise iterations", {"-optimise", "MODEL", "x", "DIR/opt", "0", "1e3"}, 1, decimal.arg("iterations", "1e3"));
+    const QStringList optimise{"-optimise", "MODEL", "x", "DIR/opt", "0", "1"};
+    row("optimise option", optimise + QStringList{"7", "-fast"}, 1, "Folvane: '-fast' is not an option of -optimise");
+    row("optimise workers", optimise + QStringList{"-workers", "0"}, 1, "Folvane: the workers argument '0' is below 1");
+    row("optimise threads", optimise + QStringList{"-local", "-threads", "two"}, 1, decimal.arg("threads", "two"));
+    row("optimise time", optimise + QStringList{"-timelimit", "-5"}, 1, "Folvane: the timelimit argument '-5' is below 0");
+    row("optimise no value", optimise + QStringList{"-slurm", "-partition"}, 1,
+        "Folvane: the option -partition needs a value");
+    const QString job = "Folvane: -evaluate needs a job name of letters, digits, '_', '-' and '.' and at least one thread";
+    row("evaluate job", {"-evaluate", "MODEL", "a b", "1"}, 1, job);
+    row("evaluate no threads", {"-evaluate", "MODEL", "job", "0"}, 1, job);
+    row("evaluate threads", {"-evaluate", "MODEL", "job", "1.5"}, 1, decimal.arg("threads", "1.5"));
 }
 
 void TestBatchModes::argumentTable()

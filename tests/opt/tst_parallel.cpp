@@ -46,16 +46,18 @@ void writeModel(const QString& path, const QString& name = "../My \"Blade\"; tou
     blade.writeFile();
 }
 
-// A solver that refuses design 2 of generation 1 and never ends design 3;
-// CalculiX solves the rest.
-void writeStandIn(const ProgramFolder& folder)
+// A solver that refuses design 2 of generation 1, never ends design 3 (or,
+// told not to hang, solves it) and takes its worker down with it in design
+// 4; CalculiX solves the rest.
+void writeStandIn(const ProgramFolder& folder, bool hang = true)
 {
-    writeBytes(folder.path("solver"), "#!/bin/sh\n"
-                                      "case \"$2\" in\n"
-                                      "  *-1_2) echo '*ERROR stand-in: design refused'; exit 1 ;;\n"
-                                      "  *-1_3) exec sleep 607 ;;\n"
-                                      "esac\n"
-                                      "exec ccx \"$@\"\n");
+    writeBytes(folder.path("solver"), QByteArray("#!/bin/sh\n"
+                                                 "case \"$2\" in\n"
+                                                 "  *-1_2) echo '*ERROR stand-in: design refused'; exit 1 ;;\n")
+                                          + (hang ? "  *-1_3) exec sleep 607 ;;\n" : "")
+                                          + "  *-1_4) kill -9 $PPID; exit 1 ;;\n"
+                                            "esac\n"
+                                            "exec ccx \"$@\"\n");
     QFile::setPermissions(folder.path("solver"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     writeBytes(folder.path("home/FVanalysis.setting"), (folder.path("work") + "\n" + folder.path("solver") + "\n2\n1\n").toUtf8());
 }
@@ -175,8 +177,9 @@ void TestParallel::failedAndHungDesigns()
     QCOMPARE(lines.filter(" failed: "),
              QStringList({"Evaluation 2 failed: the design did not have an analysis that the solver completes; its "
                           "files are in " + folder.path("opt/Work-1/2"),
-                          "Evaluation 3 failed: it ran past the time limit of 4 s; its files are in " + folder.path("opt/Work-1/3")}));
-    QVERIFY(lines.filter(QRegularExpression("^Evaluation [14]: fitness -")).size() == 2);
+                          "Evaluation 3 failed: it ran past the time limit of 4 s; its files are in " + folder.path("opt/Work-1/3"),
+                          "Evaluation 4 failed: its worker crashed; its files are in " + folder.path("opt/Work-1/4")}));
+    QVERIFY(lines.filter(QRegularExpression("^Evaluation 1: fitness -")).size() == 1);
     QVERIFY(!processRuns("sleep 607"));
     QVERIFY(fileBytes(folder.path("opt/Work-1/2/log.txt")).contains("*ERROR stand-in: design refused"));
     QVERIFY(QFile::exists(folder.path("opt/Work-1/3/design.fvm")));
@@ -184,7 +187,7 @@ void TestParallel::failedAndHungDesigns()
     int failed = 0;
     for (const auto& member : readRecord(folder.path("opt/Evo-1.fvo")))
         failed += member->fitness() == BladeGeneration::FailedFitness;
-    QCOMPARE(failed, 2);
+    QCOMPARE(failed, 3);
 }
 
 // An interrupt ends the workers and their solvers, keeps the generations
@@ -235,7 +238,7 @@ void TestParallel::batchScript()
     QCOMPARE(fileBytes(odd + "/1/log.txt"), QByteArray("-evaluate design.fvm A-1_2 3\n"));
     QVERIFY(!QFile::exists(dir.filePath("owned")) && !QFile::exists(odd + "/1/owned"));
     QCOMPARE(runner.sbatchArguments("s.sh", "/logs", 2),
-             QStringList({"--wait", "--parsable", "--array=1-2", runner.sbatchArguments("", "", 0)[3],
+             QStringList({"--parsable", "--array=1-2", runner.sbatchArguments("", "", 0)[2],
                           "--output=/logs/slurm-%a.out", "--cpus-per-task=3", "--partition=long", "--time=3",
                           "--mem=1G", "--qos=high prio", "s.sh"}));
 }
@@ -259,6 +262,21 @@ void TestParallel::slurmArray()
     QCOMPARE(verdicts(slurm.out), verdicts(local.out));
     for (const char* file : {"Evo-1.fvo", "Evo-2.fvo", "Fitness.dat", "Bld-2_1.fvm"})
         QVERIFY2(fileBytes(folder.path("local/") + file) == fileBytes(folder.path("opt/") + file), file);
+
+    // A task that ends without a status fails its design.
+    writeStandIn(folder, false);
+    QDir(folder.path("opt")).removeRecursively();
+    const ProgramRun failing =
+        folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "0", "3", "-slurm"});
+    QVERIFY2(failing.exitCode == 0, qPrintable(failing.err + failing.out.right(2000)));
+    const QStringList failed = verdicts(failing.out).filter(" failed: ");
+    QCOMPARE(failed.size(), 2);
+    QCOMPARE(failed[0], "Evaluation 2 failed: the design did not have an analysis that the solver completes; its "
+                        "files are in " + folder.path("opt/Work-1/2"));
+    QVERIFY2(QRegularExpression("^Evaluation 4 failed: its task of job \\d+ failed, was cancelled or ran out of "
+                                "time; its files are in " + QRegularExpression::escape(folder.path("opt/Work-1/4")) + "$")
+                 .match(failed[1]).hasMatch(),
+             qPrintable(failed[1]));
 
     // Designs that never end, interrupted while the array runs.
     writeStandIn(folder);
