@@ -51,11 +51,11 @@ QString SlurmRunner::script(const std::vector<DesignTask>& tasks) const
     return text;
 }
 
-QStringList SlurmRunner::sbatchArguments(const QString& scriptPath, const QString& logFolder, int taskCount) const
+QStringList SlurmRunner::sbatchArguments(const QString& scriptPath, const QString& logStem, int taskCount) const
 {
     QStringList arguments{QStringLiteral("--parsable"),
                           QStringLiteral("--array=1-%1").arg(taskCount), QStringLiteral("--job-name=") + m_jobName,
-                          QStringLiteral("--output=") + logFolder + QStringLiteral("/slurm-%a.out"),
+                          QStringLiteral("--output=") + logStem + QStringLiteral("%a.out"),
                           QStringLiteral("--cpus-per-task=%1").arg(m_threads)};
     if (!m_partition.isEmpty())
         arguments << QStringLiteral("--partition=") + m_partition;
@@ -77,7 +77,9 @@ bool SlurmRunner::run(const std::vector<DesignTask>& tasks, std::vector<DesignOu
         QFile::remove(statusPath(task.folder));
     // The script and Slurm's own logs go beside the first design's folder.
     const QString batchFolder = QFileInfo(tasks.front().folder).absolutePath();
-    const QString scriptPath = batchFolder + QStringLiteral("/array-%1.sh").arg(QFileInfo(tasks.front().folder).fileName());
+    const QString batch = QFileInfo(tasks.front().folder).fileName();
+    const QString scriptPath = batchFolder + QStringLiteral("/array-%1.sh").arg(batch);
+    const QString logStem = batchFolder + QStringLiteral("/slurm-%1-").arg(batch);
     QSaveFile file(scriptPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(script(tasks).toUtf8()) < 0 || !file.commit()) {
         m_error = QStringLiteral("the batch script %1 cannot be written").arg(scriptPath);
@@ -88,7 +90,7 @@ bool SlurmRunner::run(const std::vector<DesignTask>& tasks, std::vector<DesignOu
     // Submitted at once; sbatch --wait would only return up to half a
     // minute after the array ends.
     QProcess sbatch;
-    sbatch.start(QStringLiteral("sbatch"), sbatchArguments(scriptPath, batchFolder, int(tasks.size())));
+    sbatch.start(QStringLiteral("sbatch"), sbatchArguments(scriptPath, logStem, int(tasks.size())));
     sbatch.waitForFinished(-1);
     // With --parsable, the line is the job's number (";cluster" may follow).
     const QString jobId =
@@ -133,11 +135,18 @@ bool SlurmRunner::run(const std::vector<DesignTask>& tasks, std::vector<DesignOu
         m_error = QStringLiteral("interrupted");
         return false;
     }
+    bool allEvaluated = true;
     for (size_t i = 0; i < tasks.size(); ++i) {
         outcomes[i] = readStatus(tasks[i].folder);
         if (!QFile::exists(statusPath(tasks[i].folder)))
             outcomes[i].why = QStringLiteral("its task of job %1 failed, was cancelled or ran out of time").arg(jobId);
+        // Slurm's own log of a task says why it ended: kept for a failed design.
+        if (outcomes[i].evaluated)
+            QFile::remove(logStem + QStringLiteral("%1.out").arg(i + 1));
+        allEvaluated = allEvaluated && outcomes[i].evaluated;
     }
+    if (allEvaluated)
+        QFile::remove(scriptPath);
     return true;
 }
 

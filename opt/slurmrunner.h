@@ -21,7 +21,8 @@ public:
     // The batch script of the array (exposed for its tests) and the
     // arguments sbatch gets for it.
     QString script(const std::vector<DesignTask>& tasks) const;
-    QStringList sbatchArguments(const QString& scriptPath, const QString& logFolder, int taskCount) const;
+    // Slurm's log of task i is logStem + i + ".out".
+    QStringList sbatchArguments(const QString& scriptPath, const QString& logStem, int taskCount) const;
 
 private:
     static constexpr int TickMs = 250;

@@ -9,9 +9,12 @@ dir=$(realpath -m "${2:?folder}")
 
 stop() {
   for d in slurmd slurmctld munged; do
-    if [[ -f "$dir/$d.pid" ]]; then
-      kill "$(cat "$dir/$d.pid")" 2>/dev/null || true
-      for _ in $(seq 50); do kill -0 "$(cat "$dir/$d.pid")" 2>/dev/null || break; sleep 0.1; done
+    # A daemon removes its own pid file as it stops.
+    local pid
+    pid=$(cat "$dir/$d.pid" 2>/dev/null || true)
+    if [[ -n $pid ]]; then
+      kill "$pid" 2>/dev/null || true
+      for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
       rm -f "$dir/$d.pid"
     fi
   done

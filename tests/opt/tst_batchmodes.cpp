@@ -16,30 +16,6 @@
 
 using namespace Folvane;
 
-namespace {
-
-// A coarse blade whose spar cap thickness follows the parameter P, with
-// bounds every design of it meets.
-void writeOptimisationModel(const QString& path)
-{
-    KBlade blade;
-    Parameter* p = blade.parameters()->parameter(0);
-    p->setLow(0.5);
-    p->setHigh(1.5);
-    p->setDigitNum(1);
-    blade.patterns()->pattern(0)->ReadLaminateByInd(0)->thick()->setExp("P");
-    blade.setting()->setMeshSize(1000);
-    blade.profiles()->autoMesh();
-    blade.optSetting()->setPopulation(4);
-    blade.optSetting()->setSelPortion(0.5);
-    for (int i = 0; i < 12; ++i)
-        blade.optSetting()->ReadObjective(i)->setLow(-1e9);
-    blade.setFp(path);
-    QuietDebug quiet;
-    blade.writeFile();
-}
-
-} // namespace
 
 class TestBatchModes : public QObject
 {

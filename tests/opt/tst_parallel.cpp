@@ -1,15 +1,7 @@
 #include "capture.h"
 #include "files.h"
 #include "program.h"
-#include "blade/kblade.h"
-#include "blade/kbladesetting.h"
-#include "blade/koptsetting.h"
-#include "blade/kpattern.h"
 #include "core/binaryio.h"
-#include "core/messages.h"
-#include "core/parameter.h"
-#include "core/parameterlist.h"
-#include "geometry/kprofilelist.h"
 #include "opt/bladegeneration.h"
 #include "opt/chromosome.h"
 #include "opt/slurmrunner.h"
@@ -23,27 +15,11 @@ using namespace Folvane;
 
 namespace {
 
-// A coarse blade whose spar cap thickness follows the parameter P, every
-// design inside the bounds, under a name no file system or solver takes
-// as it is.
-void writeModel(const QString& path, const QString& name = "../My \"Blade\"; touch owned", int population = 4)
+// The optimisation's blade under a name no file system or solver takes as
+// it is.
+void writeModel(const QString& path, const QString& name = "../My \"Blade\"; touch owned")
 {
-    KBlade blade;
-    Parameter* p = blade.parameters()->parameter(0);
-    p->setLow(0.5);
-    p->setHigh(1.5);
-    p->setDigitNum(2);
-    blade.patterns()->pattern(0)->ReadLaminateByInd(0)->thick()->setExp("P");
-    blade.setting()->setBladeName(name);
-    blade.setting()->setMeshSize(1000);
-    blade.profiles()->autoMesh();
-    blade.optSetting()->setPopulation(population);
-    blade.optSetting()->setSelPortion(0.5);
-    for (int i = 0; i < 12; ++i)
-        blade.optSetting()->ReadObjective(i)->setLow(-1e9);
-    blade.setFp(path);
-    QuietDebug quiet;
-    blade.writeFile();
+    writeOptimisationModel(path, name, 2);
 }
 
 // A solver that refuses design 2 of generation 1, never ends design 3 (or,
@@ -170,14 +146,14 @@ void TestParallel::failedAndHungDesigns()
     writeModel(folder.path("blade.fvm"), "Stand-in");
     writeStandIn(folder);
     const ProgramRun run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "0", "3",
-                                       "-workers", "2", "-timelimit", "4"});
+                                       "-workers", "2", "-timelimit", "8"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(2000)));
-    QVERIFY(run.out.contains("time limit per design: 4 s\n"));
+    QVERIFY(run.out.contains("time limit per design: 8 s\n"));
     const QStringList lines = verdicts(run.out);
     QCOMPARE(lines.filter(" failed: "),
              QStringList({"Evaluation 2 failed: the design did not have an analysis that the solver completes; its "
                           "files are in " + folder.path("opt/Work-1/2"),
-                          "Evaluation 3 failed: it ran past the time limit of 4 s; its files are in " + folder.path("opt/Work-1/3"),
+                          "Evaluation 3 failed: it ran past the time limit of 8 s; its files are in " + folder.path("opt/Work-1/3"),
                           "Evaluation 4 failed: its worker crashed; its files are in " + folder.path("opt/Work-1/4")}));
     QVERIFY(lines.filter(QRegularExpression("^Evaluation 1: fitness -")).size() == 1);
     QVERIFY(!processRuns("sleep 607"));
@@ -237,9 +213,9 @@ void TestParallel::batchScript()
     QCOMPARE(sh.exitCode(), 0);
     QCOMPARE(fileBytes(odd + "/1/log.txt"), QByteArray("-evaluate design.fvm A-1_2 3\n"));
     QVERIFY(!QFile::exists(dir.filePath("owned")) && !QFile::exists(odd + "/1/owned"));
-    QCOMPARE(runner.sbatchArguments("s.sh", "/logs", 2),
+    QCOMPARE(runner.sbatchArguments("s.sh", "/logs/slurm-1-", 2),
              QStringList({"--parsable", "--array=1-2", runner.sbatchArguments("", "", 0)[2],
-                          "--output=/logs/slurm-%a.out", "--cpus-per-task=3", "--partition=long", "--time=3",
+                          "--output=/logs/slurm-1-%a.out", "--cpus-per-task=3", "--partition=long", "--time=3",
                           "--mem=1G", "--qos=high prio", "s.sh"}));
 }
 
@@ -262,6 +238,7 @@ void TestParallel::slurmArray()
     QCOMPARE(verdicts(slurm.out), verdicts(local.out));
     for (const char* file : {"Evo-1.fvo", "Evo-2.fvo", "Fitness.dat", "Bld-2_1.fvm"})
         QVERIFY2(fileBytes(folder.path("local/") + file) == fileBytes(folder.path("opt/") + file), file);
+    QCOMPARE(QDir(folder.path("opt")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 
     // A task that ends without a status fails its design.
     writeStandIn(folder, false);
@@ -277,6 +254,8 @@ void TestParallel::slurmArray()
                                 "time; its files are in " + QRegularExpression::escape(folder.path("opt/Work-1/4")) + "$")
                  .match(failed[1]).hasMatch(),
              qPrintable(failed[1]));
+    // Slurm's log and the script stay for the designs that failed.
+    QCOMPARE(QDir(folder.path("opt/Work-1")).entryList(QDir::Files), QStringList({"array-1.sh", "slurm-1-2.out", "slurm-1-4.out"}));
 
     // Designs that never end, interrupted while the array runs.
     writeStandIn(folder);

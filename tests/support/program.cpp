@@ -1,5 +1,14 @@
 #include "program.h"
 
+#include "blade/kblade.h"
+#include "blade/kbladesetting.h"
+#include "blade/koptsetting.h"
+#include "blade/kpattern.h"
+#include "core/messages.h"
+#include "core/parameter.h"
+#include "core/parameterlist.h"
+#include "geometry/kprofilelist.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -55,4 +64,26 @@ ProgramRun ProgramFolder::run(const QStringList& arguments, const QString& subfo
     const QString folder = subfolder.isEmpty() ? m_dir.path() : path(subfolder);
     QDir().mkpath(folder);
     return runProgram(arguments, path("home"), folder, waitMs);
+}
+
+void writeOptimisationModel(const QString& path, const QString& bladeName, int digits)
+{
+    using namespace Folvane;
+    KBlade blade;
+    Parameter* p = blade.parameters()->parameter(0);
+    p->setLow(0.5);
+    p->setHigh(1.5);
+    p->setDigitNum(digits);
+    blade.patterns()->pattern(0)->ReadLaminateByInd(0)->thick()->setExp("P");
+    if (!bladeName.isEmpty())
+        blade.setting()->setBladeName(bladeName);
+    blade.setting()->setMeshSize(1000);
+    blade.profiles()->autoMesh();
+    blade.optSetting()->setPopulation(4);
+    blade.optSetting()->setSelPortion(0.5);
+    for (int i = 0; i < 12; ++i)
+        blade.optSetting()->ReadObjective(i)->setLow(-1e9);
+    blade.setFp(path);
+    QuietDebug quiet;
+    blade.writeFile();
 }

@@ -18,6 +18,11 @@ struct ProgramRun
 ProgramRun runProgram(const QStringList& arguments, const QString& home, const QString& workingFolder = QString(),
                       int waitMs = 300000, const QString& untilErr = QString());
 
+// A coarse default blade (mesh size 1000) whose spar cap thickness follows
+// the parameter P (0.5 to 1.5 in steps of 10^-digits), a population of 4 and
+// bounds that every design of it meets.
+void writeOptimisationModel(const QString& path, const QString& bladeName = QString(), int digits = 1);
+
 // A temporary folder with home/ and work/, whose analysis settings run
 // CalculiX in work/.
 class ProgramFolder
