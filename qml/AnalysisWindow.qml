@@ -56,7 +56,7 @@ FV_Manager_Win {
                 validator: IntValidator { bottom: 1; top: 1024 }
                 onEditingFinished: win.settings.Cpus = parseInt(text)
             }
-            FV_Button { text: "Save Setting"; onClicked: win.settings.saveSetting() }
+            FV_Button { objectName: "saveSetting"; text: "Save Setting"; onClicked: win.settings.saveSetting() }
             // How an optimisation evaluates its designs: 0 workers is one per
             // free share of the cores, 0 s no time limit.
             FV_Label { text: "Workers:" }

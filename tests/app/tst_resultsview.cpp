@@ -88,8 +88,13 @@ void TestResultsView::runCancelAndSeeResults()
     QVERIFY(paneShows(session, "Analyser - RunLoadCase: job NewBlade, load case 1 failed: cancelled"));
     QVERIFY(session.window("FE Model").isEmpty());
 
-    // The real solver: the results view opens on von Mises, deformed.
+    // The real solver: the results view opens on von Mises, deformed. How
+    // an optimisation evaluates follows the four lines of the saved settings.
     QVERIFY(setField(session, "solverProgram", "ccx"));
+    QVERIFY(setField(session, "workers", "3"));
+    QVERIFY(setField(session, "timeLimit", "90"));
+    QVERIFY(session.click("saveSetting"));
+    QTRY_COMPARE(QString(fileBytes(session.path("home/FVanalysis.setting"))).section('\n', 1), QString("ccx\n2\n1\n3\n90\n0\n\n\n"));
     QVERIFY(session.click("runAnalysis"));
     QVERIFY(progressSays(session, "Finished"));
     QVERIFY(session.waitForWindow("FE Model"));
