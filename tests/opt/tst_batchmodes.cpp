@@ -2,14 +2,9 @@
 #include "files.h"
 #include "program.h"
 #include "blade/kblade.h"
-#include "blade/kbladesetting.h"
-#include "blade/kmaterial.h"
-#include "blade/koptsetting.h"
-#include "blade/kpattern.h"
 #include "core/messages.h"
 #include "core/parameter.h"
 #include "core/parameterlist.h"
-#include "geometry/kprofilelist.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -51,16 +46,6 @@ void TestBatchModes::optimiseThroughCalculix()
     const double p = best.parameters()->parameter(0)->value();
     QVERIFY(p >= 0.5 && p <= 1.5);
     QCOMPARE(std::round(p * 10), p * 10);
-
-    // The same seed gives the same records, solver results and all.
-    run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("again"), "0", "1", "11"});
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(3000)));
-    auto bytes = [&](const QString& file) {
-        QFile f(folder.path(file));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
-    for (const char* file : {"Evo-1.fvo", "Evo-2.fvo", "Fitness.dat"})
-        QVERIFY2(bytes(QString("opt/") + file) == bytes(QString("again/") + file), file);
 
     // Continued from generation 2 it writes generation 3.
     run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "2", "1"});
