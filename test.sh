@@ -11,11 +11,12 @@ cmake --build build -j"$(nproc)"
 # A Slurm cluster of this machine for the optimisation's cluster test,
 # stopped however the suite ends.
 slurm_dir=$(mktemp -d /tmp/folvane-slurm.XXXXXX)
-trap 'scripts/slurm-single-node.sh stop "$slurm_dir"; rm -rf "$slurm_dir"' EXIT
-slurm_conf=$(scripts/slurm-single-node.sh start "$slurm_dir" | tail -n 1)
+slurm_script=$PWD/scripts/slurm-single-node.sh
+trap '"$slurm_script" stop "$slurm_dir" || true; rm -rf "$slurm_dir"' EXIT
+slurm_conf=$("$slurm_script" start "$slurm_dir" | tail -n 1)
 export "$slurm_conf"
 (cd build && ctest --output-on-failure -j"$(nproc)")
-scripts/slurm-single-node.sh stop "$slurm_dir"
+"$slurm_script" stop "$slurm_dir"
 unset SLURM_CONF
 [[ "${FOLVANE_SKIP_SANITIZERS:-0}" == 1 ]] && exit 0
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \

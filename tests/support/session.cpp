@@ -177,18 +177,21 @@ bool Session::click(const QString& name, int button)
 bool Session::choose(const QString& combo, int index)
 {
     const auto down = [](const QJsonObject& o) { return o.value("down").toBool(); };
+    // A window busy drawing under the sanitizers may take many seconds to
+    // answer a key: the waits are long, and cost nothing when it answers.
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (!click(combo))
             return false;
-        waitForItem(combo, down, 5000);
+        waitForItem(combo, down, 15000);
         key("Escape");
-        waitForItem(combo, [&](const QJsonObject& o) { return !down(o); }, 5000);
+        waitForItem(combo, [&](const QJsonObject& o) { return !down(o); }, 15000);
         key("Home");
         for (int i = 0; i < index; ++i)
             key("Down");
-        if (waitForItem(combo, [&](const QJsonObject& o) { return o["currentIndex"] == index; }, 5000))
+        if (waitForItem(combo, [&](const QJsonObject& o) { return o["currentIndex"] == index; }, 15000))
             return true;
     }
+    qWarning("choose: %s stays %s", qPrintable(combo), QJsonDocument(item(combo)).toJson(QJsonDocument::Compact).constData());
     return false;
 }
 
