@@ -49,9 +49,6 @@ public:
     static bool writeStatus(const QString& folder, const DesignOutcome& outcome);
     static DesignOutcome readStatus(const QString& folder);
 
-    int threads() const { return m_threads; }
-    int timeLimit() const { return m_timeLimit; }
-
 protected:
     QStringList workerArguments(const DesignTask& task) const;
 

@@ -40,9 +40,4 @@ int InterruptGuard::signal()
     return g_signal.load();
 }
 
-void InterruptGuard::raise(int signal)
-{
-    g_signal.store(signal);
-}
-
 } // namespace Folvane

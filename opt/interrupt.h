@@ -17,8 +17,6 @@ public:
 
     // The signal that interrupted the run, 0 while none has.
     static int signal();
-    // Marks the run as interrupted by a signal, as the handler does.
-    static void raise(int signal);
 };
 
 } // namespace Folvane

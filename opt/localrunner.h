@@ -13,7 +13,6 @@ class LocalRunner : public DesignRunner
 public:
     LocalRunner(const QString& program, int threads, int timeLimit, int workers);
     bool run(const std::vector<DesignTask>& tasks, std::vector<DesignOutcome>& outcomes) override;
-    int workers() const { return m_workers; }
 
 private:
     int m_workers = 1;
