@@ -1,6 +1,7 @@
 #include "app/plotmode.h"
 
 #include "app/spanplot.h"
+#include "opt/batchmodes.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -10,10 +11,8 @@ namespace Folvane {
 
 int runPlotMode(int argc, char** argv)
 {
-    if (argc < 4) {
-        std::cerr << "Folvane: -plot takes an output file (.svg or .png) and one or more result tables" << std::endl;
+    if (!BatchModes::checkOutput(argv[2], std::vector<const char*>(argv + 3, argv + argc), {".svg", ".png"}))
         return 1;
-    }
     // Charts are drawn by the widget toolkit; no screen is needed for a file.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

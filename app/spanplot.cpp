@@ -1,11 +1,14 @@
 #include "app/spanplot.h"
+#include "core/savefile.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QtCharts/QChart>
 #include <QtCharts/QLegend>
@@ -142,7 +145,11 @@ void SpanPlot::render(QPainter& painter, const QRectF& target)
 
 bool SpanPlot::save(const QString& path, QString& error)
 {
+    // The picture is drawn into memory and then saved beside the target and
+    // renamed into place: a failed write leaves the previous file as it was.
     const QSize pixels = size().toSize();
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
     if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
         QImage image(pixels, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -151,33 +158,20 @@ bool SpanPlot::save(const QString& path, QString& error)
             painter.setRenderHint(QPainter::Antialiasing);
             render(painter, QRectF(QPointF(0, 0), size()));
         }
-        if (!image.save(path, "PNG")) {
-            error = QStringLiteral("cannot write ") + path;
-            return false;
-        }
-        return true;
-    }
-    // The generator writes as it paints: into a file beside the target, which
-    // replaces the target only when it is complete.
-    const QString partial = path + QStringLiteral(".part");
-    QSvgGenerator svg;
-    svg.setFileName(partial);
-    svg.setSize(pixels);
-    svg.setViewBox(QRect(QPoint(0, 0), pixels));
-    svg.setTitle(QStringLiteral("Folvane: results along the span"));
-    {
-        QPainter painter;
-        if (!painter.begin(&svg)) {
-            QFile::remove(partial);
-            error = QStringLiteral("cannot write ") + path;
-            return false;
-        }
+        image.save(&picture, "PNG");
+    } else {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&picture);
+        svg.setSize(pixels);
+        svg.setViewBox(QRect(QPoint(0, 0), pixels));
+        svg.setTitle(QStringLiteral("Folvane: results along the span"));
+        QPainter painter(&svg);
         render(painter, QRectF(QPointF(0, 0), size()));
     }
-    QFile::remove(path);
-    if (!QFile::rename(partial, path)) {
-        QFile::remove(partial);
-        error = QStringLiteral("cannot write ") + path;
+    QSaveFile file(path);
+    if (picture.data().isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(picture.data()) != picture.size()
+        || !commitWhole(file)) {
+        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
     return true;

@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
+#include <cstring>
 
 namespace Folvane {
 
@@ -38,6 +39,35 @@ void loadMainWindow(QQmlApplicationEngine& engine, KBlade& blade, MessageLog* lo
         },
         Qt::QueuedConnection);
     engine.load(mainUrl);
+}
+
+int windowOptionLength(char** args)
+{
+    // The options the application object, the X11 platform and Qt Quick's
+    // style read; the first group takes a value.
+    static const char* const withValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                            "qwindowgeometry", "geometry", "qwindowtitle", "title",
+                                            "qwindowicon", "icon", "session", "display", "name", "visual",
+                                            "style", "stylesheet", "qmljsdebugger"};
+    static const char* const alone[] = {"reverse", "testability", "nograb", "dograb", "sync"};
+    const char* word = args[0];
+    if (word[0] != '-')
+        return 0;
+    word += word[1] == '-' ? 2 : 1;
+    for (const char* option : withValue) {
+        const size_t n = std::strlen(option);
+        if (std::strncmp(word, option, n) != 0)
+            continue;
+        if (word[n] == '=')
+            return 1;
+        if (word[n] == '\0')
+            return 2;
+    }
+    for (const char* option : alone) {
+        if (std::strcmp(word, option) == 0)
+            return 1;
+    }
+    return 0;
 }
 
 void openGivenFile(KBlade& blade, const QString& path)

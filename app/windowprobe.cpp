@@ -1,5 +1,7 @@
 #include "app/windowprobe.h"
 
+#include "core/savefile.h"
+
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -69,7 +71,7 @@ void WindowProbe::write() const
     QSaveFile file(m_path);
     if (file.open(QIODevice::WriteOnly)) {
         file.write(QJsonDocument(QJsonObject{{"windows", windows}, {"items", items}}).toJson(QJsonDocument::Compact));
-        file.commit();
+        commitWhole(file);
     }
 }
 

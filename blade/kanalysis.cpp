@@ -1,6 +1,7 @@
 #include "blade/kanalysis.h"
 
 #include "core/messages.h"
+#include "core/savefile.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -174,7 +175,7 @@ void KAnalysis::saveSetting()
     QSaveFile file(m_path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         file.write(settingText() + evaluationText());
-        if (file.commit()) {
+        if (commitWhole(file)) {
             outLine(m_path + QStringLiteral("Analysis setting file saved!"));
             return;
         }

@@ -17,6 +17,7 @@
 #include "core/binaryio.h"
 #include "core/messages.h"
 #include "core/parameterlist.h"
+#include "core/savefile.h"
 #include "core/textbuffer.h"
 #include "fem/elementrow.h"
 #include "fem/model.h"
@@ -505,7 +506,7 @@ bool KBlade::saveJson(QString fp)
     const QJsonObject json = toJson();
     QSaveFile file(toLocalPath(fp));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)
-        || file.write(QJsonDocument(json).toJson(QJsonDocument::Indented)) < 0 || !file.commit()) {
+        || file.write(QJsonDocument(json).toJson(QJsonDocument::Indented)) < 0 || !commitWhole(file)) {
         outLine(QStringLiteral("Cannot write to file: ") + fp);
         return false;
     }

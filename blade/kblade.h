@@ -185,9 +185,9 @@ public:
     // each from the analysis it needs (the static results of every load case
     // for the failure index); false with what was missing.
     bool evaluateChecks(std::vector<double>& values, QString& why);
-    void exportResults(const QString& fp, int loadInd) const;
+    bool exportResults(const QString& fp, int loadInd, QString* error = nullptr) const;
     // The failure table beside the result table: "-" for no index.
-    bool exportFailure(const QString& fp, int loadInd) const;
+    bool exportFailure(const QString& fp, int loadInd, QString* error = nullptr) const;
 
     // Natural frequencies, or buckling factors of a load case, of the built
     // FE model's first modes, by CalculiX whatever solver the settings name
@@ -203,14 +203,14 @@ public:
     // The station position and the region or web of the node that moves
     // most in a mode.
     std::pair<double, QString> largestMotion(int mode) const;
-    bool exportModal(const QString& fp) const;
-    bool exportBuckling(const QString& fp) const;
+    bool exportModal(const QString& fp, QString* error = nullptr) const;
+    bool exportBuckling(const QString& fp, QString* error = nullptr) const;
     // The built FE model as a ParaView file: its sections, regions and
     // materials, with the results of a load case that was run (loadInd >= 0),
     // or with the shapes of the last modal or buckling run. False, with a
     // message, when there is no model or the file cannot be written.
-    bool exportVtk(const QString& fp, int loadInd = -1) const;
-    bool exportModeVtk(const QString& fp, bool buckling) const;
+    bool exportVtk(const QString& fp, int loadInd = -1, QString* error = nullptr) const;
+    bool exportModeVtk(const QString& fp, bool buckling, QString* error = nullptr) const;
 
     // The FE model and what derives from it, lent to an analysis that runs
     // off the main thread: meanwhile the document has no model (its views

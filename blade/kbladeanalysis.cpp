@@ -201,7 +201,7 @@ bool KBlade::evaluate(double& fitness, Eigen::VectorXd& results, QString* why)
     return true;
 }
 
-void KBlade::exportResults(const QString& fp, int loadInd) const
+bool KBlade::exportResults(const QString& fp, int loadInd, QString* error) const
 {
     const Eigen::MatrixXd properties = stationProperties();
     Eigen::MatrixXd table(properties.rows(), 21);
@@ -216,9 +216,10 @@ void KBlade::exportResults(const QString& fp, int loadInd) const
             "E11, E22, E33, E12, E13, E23\n"
          << table << '\n';
     const std::string bytes = text.str();
-    const bool written = saveText(fp, [&bytes](TextBuffer& out) { out << bytes.c_str(); });
+    const bool written = saveText(fp, [&bytes](TextBuffer& out) { out << bytes.c_str(); }, error);
     if (!written)
         outLine(QStringLiteral("Cantnot export to file: ") + fp);
+    return written;
 }
 
 bool KBlade::evaluateChecks(std::vector<double>& values, QString& why)
@@ -328,7 +329,7 @@ Eigen::MatrixXd KBlade::stationFailure(int loadInd) const
     return table;
 }
 
-bool KBlade::exportFailure(const QString& fp, int loadInd) const
+bool KBlade::exportFailure(const QString& fp, int loadInd, QString* error) const
 {
     const Eigen::MatrixXd table = stationFailure(loadInd);
     const bool written = saveText(fp, [&table](TextBuffer& out) {
@@ -342,7 +343,7 @@ bool KBlade::exportFailure(const QString& fp, int loadInd) const
             }
             out << line.toUtf8().constData() << '\n';
         }
-    });
+    }, error);
     if (!written)
         outLine(QStringLiteral("Cannot export to file: ") + fp);
     return written;

@@ -120,20 +120,20 @@ std::pair<double, QString> KBlade::largestMotion(int mode) const
     return {station, region};
 }
 
-bool KBlade::exportModal(const QString& fp) const
+bool KBlade::exportModal(const QString& fp, QString* error) const
 {
     const bool written = saveText(fp, [this](TextBuffer& out) {
         out << "Mode, Frequency, Class\n";
         for (size_t m = 0; m < m_eigen.values.size(); ++m)
             out << QStringLiteral("%1 %2 %3\n").arg(m + 1, 4).arg(m_eigen.values[m], 14, 'g', 6)
                        .arg(modeClass(int(m))).toUtf8().constData();
-    });
+    }, error);
     if (!written)
         outLine(QStringLiteral("Cannot export to file: ") + fp);
     return written;
 }
 
-bool KBlade::exportBuckling(const QString& fp) const
+bool KBlade::exportBuckling(const QString& fp, QString* error) const
 {
     const bool written = saveText(fp, [this](TextBuffer& out) {
         out << "Mode, Load Factor, Station, Region\n";
@@ -142,7 +142,7 @@ bool KBlade::exportBuckling(const QString& fp) const
             out << QStringLiteral("%1 %2 %3 %4\n").arg(m + 1, 4).arg(m_eigen.values[m], 14, 'g', 6)
                        .arg(station, 12, 'g', 6).arg(region).toUtf8().constData();
         }
-    });
+    }, error);
     if (!written)
         outLine(QStringLiteral("Cannot export to file: ") + fp);
     return written;

@@ -8,18 +8,20 @@ namespace Folvane {
 
 namespace {
 
-bool write(const Model& model, const Vtu::Dataset& data, const QString& fp)
+bool write(const Model& model, const Vtu::Dataset& data, const QString& fp, QString* error)
 {
-    QString error;
-    if (Vtu::writeVtu(model, data, fp, error))
+    QString why;
+    if (Vtu::writeVtu(model, data, fp, why))
         return true;
-    outLine(QStringLiteral("Cannot export to file: ") + fp + QStringLiteral(" (") + error + QLatin1Char(')'));
+    outLine(QStringLiteral("Cannot export to file: ") + fp + QStringLiteral(" (") + why + QLatin1Char(')'));
+    if (error)
+        *error = why;
     return false;
 }
 
 } // namespace
 
-bool KBlade::exportVtk(const QString& fp, int loadInd) const
+bool KBlade::exportVtk(const QString& fp, int loadInd, QString* error) const
 {
     const Model* model = builtModel("exportVtk");
     if (!model)
@@ -32,10 +34,10 @@ bool KBlade::exportVtk(const QString& fp, int loadInd) const
         if (loadInd < names.size())
             data.fieldData.push_back({QStringLiteral("LoadCase"), {}, {names[loadInd]}});
     }
-    return write(*model, data, fp);
+    return write(*model, data, fp, error);
 }
 
-bool KBlade::exportModeVtk(const QString& fp, bool buckling) const
+bool KBlade::exportModeVtk(const QString& fp, bool buckling, QString* error) const
 {
     const Model* model = builtModel("exportModeVtk");
     if (!model)
@@ -44,7 +46,7 @@ bool KBlade::exportModeVtk(const QString& fp, bool buckling) const
     Vtu::addModelArrays(*model, m_elementGroups, m_groupNames, data);
     Vtu::addModeArrays(*model, m_eigen.shapes, m_eigen.values,
                        buckling ? QStringLiteral("LoadFactor") : QStringLiteral("Frequency"), data);
-    return write(*model, data, fp);
+    return write(*model, data, fp, error);
 }
 
 } // namespace Folvane

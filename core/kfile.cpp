@@ -3,6 +3,7 @@
 #include "core/binaryio.h"
 #include "core/kobjectlist.h"
 #include "core/messages.h"
+#include "core/savefile.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -176,7 +177,7 @@ bool KFile::writeFile()
     QDataStream out(&file);
     Binary::prepare(out);
     writeStream(out);
-    if (out.status() != QDataStream::Ok || !file.commit()) {
+    if (out.status() != QDataStream::Ok || !commitWhole(file)) {
         debugLine(QStringLiteral("Cannot write to ") + m_fp);
         return false;
     }

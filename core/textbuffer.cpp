@@ -1,4 +1,5 @@
 #include "core/textbuffer.h"
+#include "core/savefile.h"
 
 #include <QIODevice>
 #include <QSaveFile>
@@ -198,14 +199,18 @@ TextBuffer& TextBuffer::appendInteger(T value)
     return *this;
 }
 
-bool saveText(const QString& path, const std::function<void(TextBuffer&)>& write)
+bool saveText(const QString& path, const std::function<void(TextBuffer&)>& write, QString* error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    TextBuffer text(&file);
-    write(text);
-    return text.flush() && file.commit();
+    bool saved = file.open(QIODevice::WriteOnly | QIODevice::Text);
+    if (saved) {
+        TextBuffer text(&file);
+        write(text);
+        saved = text.flush() && commitWhole(file);
+    }
+    if (!saved && error)
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return saved;
 }
 
 template TextBuffer& TextBuffer::appendInteger(int);

@@ -79,9 +79,10 @@ private:
 };
 
 // Writes the text that write() produces to path in text mode, beside the
-// target first and renamed into place, so no reader ever finds half a file;
-// false when it cannot be written.
-bool saveText(const QString& path, const std::function<void(TextBuffer&)>& write);
+// target first and renamed into place, so no reader ever finds half a file
+// and a failed write leaves the previous file as it was; false when it
+// cannot be written, with "cannot write <path>: <reason>" in error.
+bool saveText(const QString& path, const std::function<void(TextBuffer&)>& write, QString* error = nullptr);
 
 } // namespace Folvane
 

@@ -1,5 +1,6 @@
 #include "fem/vtufile.h"
 
+#include "core/savefile.h"
 #include "fem/model.h"
 
 #include <QFileInfo>
@@ -182,7 +183,7 @@ bool writeVtu(const Model& model, const Dataset& data, const QString& path, QStr
 
     QSaveFile file(path);
     const bool written = file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size() && blocks.writeBlocks(file)
-        && file.write("\n</AppendedData>\n</VTKFile>\n") > 0 && file.commit();
+        && file.write("\n</AppendedData>\n</VTKFile>\n") > 0 && commitWhole(file);
     if (!written)
         error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     return written;
@@ -197,7 +198,7 @@ bool writePvd(const std::vector<CollectionEntry>& entries, const QString& path, 
             + attribute(e.file) + "\"/>\n";
     xml += "</Collection>\n</VTKFile>\n";
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size() && file.commit();
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size() && commitWhole(file);
     if (!written)
         error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     return written;

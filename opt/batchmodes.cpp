@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
@@ -26,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
 
 namespace Folvane::BatchModes {
 
@@ -48,14 +50,66 @@ bool decimalArgument(const char* text, const char* what, int& value)
     return true;
 }
 
-// Analyses and optimisations need the blade they were given.
-static bool readModel(KBlade& blade, const QString& path)
+// The model a mode works on, as given; none, with the reason on standard
+// error, when it cannot be read.
+static std::unique_ptr<KBlade> readModel(const char* argument)
 {
-    blade.setFp(path);
-    if (blade.readFile())
+    const QString path = QString::fromLocal8Bit(argument);
+    outLine(QStringLiteral("Reading blade file: ") + path);
+    auto blade = std::make_unique<KBlade>();
+    blade->setFp(path);
+    if (blade->readFile())
+        return blade;
+    std::cerr << "Folvane: the model file '" << argument << "' cannot be read, see the messages above" << std::endl;
+    return nullptr;
+}
+
+// The index of the load case that the argument numbers from 1; false, with
+// the message on standard error, when the model has no such load case.
+static bool loadCaseIndex(const KBlade& blade, const char* argument, int number, int& index)
+{
+    index = number - 1;
+    if (index >= 0 && index < blade.loads()->count())
         return true;
-    std::cerr << "Folvane: the model file '" << path.toLocal8Bit().constData()
-              << "' cannot be read, see the messages above" << std::endl;
+    std::cerr << "Folvane: load case " << argument << " not found" << std::endl;
+    return false;
+}
+
+// A result that cannot be kept fails the run; its writer leaves the
+// previous file, if any, as it was. error names the file and the reason.
+static bool kept(bool written, const QString& error)
+{
+    if (!written)
+        std::cerr << "Folvane: " << error.toLocal8Bit().constData() << "; the results are not kept" << std::endl;
+    return written;
+}
+
+static bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo first(a), second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
+}
+
+bool checkOutput(const char* output, const std::vector<const char*>& inputs, const std::vector<const char*>& extensions)
+{
+    const QString out = QString::fromLocal8Bit(output);
+    for (const char* input : inputs) {
+        if (sameFile(out, QString::fromLocal8Bit(input))) {
+            std::cerr << "Folvane: the output '" << output << "' is the input '" << input << "'; nothing was written"
+                      << std::endl;
+            return false;
+        }
+    }
+    for (const char* extension : extensions) {
+        if (out.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
+            return true;
+    }
+    std::cerr << "Folvane: the output '" << output << "' does not end in ";
+    for (size_t i = 0; i < extensions.size(); ++i)
+        std::cerr << (i == 0 ? "" : i + 1 == extensions.size() ? " or " : ", ") << extensions[i];
+    std::cerr << "; nothing was written" << std::endl;
     return false;
 }
 
@@ -65,23 +119,18 @@ int analyse(int argc, char** argv)
     if (!decimalArgument(argv[3], "load case", number))
         return 1;
     QCoreApplication app(argc, argv);
-    const QString path = QString::fromLocal8Bit(argv[2]);
-    const QString typed = QString::fromLocal8Bit(argv[3]);
-    outLine(QStringLiteral("Reading blade file: ") + path);
-    KBlade blade;
-    if (!readModel(blade, path))
+    const std::unique_ptr<KBlade> blade = readModel(argv[2]);
+    if (!blade)
         return 2;
-    const int loadCase = number - 1;
-    if (loadCase < 0 || loadCase >= blade.loads()->count()) {
-        outLine(QStringLiteral("Load case ") + typed + QStringLiteral(" not found"));
-        return 0;
-    }
+    int loadCase = 0;
+    if (!loadCaseIndex(*blade, argv[3], number, loadCase))
+        return 1;
     // The table goes to the current folder under a name that stays there.
-    const QString stem = KFile::tableFileName(blade.bladeName() + QLatin1Char('-') + typed);
+    const QString stem = KFile::tableFileName(blade->bladeName() + QLatin1Char('-') + QString::fromLocal8Bit(argv[3]));
     const QString table = stem + QStringLiteral(".out");
     const QString failure = stem + QStringLiteral("-failure.out");
-    blade.genFEModel();
-    if (!blade.runLoadCase(loadCase)) {
+    blade->genFEModel();
+    if (!blade->runLoadCase(loadCase)) {
         // A table of a failed run would pass zeros, or an older run's
         // numbers, for results.
         QFile::remove(table);
@@ -90,8 +139,10 @@ int analyse(int argc, char** argv)
                   << " failed, see the messages above; no result table is written" << std::endl;
         return 3;
     }
-    blade.exportResults(table, loadCase);
-    blade.exportFailure(failure, loadCase);
+    QString reason;
+    if (!kept(blade->exportResults(table, loadCase, &reason), reason)
+        || !kept(blade->exportFailure(failure, loadCase, &reason), reason))
+        return 3;
     return 0;
 }
 
@@ -228,21 +279,40 @@ int optimise(int argc, char** argv)
         return 1;
     }
     QCoreApplication app(argc, argv);
-    const QString path = QString::fromLocal8Bit(argv[2]);
-    outLine(QStringLiteral("Reading blade file: ") + path);
-    KBlade blade;
-    if (!readModel(blade, path))
+    const std::unique_ptr<KBlade> blade = readModel(argv[2]);
+    if (!blade)
         return 2;
-    blade.setOptDir(QString::fromLocal8Bit(argv[4]));
+    blade->setOptDir(QString::fromLocal8Bit(argv[4]));
     outLine(start != 0 ? QStringLiteral("Continue Optimisation...") : QStringLiteral("Start New Optimisation..."));
-    std::unique_ptr<BladeGeneration> optimisation = start != 0 ? std::make_unique<BladeGeneration>(&blade, start, seed)
-                                                               : std::make_unique<BladeGeneration>(&blade, seed);
+    std::unique_ptr<BladeGeneration> optimisation = start != 0 ? std::make_unique<BladeGeneration>(blade.get(), start, seed)
+                                                               : std::make_unique<BladeGeneration>(blade.get(), seed);
     if (!optimisation->isReady()) {
         std::cerr << "Folvane: the optimisation cannot " << (start != 0 ? "continue" : "start")
                   << ", see the messages above" << std::endl;
         return 2;
     }
-    optimisation->setRunner(makeRunner(*blade.anaSet(), evaluation));
+    // Two runs into one folder would evaluate in each other's work folders
+    // and write each other's records.
+    const QString folder = blade->optSetting()->optDir();
+    if (!QDir().mkpath(folder)) {
+        std::cerr << "Folvane: the optimisation folder '" << argv[4] << "' cannot be created" << std::endl;
+        return 2;
+    }
+    QLockFile lock(folder + QStringLiteral("/optimisation.lock"));
+    lock.setStaleLockTime(0); // only a holder that is gone gives it up
+    if (!lock.tryLock(0)) {
+        qint64 pid = 0;
+        QString host, program;
+        if (lock.error() == QLockFile::LockFailedError && lock.getLockInfo(&pid, &host, &program))
+            std::cerr << "Folvane: the optimisation folder '" << argv[4] << "' is in use by process " << pid << " ("
+                      << program.toLocal8Bit().constData() << " on " << host.toLocal8Bit().constData()
+                      << "); nothing was written" << std::endl;
+        else
+            std::cerr << "Folvane: the optimisation folder '" << argv[4] << "' cannot be written; nothing was written"
+                      << std::endl;
+        return 2;
+    }
+    optimisation->setRunner(makeRunner(*blade->anaSet(), evaluation));
     {
         InterruptGuard guard;
         optimisation->Run(iterations);
@@ -255,6 +325,14 @@ int optimise(int argc, char** argv)
         else
             std::cerr << "Folvane: the optimisation was interrupted before its first generation was recorded" << std::endl;
         return 128 + optimisation->interruptedBy();
+    }
+    if (!optimisation->recordError().isEmpty()) {
+        const int last = optimisation->lastRecorded();
+        std::cerr << "Folvane: " << optimisation->recordError().toLocal8Bit().constData()
+                  << (last > 0 ? "; generations up to " + std::to_string(last) + " are recorded"
+                               : std::string("; no generation is recorded"))
+                  << std::endl;
+        return 3;
     }
     if (optimisation->stopped()) {
         std::cerr << "Folvane: the optimisation stopped early, see the messages above" << std::endl;
@@ -275,24 +353,22 @@ int evaluate(int argc, char** argv)
         return 1;
     }
     QCoreApplication app(argc, argv);
-    const QString path = QString::fromLocal8Bit(argv[2]);
-    const QString folder = QFileInfo(path).absolutePath();
-    outLine(QStringLiteral("Reading blade file: ") + path);
-    KBlade blade;
+    const QString folder = QFileInfo(QString::fromLocal8Bit(argv[2])).absolutePath();
+    const std::unique_ptr<KBlade> blade = readModel(argv[2]);
     DesignOutcome outcome;
-    if (!readModel(blade, path)) {
+    if (!blade) {
         outcome.fitness = BladeGeneration::FailedFitness;
         outcome.why = QStringLiteral("its model file cannot be read");
         return DesignRunner::writeStatus(folder, outcome) ? 0 : 2;
     }
     // The design's folder is its work folder; the settings are not saved.
-    blade.anaSet()->setWorkDir(folder);
-    blade.anaSet()->setCpus(threads);
-    blade.setJobName(job);
-    blade.genFEModel();
+    blade->anaSet()->setWorkDir(folder);
+    blade->anaSet()->setCpus(threads);
+    blade->setJobName(job);
+    blade->genFEModel();
     Eigen::VectorXd results;
     QString why;
-    outcome.evaluated = blade.evaluate(outcome.fitness, results, &why);
+    outcome.evaluated = blade->evaluate(outcome.fitness, results, &why);
     outcome.results.assign(results.data(), results.data() + results.size());
     if (!outcome.evaluated) {
         outcome.fitness = BladeGeneration::FailedFitness;
@@ -306,11 +382,22 @@ int evaluate(int argc, char** argv)
     return 0;
 }
 
+static bool writeModel(KBlade& blade, const char* output)
+{
+    blade.setFp(QString::fromLocal8Bit(output));
+    if (blade.writeFile())
+        return true;
+    std::cerr << "Folvane: the model file '" << output << "' cannot be written" << std::endl;
+    return false;
+}
+
 // Reads one model file and writes the document to another. The script
 // engine of the parameters needs an application object, so every batch
 // mode has one; none runs its event loop.
 static int convert(int argc, char** argv, const char* input, const char* output)
 {
+    if (!checkOutput(output, {input}, {".fvm"}))
+        return 1;
     QCoreApplication app(argc, argv);
     KBlade blade;
     const QString path = QString::fromLocal8Bit(input);
@@ -321,12 +408,7 @@ static int convert(int argc, char** argv, const char* input, const char* output)
         std::cerr << "Folvane: the model file '" << input << "' cannot be read, nothing was written" << std::endl;
         return 2;
     }
-    blade.setFp(QString::fromLocal8Bit(output));
-    if (!blade.writeFile()) {
-        std::cerr << "Folvane: the model file '" << output << "' cannot be written" << std::endl;
-        return 2;
-    }
-    return 0;
+    return writeModel(blade, output) ? 0 : 2;
 }
 
 int resave(int argc, char** argv)
@@ -360,6 +442,22 @@ int autoKpOpt(int argc, char** argv)
     return convert(argc, argv, argv[2], argv[3]);
 }
 
+// The table and mode shapes of a modal or buckling run beside each other.
+static bool exportEigen(const KBlade& blade, const QString& stem, bool buckling)
+{
+    const QString table = stem + QStringLiteral(".out");
+    const QString shapes = stem + QStringLiteral(".vtu");
+    QString reason;
+    return kept(buckling ? blade.exportBuckling(table, &reason) : blade.exportModal(table, &reason), reason)
+        && kept(blade.exportModeVtk(shapes, buckling, &reason), reason);
+}
+
+static void removeEigenFiles(const QString& stem)
+{
+    QFile::remove(stem + QStringLiteral(".out"));
+    QFile::remove(stem + QStringLiteral(".vtu"));
+}
+
 // The mode count argument, when given; 0 (the document's setting) otherwise.
 static bool modeCount(int argc, char** argv, int at, int& modes)
 {
@@ -381,22 +479,17 @@ int modal(int argc, char** argv)
     if (!modeCount(argc, argv, 3, modes))
         return 1;
     QCoreApplication app(argc, argv);
-    const QString path = QString::fromLocal8Bit(argv[2]);
-    outLine(QStringLiteral("Reading blade file: ") + path);
-    KBlade blade;
-    if (!readModel(blade, path))
+    const std::unique_ptr<KBlade> blade = readModel(argv[2]);
+    if (!blade)
         return 2;
-    const QString table = KFile::tableFileName(blade.bladeName() + QStringLiteral("-modal")) + QStringLiteral(".out");
-    blade.genFEModel();
-    if (!blade.runModal(modes > 0 ? modes : blade.optSetting()->modalModes())) {
-        QFile::remove(table);
-        QFile::remove(table.chopped(4) + QStringLiteral(".vtu"));
+    const QString stem = KFile::tableFileName(blade->bladeName() + QStringLiteral("-modal"));
+    blade->genFEModel();
+    if (!blade->runModal(modes > 0 ? modes : blade->optSetting()->modalModes())) {
+        removeEigenFiles(stem);
         std::cerr << "Folvane: the modal analysis failed, see the messages above; no table is written" << std::endl;
         return 3;
     }
-    blade.exportModal(table);
-    blade.exportModeVtk(table.chopped(4) + QStringLiteral(".vtu"), false);
-    return 0;
+    return exportEigen(*blade, stem, false) ? 0 : 3;
 }
 
 int buckle(int argc, char** argv)
@@ -405,68 +498,56 @@ int buckle(int argc, char** argv)
     if (!decimalArgument(argv[3], "load case", number) || !modeCount(argc, argv, 4, modes))
         return 1;
     QCoreApplication app(argc, argv);
-    const QString path = QString::fromLocal8Bit(argv[2]);
-    const QString typed = QString::fromLocal8Bit(argv[3]);
-    outLine(QStringLiteral("Reading blade file: ") + path);
-    KBlade blade;
-    if (!readModel(blade, path))
+    const std::unique_ptr<KBlade> blade = readModel(argv[2]);
+    if (!blade)
         return 2;
-    const int loadCase = number - 1;
-    if (loadCase < 0 || loadCase >= blade.loads()->count()) {
-        std::cerr << "Folvane: load case " << argv[3] << " not found" << std::endl;
+    int loadCase = 0;
+    if (!loadCaseIndex(*blade, argv[3], number, loadCase))
         return 1;
-    }
-    const QString stem = KFile::tableFileName(blade.bladeName() + QLatin1Char('-') + typed + QStringLiteral("-buckle"));
-    const QString table = stem + QStringLiteral(".out");
-    blade.genFEModel();
-    if (!blade.runBuckling(loadCase, modes > 0 ? modes : blade.optSetting()->bucklingModes())) {
-        QFile::remove(table);
-        QFile::remove(stem + QStringLiteral(".vtu"));
+    const QString stem = KFile::tableFileName(blade->bladeName() + QLatin1Char('-') + QString::fromLocal8Bit(argv[3])
+                                              + QStringLiteral("-buckle"));
+    blade->genFEModel();
+    if (!blade->runBuckling(loadCase, modes > 0 ? modes : blade->optSetting()->bucklingModes())) {
+        removeEigenFiles(stem);
         std::cerr << "Folvane: the buckling analysis of load case " << argv[3]
                   << " failed, see the messages above; no table is written" << std::endl;
         return 3;
     }
-    blade.exportBuckling(table);
-    blade.exportModeVtk(stem + QStringLiteral(".vtu"), true);
-    return 0;
+    return exportEigen(*blade, stem, true) ? 0 : 3;
 }
 
 int vtk(int argc, char** argv)
 {
-    if (argc != 4 && argc != 5) {
-        std::cerr << "Folvane: -vtk takes a model file and an output file, and then a load case number or 'all'"
-                  << std::endl;
-        return 1;
-    }
     const bool every = argc == 5 && std::strcmp(argv[4], "all") == 0;
     int number = 0;
     if (argc == 5 && !every && !decimalArgument(argv[4], "load case", number))
         return 1;
+    if (!checkOutput(argv[3], {argv[2]}, {every ? ".pvd" : ".vtu"}))
+        return 1;
     QCoreApplication app(argc, argv);
-    const QString path = QString::fromLocal8Bit(argv[2]);
     const QString output = QString::fromLocal8Bit(argv[3]);
-    outLine(QStringLiteral("Reading blade file: ") + path);
-    KBlade blade;
-    if (!readModel(blade, path))
+    const std::unique_ptr<KBlade> blade = readModel(argv[2]);
+    if (!blade)
         return 2;
-    blade.genFEModel();
-    if (blade.elementCount() == 0) {
+    std::vector<int> cases;
+    if (every) {
+        for (int l = 0; l < blade->loads()->count(); ++l)
+            cases.push_back(l);
+    } else if (argc == 5) {
+        int index = 0;
+        if (!loadCaseIndex(*blade, argv[4], number, index))
+            return 1;
+        cases.push_back(index);
+    }
+    blade->genFEModel();
+    if (blade->elementCount() == 0) {
         std::cerr << "Folvane: the FE model cannot be built, see the messages above; nothing is written" << std::endl;
         return 2;
     }
+    QString reason;
     if (argc == 4)
-        return blade.exportVtk(output) ? 0 : 2;
+        return kept(blade->exportVtk(output, -1, &reason), reason) ? 0 : 3;
 
-    std::vector<int> cases;
-    if (every) {
-        for (int l = 0; l < blade.loads()->count(); ++l)
-            cases.push_back(l);
-    } else if (number >= 1 && number <= blade.loads()->count()) {
-        cases.push_back(number - 1);
-    } else {
-        std::cerr << "Folvane: load case " << argv[4] << " not found" << std::endl;
-        return 1;
-    }
     // With every load case, one dataset each beside the collection,
     // named by the load case's number.
     const QFileInfo info(output);
@@ -479,31 +560,31 @@ int vtk(int argc, char** argv)
     for (int l : cases) {
         const QString file = every ? info.completeBaseName() + QStringLiteral("-%1.vtu").arg(l + 1) : info.fileName();
         const QString target = info.dir().filePath(file);
-        if (!blade.runLoadCase(l)) {
+        if (!blade->runLoadCase(l)) {
             forget();
             QFile::remove(target);
             std::cerr << "Folvane: the analysis of load case " << l + 1
                       << " failed, see the messages above; no VTK file is written" << std::endl;
             return 3;
         }
-        if (!blade.exportVtk(target, l)) {
+        if (!kept(blade->exportVtk(target, l, &reason), reason)) {
             forget();
-            return 2;
+            return 3;
         }
         written << target;
         entries.push_back({double(l + 1), file});
     }
-    QString error;
-    if (every && !Vtu::writePvd(entries, output, error)) {
+    if (every && !kept(Vtu::writePvd(entries, output, reason), reason)) {
         forget();
-        std::cerr << "Folvane: " << error.toLocal8Bit().constData() << std::endl;
-        return 2;
+        return 3;
     }
     return 0;
 }
 
 int importWindio(int argc, char** argv)
 {
+    if (!checkOutput(argv[3], {argv[2]}, {".fvm"}))
+        return 1;
     QCoreApplication app(argc, argv);
     const QString input = QString::fromLocal8Bit(argv[2]);
     outLine(QStringLiteral("Importing windIO file: ") + input);
@@ -516,18 +597,14 @@ int importWindio(int argc, char** argv)
         return 2;
     }
     Windio::reportImport(blade, report);
-    blade.setFp(QString::fromLocal8Bit(argv[3]));
-    if (!blade.writeFile()) {
-        std::cerr << "Folvane: the model file '" << argv[3] << "' cannot be written" << std::endl;
-        return 2;
-    }
-    return 0;
+    return writeModel(blade, argv[3]) ? 0 : 2;
 }
 
 int importLoads(int argc, char** argv)
 {
+    if (!checkOutput(argv[4], {argv[2], argv[3]}, {".fvm"}))
+        return 1;
     QCoreApplication app(argc, argv);
-    const QString path = QString::fromLocal8Bit(argv[2]);
     const QString table = QString::fromLocal8Bit(argv[3]);
     std::vector<TableLoad> loads;
     QString error;
@@ -536,16 +613,13 @@ int importLoads(int argc, char** argv)
                   << "; nothing was written" << std::endl;
         return 2;
     }
-    KBlade blade;
-    if (!readModel(blade, path))
+    const std::unique_ptr<KBlade> blade = readModel(argv[2]);
+    if (!blade)
         return 2;
     const QString name = QFileInfo(table).completeBaseName();
-    appendLoadCase(blade, name, loads);
-    blade.setFp(QString::fromLocal8Bit(argv[4]));
-    if (!blade.writeFile()) {
-        std::cerr << "Folvane: the model file '" << argv[4] << "' cannot be written" << std::endl;
+    appendLoadCase(*blade, name, loads);
+    if (!writeModel(*blade, argv[4]))
         return 2;
-    }
     outLine(QStringLiteral("Load case %1 added with %2 point loads").arg(name).arg(loads.size()));
     return 0;
 }

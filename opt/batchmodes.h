@@ -1,6 +1,8 @@
 #ifndef FOLVANE_BATCHMODES_H
 #define FOLVANE_BATCHMODES_H
 
+#include <vector>
+
 namespace Folvane::BatchModes {
 
 // The modes that run without a window. Each takes the whole argument
@@ -28,6 +30,11 @@ int importLoads(int argc, char** argv);
 // A decimal integer argument; false, with the argument named on standard
 // error, for anything else or a number beyond 32 bits.
 bool decimalArgument(const char* text, const char* what, int& value);
+
+// An output file a mode may write: not one of its inputs, and with one of
+// the extensions the mode writes. false, with the reason on standard
+// error, otherwise.
+bool checkOutput(const char* output, const std::vector<const char*>& inputs, const std::vector<const char*>& extensions);
 
 } // namespace Folvane::BatchModes
 

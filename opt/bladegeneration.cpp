@@ -285,30 +285,40 @@ void BladeGeneration::evaluateByRunner(const std::vector<Chromosome*>& designs)
     }
 }
 
-void BladeGeneration::recordGeneration(int n, int last)
+bool BladeGeneration::recordGeneration(int n, int last)
 {
-    writeGeneration(m_folder, n);
-    exportBlades(n);
+    // A generation whose records are lost cannot be continued: the run
+    // stops rather than spend solver time that nothing keeps.
+    if (!writeGeneration(m_folder, n, &m_recordError) || !exportBlades(n)) {
+        outLine(QStringLiteral("BladeGeneration - generation %1 cannot be recorded: ").arg(n) + m_recordError);
+        m_stopped = true;
+        return false;
+    }
     m_recorded = n;
     QDir().rmdir(workFolder(n)); // only when no failed design's files are left
     m_generationDesigns = 0;
     m_generationFailures = 0;
     outLine(QStringLiteral("Generation %1 of %2: %3 evaluations, best fitness %4")
                 .arg(n).arg(last).arg(m_evaluations).arg(formatNumber(population().front()->fitness())));
+    return true;
 }
 
-void BladeGeneration::exportBlades(int n)
+bool BladeGeneration::exportBlades(int n)
 {
     const QString fp = m_blade->fp();
     const bool hadFp = m_blade->hasFP();
     QuietDebug quiet;
-    for (size_t i = 0; i < population().size(); ++i) {
+    bool written = true;
+    for (size_t i = 0; i < population().size() && written; ++i) {
         importChromosome(*m_parameters, *population()[i]);
         m_blade->setFp(m_folder + QStringLiteral("/Bld-%1_%2.fvm").arg(n).arg(i + 1));
-        m_blade->writeFile();
+        written = m_blade->writeFile();
+        if (!written)
+            m_recordError = QStringLiteral("cannot write ") + m_blade->fp();
     }
     m_blade->setFp(fp);
     m_blade->setHasFP(hadFp);
+    return written;
 }
 
 void BladeGeneration::Run(int iterations)
@@ -329,9 +339,8 @@ void BladeGeneration::Run(int iterations)
                                    "the optimisation stops"));
             m_stopped = true;
         }
-        if (m_stopped)
+        if (m_stopped || !recordGeneration(1, last))
             return;
-        recordGeneration(1, last);
     }
     ++m_counter;
     for (int i = 0; i < iterations; ++i, ++m_counter) {
@@ -342,9 +351,8 @@ void BladeGeneration::Run(int iterations)
             return;
         }
         NextGeneration();
-        if (m_stopped)
+        if (m_stopped || !recordGeneration(m_counter, last))
             return;
-        recordGeneration(m_counter, last);
     }
 }
 

@@ -62,6 +62,8 @@ public:
     int generationCounter() const { return m_counter; }
     // The last generation recorded whole, 0 before the first.
     int lastRecorded() const { return m_recorded; }
+    // Why a generation's records could not be written; empty if they were.
+    const QString& recordError() const { return m_recordError; }
 
 protected:
     // The blade's score of the decoded design; a subclass may score
@@ -75,8 +77,8 @@ private:
     bool configureFromSettings();
     bool loadRecord(int g);
     bool loadFitness(int g);
-    void recordGeneration(int n, int last);
-    void exportBlades(int n);
+    bool recordGeneration(int n, int last);
+    bool exportBlades(int n);
     void stop(int attempts, const QString& why);
     void evaluateHere(const std::vector<Chromosome*>& designs);
     void evaluateByRunner(const std::vector<Chromosome*>& designs);
@@ -88,6 +90,7 @@ private:
     KBlade* m_blade;
     ParameterList* m_parameters;
     QString m_folder;
+    QString m_recordError;
     std::unique_ptr<DesignRunner> m_runner;
     int m_counter = 0;
     int m_recorded = 0;

@@ -1,6 +1,7 @@
 #include "opt/designrunner.h"
 
 #include "core/kfile.h"
+#include "core/savefile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -42,7 +43,7 @@ bool DesignRunner::writeStatus(const QString& folder, const DesignOutcome& outco
     QString why = outcome.why;
     text += why.replace(QLatin1Char('\n'), QLatin1Char(' ')) + QLatin1Char('\n');
     QSaveFile file(statusPath(folder));
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && commitWhole(file);
 }
 
 DesignOutcome DesignRunner::readStatus(const QString& folder)

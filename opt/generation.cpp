@@ -2,6 +2,7 @@
 
 #include "core/binaryio.h"
 #include "core/messages.h"
+#include "core/savefile.h"
 #include "opt/randomext.h"
 
 #include <QDir>
@@ -238,18 +239,26 @@ void Generation::WriteRecords(QDataStream& binary, QTextStream& text) const
         text << formatNumber(f) << '\n';
 }
 
-bool Generation::writeGeneration(const QString& folder, int n) const
+bool Generation::writeGeneration(const QString& folder, int n, QString* error) const
 {
     QSaveFile record(folder + QStringLiteral("/Evo-%1.fvo").arg(n));
     QSaveFile fitness(folder + QStringLiteral("/Fitness.dat"));
-    if (!record.open(QIODevice::WriteOnly) || !fitness.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QDataStream binary(&record);
-    Binary::prepare(binary);
-    QTextStream text(&fitness);
-    WriteRecords(binary, text);
-    text.flush();
-    return record.commit() && fitness.commit();
+    QSaveFile* failed = !record.open(QIODevice::WriteOnly)                        ? &record
+                        : !fitness.open(QIODevice::WriteOnly | QIODevice::Text) ? &fitness
+                                                                                : nullptr;
+    if (!failed) {
+        QDataStream binary(&record);
+        Binary::prepare(binary);
+        QTextStream text(&fitness);
+        WriteRecords(binary, text);
+        text.flush();
+        // The history last: without this generation's record, a
+        // continuation finds the history of the one before.
+        failed = !commitWhole(record) ? &record : !commitWhole(fitness) ? &fitness : nullptr;
+    }
+    if (failed && error)
+        *error = QStringLiteral("cannot write %1: %2").arg(failed->fileName(), failed->errorString());
+    return !failed;
 }
 
 void Generation::Run(int iterations)

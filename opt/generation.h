@@ -45,7 +45,9 @@ public:
     void WriteRecords(QDataStream& binary, QTextStream& text) const;
     // Writes folder/Evo-n.fvo and folder/Fitness.dat; false if either
     // cannot be written (then neither is replaced).
-    bool writeGeneration(const QString& folder, int n) const;
+    // false, with "cannot write <file>: <reason>" in error, when either
+    // record cannot be written; the previous records stay as they were.
+    bool writeGeneration(const QString& folder, int n, QString* error = nullptr) const;
 
     std::vector<Chromosome*>& population() { return m_population; }
     const std::vector<double>& fitnessHistory() const { return m_fitnessHistory; }

@@ -1,5 +1,6 @@
 #include "opt/slurmrunner.h"
 
+#include "core/savefile.h"
 #include "opt/interrupt.h"
 
 #include <QCoreApplication>
@@ -55,13 +56,15 @@ QStringList SlurmRunner::sbatchArguments(const QString& scriptPath, const QStrin
 {
     QStringList arguments{QStringLiteral("--parsable"),
                           QStringLiteral("--array=1-%1").arg(taskCount), QStringLiteral("--job-name=") + m_jobName,
-                          QStringLiteral("--output=") + logStem + QStringLiteral("%a.out"),
+                          // Slurm expands % in the name; a folder's own % is doubled.
+                          QStringLiteral("--output=") + QString(logStem).replace(QLatin1Char('%'), QStringLiteral("%%"))
+                              + QStringLiteral("%a.out"),
                           QStringLiteral("--cpus-per-task=%1").arg(m_threads)};
     if (!m_partition.isEmpty())
         arguments << QStringLiteral("--partition=") + m_partition;
     // Slurm counts whole minutes.
     if (m_timeLimit > 0)
-        arguments << QStringLiteral("--time=%1").arg((m_timeLimit + 59) / 60);
+        arguments << QStringLiteral("--time=%1").arg((qint64(m_timeLimit) + 59) / 60);
     arguments << QProcess::splitCommand(m_options);
     arguments << scriptPath;
     return arguments;
@@ -81,7 +84,7 @@ bool SlurmRunner::run(const std::vector<DesignTask>& tasks, std::vector<DesignOu
     const QString scriptPath = batchFolder + QStringLiteral("/array-%1.sh").arg(batch);
     const QString logStem = batchFolder + QStringLiteral("/slurm-%1-").arg(batch);
     QSaveFile file(scriptPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(script(tasks).toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(script(tasks).toUtf8()) < 0 || !commitWhole(file)) {
         m_error = QStringLiteral("the batch script %1 cannot be written").arg(scriptPath);
         return false;
     }

@@ -48,13 +48,15 @@ class TestAnalyseMode : public QObject
 private slots:
     void initTestCase() { isolateHome(); }
     void resultTableOfTheDefaultBlade();
-    void loadCasesNotFound();
     void badArguments();
     void unsafeBladeNames();
     void sameNamedBladesAtOnce();
     void failedAnalysis();
     void modalAndBuckling();
     void paraviewFiles();
+    void writesThatFail_data();
+    void writesThatFail();
+    void fullDisk();
 };
 
 namespace {
@@ -117,18 +119,6 @@ void TestAnalyseMode::resultTableOfTheDefaultBlade()
         QVERIFY(std::abs(rows[i][6]) >= std::abs(rows[i - 1][6]) - 1e-6 || i < 4);
     }
     QVERIFY(std::abs(rows[0][6]) < 0.01 * std::abs(rows.back()[6]));  // the clamped root
-}
-
-void TestAnalyseMode::loadCasesNotFound()
-{
-    Folder folder;
-    folder.model("NewBlade");
-    for (const QString& typed : {QString("3"), QString("0"), QString("-1"), QString("+7")}) {
-        const ProgramRun run = folder.analyse(typed);
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out.split('\n').filter("Load case").last(), "Load case " + typed + " not found");
-        QVERIFY(folder.runFolder().isEmpty());
-    }
 }
 
 void TestAnalyseMode::badArguments()
@@ -317,14 +307,6 @@ void TestAnalyseMode::paraviewFiles()
 {
     Folder folder;
     const QString model = folder.model("NewBlade");
-    const QString usage("Folvane: -vtk takes a model file and an output file, and then a load case number or 'all'\n");
-    for (const QStringList& arguments : {QStringList{"-vtk"}, QStringList{"-vtk", model},
-                                         QStringList{"-vtk", model, "a.vtu", "1", "2"}}) {
-        const ProgramRun run = folder.run(arguments, "run", 20000);
-        QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.err, usage);
-    }
-
     KBlade blade;
     {
         QuietDebug quiet;
@@ -404,6 +386,74 @@ void TestAnalyseMode::paraviewFiles()
     QCOMPARE(run.exitCode, 3);
     QVERIFY(run.err.endsWith("Folvane: the analysis of load case 1 failed, see the messages above; no VTK file is written\n"));
     QVERIFY(!QFile::exists(folder.path("run/bad.pvd")) && !QFile::exists(folder.path("run/bad-1.vtu")));
+}
+
+void TestAnalyseMode::writesThatFail_data()
+{
+    // A folder where a mode writes a file: the write fails, so must the mode.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("blocked");
+    QTest::addColumn<int>("exitCode");
+    const QString golden = QString(FOLVANE_GOLDEN_DIR) + "/NewBlade-1.out";
+    QTest::newRow("result table") << QStringList{"-analyse", "MODEL", "1"} << "NewBlade-1.out" << 3;
+    QTest::newRow("failure table") << QStringList{"-analyse", "MODEL", "1"} << "NewBlade-1-failure.out" << 3;
+    QTest::newRow("modal table") << QStringList{"-modal", "MODEL", "2"} << "NewBlade-modal.out" << 3;
+    QTest::newRow("mode shapes") << QStringList{"-modal", "MODEL", "2"} << "NewBlade-modal.vtu" << 3;
+    QTest::newRow("mesh") << QStringList{"-vtk", "MODEL", "mesh.vtu"} << "mesh.vtu" << 3;
+    QTest::newRow("span plot") << QStringList{"-plot", "span.svg", golden} << "span.svg" << 2;
+}
+
+void TestAnalyseMode::writesThatFail()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, blocked);
+    QFETCH(int, exitCode);
+    Folder folder;
+    arguments.replaceInStrings("MODEL", folder.model("NewBlade"));
+    QVERIFY(QDir().mkpath(folder.path("run/") + blocked));
+    const ProgramRun run = folder.run(arguments, "run");
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err.split('\n').filter("Folvane:"),
+             QStringList({"Folvane: cannot write " + blocked + ": Filename refers to a directory"
+                          + (exitCode == 3 ? "; the results are not kept" : "")}));
+}
+
+// On a full disk a table or a plot is not written, and the one an earlier
+// run left stays whole.
+void TestAnalyseMode::fullDisk()
+{
+    Folder folder;
+    const QString model = folder.model("NewBlade");
+    QDir().mkpath(folder.path("full"));
+    QDir().mkpath(folder.path("after"));
+    // A small file system of its own, filled, in a mount namespace that ends
+    // with the script.
+    const QString script = R"(mount -t tmpfs -o size=256k tmpfs "$1" || exit 99
+cd "$1" && printf 'old table\n' > NewBlade-1.out && printf 'old plot\n' > span.svg || exit 98
+head -c 1048576 /dev/zero > fill 2>/dev/null
+"$2" -analyse "$3" 1 > /dev/null 2> "$4/analyse.err"; echo $? > "$4/analyse.code"
+"$2" -plot span.svg "$5" > /dev/null 2> "$4/plot.err"; echo $? > "$4/plot.code"
+cp NewBlade-1.out span.svg "$4/")";
+    QProcess shell;
+    shell.setWorkingDirectory(folder.path("."));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", folder.path("home"));
+    shell.setProcessEnvironment(env);
+    shell.start("unshare", {"-m", "sh", "-c", script, "sh", folder.path("full"), FOLVANE_BINARY, model,
+                            folder.path("after"), QString(FOLVANE_GOLDEN_DIR) + "/NewBlade-1.out"});
+    QVERIFY(shell.waitForFinished(300000));
+    if (shell.exitCode() != 0 && !QFile::exists(folder.path("after/analyse.code")))
+        QSKIP(qPrintable("a full file system needs a mount namespace (root): " + shell.readAllStandardError()));
+    QCOMPARE(fileBytes(folder.path("after/analyse.code")), QByteArray("3\n"));
+    const auto refusal = [&folder](const char* name) {
+        return QString::fromUtf8(fileBytes(folder.path("after/") + name)).split('\n').filter("Folvane:");
+    };
+    QCOMPARE(refusal("analyse.err"),
+             QStringList({"Folvane: cannot write NewBlade-1.out: No space left on device; the results are not kept"}));
+    QCOMPARE(fileBytes(folder.path("after/plot.code")), QByteArray("2\n"));
+    QCOMPARE(refusal("plot.err"), QStringList({"Folvane: cannot write span.svg: No space left on device"}));
+    QCOMPARE(fileBytes(folder.path("after/NewBlade-1.out")), QByteArray("old table\n"));
+    QCOMPARE(fileBytes(folder.path("after/span.svg")), QByteArray("old plot\n"));
 }
 
 QTEST_GUILESS_MAIN(TestAnalyseMode)

@@ -6,6 +6,8 @@
 #include "core/parameter.h"
 #include "core/parameterlist.h"
 
+#include <QLockFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +22,9 @@ private slots:
     void initTestCase() { isolateHome(); }
     void optimiseThroughCalculix();
     void optimiseRefusals();
+    void optimisationFolderInUse();
+    void unwritableRecords();
+    void helpAndVersion();
     void argumentTable_data();
     void argumentTable();
 };
@@ -28,9 +33,24 @@ void TestBatchModes::optimiseThroughCalculix()
 {
     ProgramFolder folder;
     writeOptimisationModel(folder.path("blade.fvm"));
+    // The lock of a run that died is taken over, and given up at the end.
+    QDir().mkpath(folder.path("opt"));
+    const QString lock = folder.path("opt/optimisation.lock");
+    {
+        QLockFile own(lock);
+        QVERIFY(own.tryLock(0));
+        QByteArray held = fileBytes(lock);
+        own.unlock();
+        QProcess gone;
+        gone.start("sh", {"-c", "echo $$"});
+        QVERIFY(gone.waitForFinished());
+        held.replace(0, held.indexOf('\n'), gone.readAllStandardOutput().trimmed());
+        writeBytes(lock, held);
+    }
     ProgramRun run =
         folder.run({"-optimise", folder.path("blade.fvm"), "anything at all", folder.path("opt"), "0", "1", "11"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(3000)));
+    QVERIFY(!QFile::exists(lock));
     QVERIFY(run.out.contains("Start New Optimisation...\n"));
     QVERIFY(run.out.contains("Generation 2 of 2: "));
     for (const char* file : {"Evo-1.fvo", "Evo-2.fvo", "Fitness.dat", "Bld-1_4.fvm", "Bld-2_1.fvm"})
@@ -85,6 +105,62 @@ void TestBatchModes::optimiseRefusals()
     QVERIFY(!QDir(folder.path("opt")).exists());
 }
 
+// Two runs into one folder would share its work folders and records.
+void TestBatchModes::optimisationFolderInUse()
+{
+    ProgramFolder folder;
+    writeOptimisationModel(folder.path("blade.fvm"));
+    QDir().mkpath(folder.path("opt"));
+    QLockFile held(folder.path("opt/optimisation.lock"));
+    QVERIFY(held.tryLock(0));
+    const ProgramRun run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "1"});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err.split('\n').filter("Folvane:"),
+             QStringList({QString("Folvane: the optimisation folder '%1' is in use by process %2 (%3 on %4); nothing "
+                                  "was written")
+                              .arg(folder.path("opt"))
+                              .arg(QCoreApplication::applicationPid())
+                              .arg(QCoreApplication::applicationName(), QSysInfo::machineHostName())}));
+    QCOMPARE(QDir(folder.path("opt")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList({"optimisation.lock"}));
+}
+
+// Solver time whose records cannot be kept fails the run at once.
+void TestBatchModes::unwritableRecords()
+{
+    ProgramFolder folder;
+    writeOptimisationModel(folder.path("blade.fvm"));
+    QDir().mkpath(folder.path("opt/Fitness.dat"));
+    const ProgramRun run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "1", "3"});
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(run.err.split('\n').filter("Folvane:"),
+             QStringList({"Folvane: cannot write " + folder.path("opt/Fitness.dat")
+                          + ": Filename refers to a directory; no generation is recorded"}));
+    QVERIFY(run.out.contains("Evaluation 4: fitness"));
+    QVERIFY(!run.out.contains("Generation 1 of"));
+}
+
+// A newcomer's first commands need no display and no model.
+void TestBatchModes::helpAndVersion()
+{
+    ProgramFolder folder;
+    for (const char* word : {"--help", "-h"}) {
+        const ProgramRun run = folder.run({word});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString());
+        const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.first(), "Usage: folvane [model.fvm] [Qt's window options, such as -platform NAME or -style NAME]");
+        QCOMPARE(lines.last(), "README.md describes every mode and its exit codes.");
+        for (const char* mode : {"-analyse", "-modal", "-buckle", "-vtk", "-plot", "-optimise", "-evaluate",
+                                 "-importwindio", "-importloads", "-autowebopt", "-autolayupopt", "-autokpopt",
+                                 "-debug", "--help", "--version"})
+            QVERIFY2(lines.filter(QRegularExpression(QString("^       folvane %1( |$)").arg(mode))).size() == 1, mode);
+    }
+    const ProgramRun run = folder.run({"--version"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(QRegularExpression("^folvane \\d+\\.\\d+\n$").match(run.out).hasMatch(), qPrintable(run.out));
+}
+
 void TestBatchModes::argumentTable_data()
 {
     // IN and DIR name no model file, DAMAGED a cut one, MODEL a whole one;
@@ -121,7 +197,9 @@ void TestBatchModes::argumentTable_data()
     row("analyse overflow", {"-analyse", "MODEL", "-99999999999"}, 1, decimal.arg("load case", "-99999999999"));
     row("analyse missing", {"-analyse", "IN", "1"}, 2, unreadable.arg("IN"));
     row("analyse damaged", {"-analyse", "DAMAGED", "1"}, 2, unreadable.arg("DAMAGED"));
-    row("analyse no case", {"-analyse", "MODEL", "0"}, 0, QString());
+    for (const char* typed : {"0", "9", "-1", "+7"})
+        row(qPrintable(QString("analyse case %1").arg(typed)), {"-analyse", "MODEL", typed}, 1,
+            QString("Folvane: load case %1 not found").arg(typed));
     row("optimise missing", {"-optimise", "IN", "x", "DIR/opt", "0", "1"}, 2, unreadable.arg("IN"));
     row("optimise damaged", {"-optimise", "DAMAGED", "x", "DIR/opt", "0", "1"}, 2, unreadable.arg("DAMAGED"));
     row("optimise iterations", {"-optimise", "MODEL", "x", "DIR/opt", "0", "1e3"}, 1, decimal.arg("iterations", "1e3"));
@@ -136,6 +214,62 @@ void TestBatchModes::argumentTable_data()
     row("evaluate job", {"-evaluate", "MODEL", "a b", "1"}, 1, job);
     row("evaluate no threads", {"-evaluate", "MODEL", "job", "0"}, 1, job);
     row("evaluate threads", {"-evaluate", "MODEL", "job", "1.5"}, 1, decimal.arg("threads", "1.5"));
+
+    // A wrong count is refused with the mode's usage, never a window: these
+    // runs have no display to open one on.
+    const auto count = [&row](const QStringList& arguments, const QString& takes, const QString& usage) {
+        row(qPrintable(arguments.join(' ')), arguments, 1,
+            QString("Folvane: %1 takes %2, %3 given\nUsage: folvane %1%4")
+                .arg(arguments[0], takes)
+                .arg(arguments.size() - 1)
+                .arg(usage.isEmpty() ? usage : " " + usage));
+    };
+    count({"-analyse", "MODEL"}, "2 arguments", "model.fvm loadcase");
+    count({"-modal"}, "1 to 2 arguments", "model.fvm [modes]");
+    count({"-buckle", "MODEL"}, "2 to 3 arguments", "model.fvm loadcase [modes]");
+    count({"-vtk", "MODEL", "DIR/a.vtu", "1", "2"}, "2 to 3 arguments",
+          "model.fvm out.vtu [loadcase] | folvane -vtk model.fvm out.pvd all");
+    count({"-plot", "DIR/a.svg"}, "at least 2 arguments", "out.svg|out.png table.out [table.out ...]");
+    count({"-importwindio", "DIR/a.yaml"}, "2 arguments", "blade.yaml out.fvm");
+    count({"-importloads", "MODEL"}, "3 arguments", "model.fvm loads.csv out.fvm");
+    count({"-evaluate", "MODEL", "job"}, "3 arguments", "design.fvm job threads");
+    count({"-optimise", "MODEL", "x", "DIR/opt", "0"}, "at least 5 arguments",
+          "model.fvm x folder start iterations [seed] [-workers N] [-threads N] [-timelimit S] [-slurm | -local] "
+          "[-partition P] [-sbatch \"OPTIONS\"]");
+    count({"-autowebopt", "MODEL"}, "2 arguments", "in.fvm out.fvm");
+    count({"-autolayupopt", "MODEL", "1", "OUT"}, "4 arguments", "in.fvm number number out.fvm");
+    count({"-autokpopt", "MODEL", "OUT", "1", "1", "1", "2", "3"}, "at least 8 arguments",
+          "in.fvm out.fvm number pairs a1 b1 ... [more numbers]");
+    count({"-debug", "x"}, "0 arguments", "");
+    row("help alias", {"-h", "x"}, 1, "Folvane: -h takes 0 arguments, 1 given\nUsage: folvane --help | -h");
+    const QString window = "Usage: folvane [model.fvm] [Qt's window options, such as -platform NAME or -style NAME]";
+    row("unknown option", {"-fast"}, 1,
+        "Folvane: '-fast' is neither a mode nor a window option (a model file whose name begins with '-' opens "
+        "as ./-fast)\n" + window);
+    row("unknown option after a file", {"MODEL", "--analyse"}, 1,
+        "Folvane: '--analyse' is neither a mode nor a window option (a model file whose name begins with '-' "
+        "opens as ./--analyse)\n" + window);
+    row("two files", {"MODEL", "-style", "Fusion", "MODEL"}, 1,
+        "Folvane: the window opens one model file, 2 are given\n" + window);
+    row("window option value", {"MODEL", "-platform"}, 1, "Folvane: the window option -platform needs a value\n" + window);
+
+    // An output is never one of the inputs, and has the extension the mode writes.
+    const QString same = "Folvane: the output 'MODEL' is the input 'MODEL'; nothing was written";
+    row("windio onto input", {"-importwindio", "MODEL", "MODEL"}, 1, same);
+    row("windio extension", {"-importwindio", "MODEL", "DIR/blade.yaml"}, 1,
+        "Folvane: the output 'DIR/blade.yaml' does not end in .fvm; nothing was written");
+    row("loads onto model", {"-importloads", "MODEL", "DIR/loads.csv", "MODEL"}, 1, same);
+    row("loads onto table", {"-importloads", "IN", "MODEL", "MODEL"}, 1, same);
+    row("resave onto input", {"-autowebopt", "MODEL", "MODEL"}, 1, same);
+    row("layup onto input", {"-autolayupopt", "MODEL", "1", "2", "MODEL"}, 1, same);
+    row("plot onto table", {"-plot", "MODEL", "DIR/a.out", "MODEL"}, 1,
+        "Folvane: the output 'MODEL' is the input 'MODEL'; nothing was written");
+    row("plot extension", {"-plot", "DIR/span.pdf", "MODEL"}, 1,
+        "Folvane: the output 'DIR/span.pdf' does not end in .svg or .png; nothing was written");
+    row("vtk extension", {"-vtk", "MODEL", "DIR/all.pvd"}, 1,
+        "Folvane: the output 'DIR/all.pvd' does not end in .vtu; nothing was written");
+    row("vtk collection extension", {"-vtk", "MODEL", "DIR/one.vtu", "all"}, 1,
+        "Folvane: the output 'DIR/one.vtu' does not end in .pvd; nothing was written");
 }
 
 void TestBatchModes::argumentTable()
@@ -163,7 +297,7 @@ void TestBatchModes::argumentTable()
     }
     const QByteArray damagedBefore = fileBytes(folder.path("damaged.fvm"));
     const ProgramRun run = folder.run(arguments);
-    QCOMPARE(run.err.split('\n').filter("Folvane:").join('\n'), error);
+    QCOMPARE(run.err.split('\n').filter(QRegularExpression("^(Folvane|Usage):")).join('\n'), error);
     QCOMPARE(run.exitCode, exitCode);
     // Only a resave that succeeds writes its output; nothing touches a damaged file.
     QCOMPARE(QFile::exists(folder.path("out.fvm")), exitCode == 0 && arguments.contains(folder.path("out.fvm")));

@@ -217,6 +217,10 @@ void TestParallel::batchScript()
              QStringList({"--parsable", "--array=1-2", runner.sbatchArguments("", "", 0)[2],
                           "--output=/logs/slurm-1-%a.out", "--cpus-per-task=3", "--partition=long", "--time=3",
                           "--mem=1G", "--qos=high prio", "s.sh"}));
+    // Slurm would expand a folder's own %; the longest limit counts in 64 bits.
+    const SlurmRunner longest("/bin/echo", 1, 2147483647, "", "");
+    QCOMPARE(longest.sbatchArguments("s.sh", "/logs/100%j/slurm-1-", 1).mid(3, 3),
+             QStringList({"--output=/logs/100%%j/slurm-1-%a.out", "--cpus-per-task=1", "--time=35791395"}));
 }
 
 // A run through the test machine's own Slurm writes the records a local
