@@ -158,10 +158,7 @@ void TestPlots::curvesOfTwoTables()
 void TestPlots::refusedTables()
 {
     QTemporaryDir dir;
-    ProgramRun run = runProgram({"-plot", dir.filePath("x.svg")}, dir.filePath("."));
-    QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err, QString("Folvane: -plot takes an output file (.svg or .png) and one or more result tables\n"));
-
+    ProgramRun run;
     writeBytes(dir.filePath("hand.out"), handTable());
     QByteArray shortRow = handTable();
     shortRow.replace("9000   ", "9000 x ");
