@@ -527,26 +527,23 @@ int importWindio(int argc, char** argv)
 int importLoads(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString path = QString::fromLocal8Bit(argv[2]);
-    const QString table = QString::fromLocal8Bit(argv[3]);
-    std::vector<TableLoad> loads;
+    KBlade blade;
+    if (!readModel(blade, QString::fromLocal8Bit(argv[2])))
+        return 2;
+    QStringList report;
     QString error;
-    if (!readLoadTable(table, loads, error)) {
-        std::cerr << "Folvane: the load table '" << argv[3] << "' cannot be read: " << error.toLocal8Bit().constData()
-                  << "; nothing was written" << std::endl;
+    if (!importLoadCase(blade, QString::fromLocal8Bit(argv[3]), report, error)) {
+        std::cerr << "Folvane: the load table '" << argv[3] << "' cannot be imported: "
+                  << error.toLocal8Bit().constData() << "; nothing was written" << std::endl;
         return 2;
     }
-    KBlade blade;
-    if (!readModel(blade, path))
-        return 2;
-    const QString name = QFileInfo(table).completeBaseName();
-    appendLoadCase(blade, name, loads);
     blade.setFp(QString::fromLocal8Bit(argv[4]));
     if (!blade.writeFile()) {
         std::cerr << "Folvane: the model file '" << argv[4] << "' cannot be written" << std::endl;
         return 2;
     }
-    outLine(QStringLiteral("Load case %1 added with %2 point loads").arg(name).arg(loads.size()));
+    for (const QString& line : report)
+        outLine(line);
     return 0;
 }
 
