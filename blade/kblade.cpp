@@ -554,15 +554,14 @@ bool KBlade::importWindio(QString fp)
 bool KBlade::importLoadTable(QString fp)
 {
     const QString path = toLocalPath(fp);
-    std::vector<TableLoad> table;
+    QStringList report;
     QString error;
-    if (!readLoadTable(path, table, error)) {
+    if (!importLoadCase(*this, path, report, error)) {
         outLine(QStringLiteral("Cannot import ") + path + QStringLiteral(": ") + error);
         return false;
     }
-    const QString name = QFileInfo(path).completeBaseName();
-    appendLoadCase(*this, name, table);
-    outLine(QStringLiteral("Load case %1 added with %2 point loads").arg(name).arg(table.size()));
+    for (const QString& line : report)
+        outLine(line);
     emit LoadNumChanged();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
+#include "core/messages.h"
 #include "core/ownedlist.h"
 #include "fem/model.h"
 
@@ -112,15 +113,32 @@ void KLoad::sortLoads()
     m_loads = sortedLoads();
 }
 
-// The index of the station nearest to v; the lower index wins a tie.
+// The index of the station nearest to v; the lower index wins a tie. A
+// location that does not evaluate counts as beyond the tip, where it sorts.
 static int nearestStation(const Eigen::VectorXd& stations, double v)
 {
+    const double first = stations[0], last = stations[stations.size() - 1];
+    const double at = std::isnan(v) ? last : std::min(std::max(v, first), last);
     int best = 0;
     for (int s = 1; s < stations.size(); ++s) {
-        if (std::abs(stations[s] - v) < std::abs(stations[best] - v))
+        if (std::abs(stations[s] - at) < std::abs(stations[best] - at))
             best = s;
     }
     return best;
+}
+
+// Load k of loads (in location order) spreads over the stations from
+// bounds[k] up to bounds[k + 1]: the boundary between two loads is the
+// station nearest to the middle between them.
+static std::vector<int> rangeBounds(const QList<KSingleLoad*>& loads, const Eigen::VectorXd& stations)
+{
+    const int m = loads.size();
+    std::vector<int> bounds(size_t(m) + 1);
+    bounds[0] = 0;
+    bounds[size_t(m)] = int(stations.size());
+    for (int k = 1; k < m; ++k)
+        bounds[size_t(k)] = nearestStation(stations, (loads[k - 1]->loc() + loads[k]->loc()) / 2.0);
+    return bounds;
 }
 
 Eigen::MatrixXd KLoad::distribute(const Eigen::VectorXd& stations)
@@ -133,15 +151,28 @@ Eigen::MatrixXd KLoad::distribute(const Eigen::VectorXd& stations)
     m_distribution = Eigen::MatrixXd::Zero(n, 3);
     if (m == 0 || n == 0)
         return m_distribution;
-    std::vector<int> bounds(m + 1);
-    bounds[0] = 0;
-    bounds[m] = n;
-    for (int k = 1; k < m; ++k)
-        bounds[k] = nearestStation(stations, (loads[k - 1]->loc() + loads[k]->loc()) / 2.0);
+    const std::vector<int> bounds = rangeBounds(loads, stations);
+    // Loads nearer to each other than the stations leave some without a
+    // station: such a load joins the range that holds its nearest station,
+    // so that every load case keeps its whole force.
+    auto holder = [&](int station) {
+        return int(std::upper_bound(bounds.begin(), bounds.end(), station) - bounds.begin()) - 1;
+    };
+    Eigen::MatrixXd forces = Eigen::MatrixXd::Zero(m, 3);
     for (int k = 0; k < m; ++k) {
-        const int c = bounds[k + 1] - bounds[k];
-        for (int s = bounds[k]; s < bounds[k + 1]; ++s)
-            m_distribution.row(s) << loads[k]->x() / c, loads[k]->y() / c, loads[k]->z() / c;
+        const KSingleLoad* load = loads[k];
+        const Eigen::RowVector3d force(load->x(), load->y(), load->z());
+        const int host = bounds[size_t(k)] < bounds[size_t(k) + 1] ? k : holder(nearestStation(stations, load->loc()));
+        forces.row(host) += force;
+        if (host != k && !force.isZero(0.0))
+            outLine(QStringLiteral("Load case %1: the point load at %2 mm has no station of its own and shares those of "
+                                   "the point load at %3 mm")
+                        .arg(name(), formatNumber(load->loc()), formatNumber(loads[host]->loc())));
+    }
+    for (int k = 0; k < m; ++k) {
+        const int c = bounds[size_t(k) + 1] - bounds[size_t(k)];
+        for (int s = bounds[size_t(k)]; s < bounds[size_t(k) + 1]; ++s)
+            m_distribution.row(s) = forces.row(k) / c;
     }
     return m_distribution;
 }

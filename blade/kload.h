@@ -63,6 +63,8 @@ public:
 
     // Every point load shared out evenly among the stations nearer to it than
     // to its neighbours: an n x 3 matrix (x, y, z) for n station locations.
+    // A load left without a station joins the range of its nearest station,
+    // with a message, so that the stations' forces add up to the loads'.
     Eigen::MatrixXd distribute(const Eigen::VectorXd& stations);
     const Eigen::MatrixXd& distribution() const { return m_distribution; }
 

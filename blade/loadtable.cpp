@@ -2,8 +2,13 @@
 
 #include "blade/kblade.h"
 #include "blade/kload.h"
+#include "core/messages.h"
+#include "core/parameterlist.h"
+#include "geometry/kprofile.h"
+#include "geometry/kprofilelist.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -15,6 +20,68 @@ namespace {
 
 // Load tables are short; anything near this is not one.
 constexpr qint64 MaxLoadTableBytes = 16 * 1024 * 1024;
+
+// Profile locations carry 6 significant digits (an imported one moves by up
+// to half a millimetre): a load that far beyond the root or tip is on them.
+constexpr double SpanRounding = 0.5;
+
+struct Span
+{
+    double root = qInf();
+    double tip = -qInf();
+    bool holds(double location) const { return location >= root - SpanRounding && location <= tip + SpanRounding; }
+};
+
+// From the root to the tip: the profiles' locations, whatever their order.
+Span bladeSpan(const KBlade& document)
+{
+    document.parameters()->resetEngine();
+    Span span;
+    const KProfileList* profiles = document.profiles();
+    for (int i = 0; i < profiles->count(); ++i) {
+        const double location = profiles->profile(i)->loc()->value();
+        if (std::isfinite(location)) {
+            span.root = std::min(span.root, location);
+            span.tip = std::max(span.tip, location);
+        }
+    }
+    return span;
+}
+
+bool refuseOutside(const std::vector<TableLoad>& loads, const Span& span, QString& error)
+{
+    if (span.root > span.tip) {
+        error = QStringLiteral("the blade has no profile to place loads on");
+        return false;
+    }
+    for (const TableLoad& load : loads) {
+        if (!span.holds(load.location)) {
+            error = QStringLiteral("line %1: the location %2 mm lies outside the blade, which runs from %3 to %4 mm")
+                        .arg(load.line)
+                        .arg(formatNumber(load.location), formatNumber(span.root), formatNumber(span.tip));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The forces added up, and the moments about the root (r x F with
+// r = (0, 0, z - root)) they give at their locations.
+QString totalsLine(const QString& name, const std::vector<TableLoad>& loads, double root)
+{
+    double fx = 0.0, fy = 0.0, fz = 0.0, mx = 0.0, my = 0.0;
+    for (const TableLoad& load : loads) {
+        fx += load.x;
+        fy += load.y;
+        fz += load.z;
+        mx -= load.y * (load.location - root);
+        my += load.x * (load.location - root);
+    }
+    return QStringLiteral("Load case %1: ΣFx %2 N, ΣFy %3 N, ΣFz %4 N; about the root (z %5 mm) the rows at their "
+                          "locations give Mx %6 N·mm, My %7 N·mm")
+        .arg(name, formatNumber(fx), formatNumber(fy), formatNumber(fz), formatNumber(root), formatNumber(mx),
+             formatNumber(my));
+}
 
 } // namespace
 
@@ -47,7 +114,7 @@ bool parseLoadTable(const QByteArray& text, std::vector<TableLoad>& loads, QStri
                 return false;
             }
         }
-        loads.push_back({values[0], values[1], values[2], values[3]});
+        loads.push_back({values[0], values[1], values[2], values[3], i + 1});
     }
     if (loads.empty()) {
         error = header ? QStringLiteral("it is empty") : QStringLiteral("it holds a header and no loads");
@@ -69,6 +136,19 @@ bool readLoadTable(const QString& path, std::vector<TableLoad>& loads, QString& 
         return false;
     }
     return parseLoadTable(bytes, loads, error);
+}
+
+bool importLoadCase(KBlade& document, const QString& path, QStringList& report, QString& error)
+{
+    std::vector<TableLoad> loads;
+    const Span span = bladeSpan(document);
+    if (!readLoadTable(path, loads, error) || !refuseOutside(loads, span, error))
+        return false;
+    const QString name = QFileInfo(path).completeBaseName();
+    appendLoadCase(document, name, loads);
+    report = QStringList{QStringLiteral("Load case %1 added with %2 point loads").arg(name).arg(loads.size()),
+                         totalsLine(name, loads, span.root)};
+    return true;
 }
 
 void appendLoadCase(KBlade& document, const QString& name, const std::vector<TableLoad>& loads)

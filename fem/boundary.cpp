@@ -4,7 +4,7 @@
 #include "core/textbuffer.h"
 #include "fem/node.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace Folvane {
 
@@ -84,18 +84,14 @@ bool NodeLoad::isActive() const
 {
     if (m_nodes.empty())
         return false;
-    for (double f : m_current) {
-        if (std::abs(f) > m_tolerance)
-            return true;
-    }
-    return false;
+    return std::any_of(m_current.begin(), m_current.end(), [](double f) { return f != 0.0; });
 }
 
 void NodeLoad::writeForces(TextBuffer& out, const QString& setName, const char* const labels[3]) const
 {
     const double n = double(m_nodes.size());
     for (int k = 0; k < 3; ++k) {
-        if (std::abs(m_current[size_t(k)]) > m_tolerance)
+        if (m_current[size_t(k)] != 0.0)
             out << '\n' << setName << labels[k] << m_current[size_t(k)] / n;
     }
 }

@@ -43,14 +43,14 @@ public:
     int loadCaseCount() const { return int(m_fx.size()); }
     // The components of a load case (zero outside the cases).
     std::array<double, 3> force(int loadCase) const;
-    double tolerance() const { return m_tolerance; }
     void addNode(Node* node) { m_nodes.push_back(node); }
     const std::vector<Node*>& nodes() const { return m_nodes; }
 
     // The components the decks write: those of the current load case.
     void setCurrentLoadCase(int loadCase) { m_current = force(loadCase); }
     const std::array<double, 3>& current() const { return m_current; }
-    // Whether the deck has any force of this load to write.
+    // Whether the deck has any force of this load to write: every force
+    // that is not zero, however small, so that none is lost.
     bool isActive() const;
 
     void WriteAnsys(TextBuffer& out) const override;
@@ -68,7 +68,6 @@ private:
     std::vector<double> m_fx;
     std::vector<double> m_fy;
     std::vector<double> m_fz;
-    double m_tolerance = 0.001;
     std::vector<Node*> m_nodes;
 };
 

@@ -605,22 +605,20 @@ int importLoads(int argc, char** argv)
     if (!checkOutput(argv[4], {argv[2], argv[3]}, {".fvm"}))
         return 1;
     QCoreApplication app(argc, argv);
-    const QString table = QString::fromLocal8Bit(argv[3]);
-    std::vector<TableLoad> loads;
-    QString error;
-    if (!readLoadTable(table, loads, error)) {
-        std::cerr << "Folvane: the load table '" << argv[3] << "' cannot be read: " << error.toLocal8Bit().constData()
-                  << "; nothing was written" << std::endl;
-        return 2;
-    }
     const std::unique_ptr<KBlade> blade = readModel(argv[2]);
     if (!blade)
         return 2;
-    const QString name = QFileInfo(table).completeBaseName();
-    appendLoadCase(*blade, name, loads);
+    QStringList report;
+    QString error;
+    if (!importLoadCase(*blade, QString::fromLocal8Bit(argv[3]), report, error)) {
+        std::cerr << "Folvane: the load table '" << argv[3] << "' cannot be imported: "
+                  << error.toLocal8Bit().constData() << "; nothing was written" << std::endl;
+        return 2;
+    }
     if (!writeModel(*blade, argv[4]))
         return 2;
-    outLine(QStringLiteral("Load case %1 added with %2 point loads").arg(name).arg(loads.size()));
+    for (const QString& line : report)
+        outLine(line);
     return 0;
 }
 

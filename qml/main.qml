@@ -128,7 +128,16 @@ ApplicationWindow {
             FV_Icon_Button { objectName: "exportJsonAction"; text: "Export JSON"; iconSource: "qrc:/icons/json_export.svg"; onClicked: mainWindow.chooseFile("exportJson") }
             FV_Icon_Button { objectName: "importJsonAction"; text: "Import JSON"; iconSource: "qrc:/icons/json_import.svg"; onClicked: mainWindow.chooseFile("importJson") }
             FV_Icon_Button { objectName: "importWindioAction"; text: "Import windIO…"; iconSource: "qrc:/icons/windio_import.svg"; onClicked: mainWindow.whenSaved(function() { mainWindow.chooseFile("importWindio") }) }
-            FV_Icon_Button { objectName: "importLoadsAction"; text: "Import load table…"; iconSource: "qrc:/icons/loads_import.svg"; onClicked: mainWindow.chooseFile("importLoads") }
+            FV_Icon_Button {
+                objectName: "importLoadsAction"
+                // The text is the tool tip: what a row of the table does.
+                text: "Import load table…\nOne header line, then a row per line: span location (mm), Fx, Fy, Fz (N).\n"
+                      + "The rows become the point loads of a new load case named after the file. The FE model spreads\n"
+                      + "each row's force evenly over the stations nearer to it than to the rows beside it: a single row\n"
+                      + "over the whole blade, root included. A location outside the blade refuses the table."
+                iconSource: "qrc:/icons/loads_import.svg"
+                onClicked: mainWindow.chooseFile("importLoads")
+            }
             FV_Icon_Button { objectName: "settingsAction"; text: "Analysis settings"; iconSource: "qrc:/icons/settings.svg"; onClicked: analysisWindow.open() }
             FV_Icon_Button { objectName: "feAction"; text: "FE view"; iconSource: "qrc:/icons/fe_view.svg"; onClicked: mainWindow.showFEModel() }
         }

@@ -613,6 +613,8 @@ void TestSessions::realBladesIn()
     QVERIFY(session.click("importLoadsAction"));
     QVERIFY(session.answerFileDialog("Please choose a load table", table));
     QVERIFY(paneShows(session, "Load case flap added with 2 point loads"));
+    QVERIFY(paneShows(session, "Load case flap: ΣFx 0 N, ΣFy -100000 N, ΣFz 0 N; about the root (z 0 mm) the rows at "
+                               "their locations give Mx 7.14e+09 N·mm, My 0 N·mm"));
     const QString model = dir.filePath("iea.fvm");
     QVERIFY(session.click("saveAction"));
     QVERIFY(session.answerFileDialog("Please choose a file", model));

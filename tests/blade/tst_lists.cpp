@@ -390,12 +390,6 @@ void TestLists::loadDistribution()
     two.col(1) << 1, 1, 1, 1, 1;
     QCOMPARE(load->distribute(stations({0, 250, 500, 750, 1000})), two);
 
-    // Three loads nearer to each other than the stations: both inner
-    // boundaries fall on station 0, so only the last load has a range.
-    loadWith(blade, {{0, 0, 0, 8}, {10, 0, 0, 5}, {20, 0, 0, 4}});
-    const Eigen::MatrixXd three = load->distribute(stations({0, 100}));
-    QCOMPARE(three.col(2), Eigen::Vector2d(2, 2));
-
     loadWith(blade, {});
     QCOMPARE(load->distribute(stations({0, 1, 2})), Eigen::MatrixXd::Zero(3, 3));
     QCOMPARE(load->distribution(), Eigen::MatrixXd::Zero(3, 3));

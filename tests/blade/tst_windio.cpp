@@ -762,7 +762,9 @@ void TestWindio::batchModes()
     writeBytes(folder.path("gust.csv"), "z,Fx,Fy,Fz\n90000, 0, -2000, 0\n30000,10,-1000,5\n");
     run = folder.run({"-importloads", folder.path("iea.fvm"), folder.path("gust.csv"), folder.path("loaded.fvm")});
     QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.endsWith("Load case gust added with 2 point loads\n"));
+    QVERIFY(run.out.endsWith("Load case gust added with 2 point loads\nLoad case gust: ΣFx 10 N, ΣFy -3000 N, ΣFz 5 N; "
+                             "about the root (z 0 mm) the rows at their locations give Mx 2.1e+08 N·mm, My 300000 "
+                             "N·mm\n"));
     KBlade loaded;
     {
         Capture quiet;
@@ -779,8 +781,8 @@ void TestWindio::batchModes()
     writeBytes(folder.path("bad.csv"), "z,Fx,Fy,Fz\n90000, 0, -2000\n");
     run = folder.run({"-importloads", folder.path("iea.fvm"), folder.path("bad.csv"), folder.path("none.fvm")});
     QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.err, "Folvane: the load table '" + folder.path("bad.csv")
-                          + "' cannot be read: line 2: 3 fields, 4 expected (location, Fx, Fy, Fz); nothing was "
+    QCOMPARE(run.err, "Loaded " + folder.path("iea.fvm") + "\nFolvane: the load table '" + folder.path("bad.csv")
+                          + "' cannot be imported: line 2: 3 fields, 4 expected (location, Fx, Fy, Fz); nothing was "
                             "written\n");
     QVERIFY(!QFileInfo::exists(folder.path("none.fvm")));
 }

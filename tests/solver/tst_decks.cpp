@@ -1,6 +1,8 @@
 #include "capture.h"
 #include "blade/kblade.h"
+#include "blade/kload.h"
 #include "blade/kpattern.h"
+#include "blade/loadtable.h"
 #include "core/messages.h"
 #include "core/textbuffer.h"
 #include "fem/model.h"
@@ -12,6 +14,8 @@
 #include <QtTest>
 #include <cmath>
 #include <map>
+#include <memory>
+#include <random>
 #include <set>
 
 using namespace Folvane;
@@ -66,7 +70,7 @@ std::unique_ptr<Model> goldenModel()
     root->addNode(n[0]);
     root->addNode(n[3]);
     m.boundaries().add(root);
-    auto* load = new NodeLoad("Load-1", 0, {10, 0.0005}, {0, 0}, {-4, 0.0002}, &m);
+    auto* load = new NodeLoad("Load-1", 0, {10, 0}, {0, 0}, {-4, 0}, &m);
     for (int i : {1, 2, 4, 5})
         load->addNode(n[size_t(i)]);
     m.loads().add(load);
@@ -227,6 +231,8 @@ private slots:
     void sectionsAndLoadsThatWriteNothing();
     void writingFiles();
     void fibresAgreeInEveryDeck();
+    void loadsAddUpInEveryDeck_data();
+    void loadsAddUpInEveryDeck();
 };
 
 void TestDecks::calculix()
@@ -235,7 +241,7 @@ void TestDecks::calculix()
     CCXCmd writer(model.get());
     QCOMPARE(deckOf(writer, false, 0), QString(ccxGeometry));
     QCOMPARE(deckOf(writer, true, 0), QString(ccxGeometry) + ccxStep);
-    // Within the tolerance the second load case writes no *CLOAD card.
+    // A load case without forces writes no *CLOAD card.
     QVERIFY(!deckOf(writer, true, 1).contains("CLOAD"));
 }
 
@@ -253,7 +259,7 @@ void TestDecks::ansys()
     AnsysCmd writer(model.get());
     QCOMPARE(deckOf(writer, false, 1), QString(ansysGeometry));
     const QString full = deckOf(writer, true, 1);
-    // Load case 1 holds forces within the tolerance only; case 0 writes them.
+    // Load case 1 holds no forces; case 0 writes them.
     QCOMPARE(full, QString(ansysGeometry) + QString(ansysStep).remove(QRegularExpression("\n/PREP7.*FZ, -1", QRegularExpression::DotMatchesEverythingOption))
                        + ansysScript);
     const QString first = deckOf(writer, true, 0);
@@ -466,6 +472,129 @@ void TestDecks::fibresAgreeInEveryDeck()
         }
     }
     QCOMPARE(checked, model.elements().count());
+}
+
+namespace {
+
+// Load cases of random point loads, drawn as a user might type them: rows
+// at the same location or a millimetre apart, before the root and beyond
+// the tip, with forces from micronewtons to meganewtons.
+std::vector<std::vector<TableLoad>> randomLoadCases(int count)
+{
+    std::mt19937 random(24);
+    auto uniform = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); };
+    std::vector<std::vector<TableLoad>> cases(static_cast<size_t>(count));
+    for (std::vector<TableLoad>& loads : cases) {
+        const double scale = std::pow(10.0, uniform(-6, 6));
+        auto force = [&] { return random() % 4 == 0 ? 0.0 : uniform(-scale, scale); };
+        for (unsigned rows = 1 + random() % 9; loads.size() < rows;) {
+            const unsigned kind = random() % 6;
+            double location = uniform(-3000, 16000);
+            if (kind == 0 && !loads.empty())
+                location = loads[random() % loads.size()].location;
+            else if (kind == 1 && !loads.empty())
+                location = loads.back().location + uniform(-1, 1);
+            else if (kind == 2)
+                location = random() % 2 ? 1e9 : -5000;
+            loads.push_back({location, force(), force(), force()});
+        }
+    }
+    return cases;
+}
+
+// What a deck applies in x, y and z: each force line times the nodes of its
+// set (CalculiX and Abaqus *NSET lists, ANSYS components), and how far the
+// 6 significant digits the deck writes can move that sum.
+struct DeckTotals
+{
+    Eigen::Vector3d force = Eigen::Vector3d::Zero();
+    Eigen::Vector3d rounding = Eigen::Vector3d::Zero();
+};
+
+DeckTotals deckTotals(const QString& deck)
+{
+    std::map<QString, int> setSizes;
+    DeckTotals totals;
+    auto add = [&](const QString& set, int direction, const QString& text) {
+        const double value = text.toDouble(), nodes = setSizes.at(set.section('.', -1));
+        totals.force[direction] += value * nodes;
+        totals.rounding[direction] += nodes * 0.5 * std::pow(10.0, std::floor(std::log10(std::abs(value))) - 5);
+    };
+    const QStringList lines = deck.split('\n');
+    int selected = 0;
+    bool forces = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QStringList f = lines[i].split(", ");
+        if (lines[i].startsWith("*NSET, NSET=")) {
+            int n = 0;
+            for (int j = i + 1; j < lines.size() && !lines[j].startsWith('*'); ++j)
+                n += lines[j].split(',', Qt::SkipEmptyParts).size();
+            setSizes[lines[i].mid(12)] = n;
+        } else if (lines[i].startsWith("NSEL, S, NODE") || lines[i].startsWith("NSEL, A, NODE")) {
+            ++selected;
+        } else if (lines[i].startsWith("CM, ")) {
+            setSizes[f[1]] = std::exchange(selected, 0);
+        } else if (lines[i].startsWith("F, ")) {
+            add(f[1], QStringList({"FX", "FY", "FZ"}).indexOf(f[2]), f[3]);
+        } else if (lines[i].startsWith('*')) {
+            forces = lines[i] == "*CLOAD";
+        } else if (forces) {
+            add(f[0], f[1].toInt() - 1, f[2]);
+        }
+    }
+    return totals;
+}
+
+} // namespace
+
+// Whatever the rows, each load case's nodal forces add up to its point
+// loads in every deck: to the rounding of the deck's numbers there, and in
+// the model's own numbers to 1e-9 of the rows' sizes.
+void TestDecks::loadsAddUpInEveryDeck_data()
+{
+    QTest::addColumn<int>("solver");
+    QTest::newRow("CalculiX") << 0;
+    QTest::newRow("Abaqus") << 1;
+    QTest::newRow("ANSYS") << 2;
+}
+
+void TestDecks::loadsAddUpInEveryDeck()
+{
+    QFETCH(int, solver);
+    KBlade blade;
+    const int first = blade.loads()->count();
+    const std::vector<std::vector<TableLoad>> cases = randomLoadCases(24);
+    for (size_t c = 0; c < cases.size(); ++c)
+        appendLoadCase(blade, QString("Random-%1").arg(c), cases[c]);
+    {
+        Capture quiet;
+        blade.genFEModel();
+    }
+    Model& model = *blade.feModel();
+    using Writer = Cmd* (*)(Model*);
+    const Writer writers[] = {[](Model* m) -> Cmd* { return new CCXCmd(m); },
+                              [](Model* m) -> Cmd* { return new AbaqusCmd(m); },
+                              [](Model* m) -> Cmd* { return new AnsysCmd(m); }};
+    const std::unique_ptr<Cmd> deck(writers[solver](&model));
+    for (size_t c = 0; c < cases.size(); ++c) {
+        Eigen::Vector3d rows = Eigen::Vector3d::Zero(), size = Eigen::Vector3d::Zero();
+        for (const TableLoad& l : cases[c]) {
+            rows += Eigen::Vector3d(l.x, l.y, l.z);
+            size += Eigen::Vector3d(l.x, l.y, l.z).cwiseAbs();
+        }
+        const int loadCase = first + int(c);
+        Eigen::Vector3d stations = Eigen::Vector3d::Zero();
+        for (int s = 0; s < model.loads().count(); ++s)
+            stations += Eigen::Vector3d(model.loads().at(s)->force(loadCase).data());
+        const DeckTotals written = deckTotals(deckOf(*deck, true, loadCase));
+        for (int d = 0; d < 3; ++d) {
+            const QString which = QString("load case %1, direction %2: rows %3, stations %4, deck %5")
+                                      .arg(loadCase).arg(d).arg(rows[d], 0, 'g', 17).arg(stations[d], 0, 'g', 17)
+                                      .arg(written.force[d], 0, 'g', 17);
+            QVERIFY2(std::abs(stations[d] - rows[d]) <= 1e-9 * size[d], qPrintable(which));
+            QVERIFY2(std::abs(written.force[d] - rows[d]) <= written.rounding[d] + 1e-9 * size[d], qPrintable(which));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDecks)

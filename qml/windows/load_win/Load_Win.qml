@@ -23,7 +23,7 @@ FV_Manager_Win {
             listWidth: 200
             sortable: true
             columns: [
-                {title: "Location", role: "loc", kind: "number", width: 100, tip: "Span location of the point load, mm"},
+                {title: "Location", role: "loc", kind: "number", width: 100, tip: "Span location of the point load, mm. The FE model spreads its force evenly over the stations nearer to it than to the loads beside it (a single load over the whole blade, root included)"},
                 {title: "X", role: "x", kind: "number", width: 90, tip: "Force along x, in the section plane, N"},
                 {title: "Y", role: "y", kind: "number", width: 90, tip: "Force along y, in the section plane, N"},
                 {title: "Z", role: "z", kind: "number", width: 90, tip: "Force along z (the span), N"}
