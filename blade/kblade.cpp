@@ -15,6 +15,7 @@
 #include "blade/loadtable.h"
 #include "blade/windiodocument.h"
 #include "core/binaryio.h"
+#include "core/jsonvalues.h"
 #include "core/messages.h"
 #include "core/parameterlist.h"
 #include "core/savefile.h"
@@ -33,6 +34,7 @@
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <algorithm>
@@ -483,14 +485,44 @@ bool KBlade::readStream(QDataStream& in)
     {
         QuietDebug quiet;
         KBlade scratch{Scratch{}};
-        if (!scratch.readLists(in) || !scratch.readAdditions(in) || !in.atEnd())
+        if (!scratch.readLists(in) || !scratch.readAdditions(in) || !in.atEnd()
+            || scratch.namesHoldControlCharacters())
             return false;
     }
     device->seek(start);
     in.resetStatus();
     const bool read = readLists(in) && readAdditions(in);
+    // Earlier builds gave every new row the same name. The file refers to
+    // rows by position, so a repeated name is not ambiguous here: the later
+    // row takes a free one.
+    for (KObjectList* list : qAsConst(m_models))
+        list->makeNamesUnique();
     forgetFEModel();
     return read;
+}
+
+bool KBlade::namesHoldControlCharacters() const
+{
+    return std::any_of(m_models.begin(), m_models.end(), [](const KObjectList* list) {
+        const QStringList names = list->sonNames();
+        return std::any_of(names.begin(), names.end(), &KObjectList::hasControlCharacter);
+    });
+}
+
+QString KBlade::jsonNamesProblem(const QJsonObject& json) const
+{
+    for (const ListRow& row : listTable) {
+        if (!row.inJson)
+            continue;
+        const KObjectList* list = m_models[row.type];
+        QStringList names;
+        for (const QJsonValue& son : list->jsonSons(json))
+            names << jsonText(son.toObject(), KObject::NameKey);
+        const QString problem = list->namesProblem(names);
+        if (!problem.isEmpty())
+            return list->name() + QStringLiteral(": ") + problem;
+    }
+    return QString();
 }
 
 void KBlade::writeStream(QDataStream& out) const
@@ -527,6 +559,13 @@ bool KBlade::loadJson(QString fp)
     if (!document.isObject()) {
         // Reading a file that holds no document would empty every list.
         outLine(QStringLiteral("Cannot read file: ") + fp + QStringLiteral(" (not a JSON object)"));
+        return false;
+    }
+    // The file refers to materials, laminates, layers and regions by name:
+    // names that are one would leave them ambiguous.
+    const QString problem = jsonNamesProblem(document.object());
+    if (!problem.isEmpty()) {
+        outLine(QStringLiteral("Cannot read file: ") + fp + QStringLiteral(" (") + problem + QLatin1Char(')'));
         return false;
     }
     setHasFP(false);

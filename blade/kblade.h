@@ -259,6 +259,11 @@ private:
     // Every list reads its section in the file's order; false at the first
     // section the stream cannot supply.
     bool readLists(QDataStream& in);
+    // Whether any son's name holds a control character.
+    bool namesHoldControlCharacters() const;
+    // Why the lists an exchange document gives cannot be read (the first
+    // fault of their names, with the list's key), or an empty text.
+    QString jsonNamesProblem(const QJsonObject& json) const;
     // The thirteen lists with their defaults, linked to one another.
     void makeLists();
     // What this version adds to the model file goes in one block after the

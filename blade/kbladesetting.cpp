@@ -12,6 +12,7 @@ KBladeSetting::KBladeSetting(KSingleLayerList* singleLayers, KProfileList* profi
     , m_profiles(profiles)
 {
     m_minSonNum = 2;
+    setUniqueNames(true);
     // Layers as indices of the default single layers: 0 "Shell-Triax",
     // 1 "Shell-UD", 2 "Shell-Core", 3 "Spar-UD".
     const struct { const char* name; int layers[3]; } defaults[] = {
@@ -68,10 +69,15 @@ void KBladeSetting::readJson(const QJsonObject& json)
     const QJsonObject setting = json.value(name()).toObject();
     m_bladeName = jsonText(setting, "Blade Name");
     m_meshSize = jsonNumber(setting, "Mesh Size");
-    for (const QJsonValue& r : jsonArray(setting, "Regions"))
+    for (const QJsonValue& r : jsonSons(json))
         m_sons.append(new KRegion(r.toObject(), this));
     changeObject(0);
     endResetModel();
+}
+
+QJsonArray KBladeSetting::jsonSons(const QJsonObject& json) const
+{
+    return jsonArray(json.value(name()).toObject(), "Regions");
 }
 
 void KBladeSetting::writeJson(QJsonObject& json) const

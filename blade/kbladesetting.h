@@ -34,6 +34,7 @@ public:
     void writeBinary(QDataStream& out) const override;
     void clearSons() override;
     void readJson(const QJsonObject& json) override;
+    QJsonArray jsonSons(const QJsonObject& json) const override;
     void writeJson(QJsonObject& json) const override;
     void InsertNewSon(int ind) override;
 

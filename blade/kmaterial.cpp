@@ -115,6 +115,7 @@ std::vector<const Linker*> KMaterial::usedValues() const
 KMaterialList::KMaterialList(QObject* parent)
     : KObjectList(QStringLiteral("Material"), parent)
 {
+    setUniqueNames(true);
     setTableModel(new KMaterialTableModel(this));
     beginResetModel();
     for (const DefaultMaterial& d : defaultMaterials) {
@@ -206,11 +207,11 @@ void KMaterialList::InsertNewSon(int ind)
 }
 
 // Linked values are edited through their expression, not here.
-static std::vector<TableColumn<KMaterial*>> materialColumns()
+static std::vector<TableColumn<KMaterial*>> materialColumns(KMaterialList* list)
 {
     std::vector<TableColumn<KMaterial*>> columns{
         {"mat", [](const KMaterial* m) { return m->name(); },
-         [](KMaterial* m, const QVariant& v) { m->setName(v.toString()); }},
+         [list](KMaterial* m, const QVariant& v) { return list->rename(m, v.toString()); }},
         {"type", [](const KMaterial* m) { return m->type(); },
          [](KMaterial* m, const QVariant& v) { m->setType(v.toInt()); }},
         linkerColumn("price", &KMaterial::price),
@@ -230,7 +231,7 @@ KMaterialTableModel::KMaterialTableModel(KMaterialList* list)
     : KObjectTableModel(list)
     , m_list(list)
 {
-    setColumns({[list](const QModelIndex& index) { return list->material(index.row()); }, materialColumns()});
+    setColumns({[list](const QModelIndex& index) { return list->material(index.row()); }, materialColumns(list)});
 }
 
 int KMaterialTableModel::rowCount(const QModelIndex& parent) const

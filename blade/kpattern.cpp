@@ -184,6 +184,7 @@ KPatternList::KPatternList(KMaterialList* materials, QObject* parent)
     , m_materials(materials)
     , m_table(new KPatternTableModel(this))
 {
+    setUniqueNames(true);
     setTableModel(m_table);
     const struct { const char* name; int material; double thickness; } defaults[] = {
         {"UNIAX", 0, 1.0}, {"TRIAX", 1, 1.0}, {"Core", 2, 5.0}};

@@ -192,6 +192,7 @@ KSingleLayerList::KSingleLayerList(KPatternList* patterns, QObject* parent)
     , m_patterns(patterns)
     , m_table(new KSingleLayerTableModel(this))
 {
+    setUniqueNames(true);
     setTableModel(m_table);
     struct Default
     {

@@ -110,6 +110,7 @@ KWebList::KWebList(KBladeSetting* setting, QObject* parent)
     , m_setting(setting)
 {
     m_minSonNum = 0;
+    setUniqueNames(true);
     setTableModel(new KWebTableModel(this));
     const struct { const char* name; int start, end; } defaults[] = {{"Web-1", 0, 4}, {"Web-2", 1, 3}};
     beginResetModel();
@@ -173,8 +174,10 @@ KWebTableModel::KWebTableModel(KWebList* list)
     setColumns({[list](const QModelIndex& index) { return list->web(index.row()); },
                 {{"name", [](W w) { return w->name(); },
                   [list](W w, const QVariant& v) {
-                      w->setName(v.toString());
+                      if (!list->rename(w, v.toString()))
+                          return false;
                       emit list->sonChanged();
+                      return true;
                   }},
                  {"offset", [](W w) { return w->offset(); }, [](W w, const QVariant& v) { w->setOffset(v.toInt()); }},
                  linkerColumn("startpro", &KWeb::startProfile),

@@ -4,7 +4,7 @@
 #include "geometry/interp.h"
 
 #include <QJsonArray>
-#include <QMap>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -736,7 +736,10 @@ void Builder::layupsJson(QJsonArray& singleLayers, QJsonArray& regions, QJsonArr
 {
     const size_t n = m_stations.size();
     const size_t regionCount = m_slots.front().size() + 1;
-    QMap<QString, int> layerVariants;
+    // The names given, case folded: a layer's later variants take "-2",
+    // "-3", ..., and none may be another's ignoring case (layer "A-2" beside
+    // the second variant of "A").
+    QSet<QString> taken;
     std::map<std::pair<int, std::vector<int>>, QString> made;
     const auto singleLayer = [&](int layer, const std::vector<int>& counts) {
         const auto key = std::make_pair(layer, counts);
@@ -744,9 +747,10 @@ void Builder::layupsJson(QJsonArray& singleLayers, QJsonArray& regions, QJsonArr
         if (found != made.end())
             return found->second;
         const QString& base = m_blade.layers[size_t(layer)].name;
-        const int variant = layerVariants.value(base, 0) + 1;
-        layerVariants[base] = variant;
-        const QString name = variant == 1 ? base : base + QLatin1Char('-') + QString::number(variant);
+        QString name = base;
+        for (int k = 2; taken.contains(name.toCaseFolded()); ++k)
+            name = base + QLatin1Char('-') + QString::number(k);
+        taken.insert(name.toCaseFolded());
         QJsonArray points;
         for (size_t s = 0; s < n; ++s)
             points.append(QJsonObject{{QStringLiteral("Location"), m_stations[s].z},

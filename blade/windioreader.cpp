@@ -1,5 +1,7 @@
 #include "blade/windioreader.h"
 
+#include "core/kobjectlist.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -143,6 +145,19 @@ std::vector<double> numberOrList(const YAML::Node& node, const QString& path)
     return {number(node, path)};
 }
 
+// The file's names become the document's, under its rule: no control
+// character, and none that is an earlier one's ignoring letter case.
+template <typename Named>
+void checkName(const QString& name, const std::vector<Named>& earlier, const QString& path, const YAML::Node& at)
+{
+    const QString fault = KObjectList::nameFault(name);
+    if (!fault.isEmpty())
+        fail(path, fault, at);
+    for (const Named& other : earlier)
+        if (KObjectList::sameName(name, other.name))
+            fail(path, KObjectList::nameClash(name, other.name), at);
+}
+
 void checkGrid(const std::vector<double>& grid, const YAML::Node& node, const QString& path)
 {
     for (size_t i = 0; i < grid.size(); ++i) {
@@ -270,8 +285,7 @@ void readStructure(const YAML::Node& structure, const QString& path, Blade& blad
             readRotation(webs[i], here, web.rotation, web.rotationFollowsTwist);
             if ((!web.start.given() || !web.end.given()) && web.offset.empty())
                 fail(here, QStringLiteral("gives neither start_nd_arc and end_nd_arc nor offset_y_pa"), webs[i]);
-            if (blade.webIndex(web.name) >= 0)
-                fail(here + QStringLiteral(".name"), QStringLiteral("'%1' is used twice").arg(web.name), webs[i]);
+            checkName(web.name, blade.webs, here + QStringLiteral(".name"), webs[i]);
             blade.webs.push_back(std::move(web));
         }
     }
@@ -303,8 +317,7 @@ void readStructure(const YAML::Node& structure, const QString& path, Blade& blad
         layer.width = optionalCurve(node, "width", here);
         layer.offset = optionalCurve(node, "offset_y_pa", here);
         readRotation(node, here, layer.rotation, layer.rotationFollowsTwist);
-        if (blade.layerIndex(layer.name) >= 0)
-            fail(here + QStringLiteral(".name"), QStringLiteral("'%1' is used twice").arg(layer.name), node);
+        checkName(layer.name, blade.layers, here + QStringLiteral(".name"), node);
         if (!layer.web.isEmpty()) {
             if (blade.webIndex(layer.web) < 0)
                 fail(here + QStringLiteral(".web"), QStringLiteral("names no web: '%1'").arg(layer.web), node["web"]);
@@ -352,6 +365,7 @@ void readAirfoils(const YAML::Node& root, Blade& blade)
             if (text(required(airfoils[i], "name", here), here + QStringLiteral(".name")) != label)
                 continue;
             found = true;
+            checkName(label, blade.airfoils, here + QStringLiteral(".name"), airfoils[i]);
             Airfoil airfoil;
             airfoil.name = label;
             const QString coordinatePath = here + QStringLiteral(".coordinates");
@@ -398,6 +412,7 @@ void readMaterials(const YAML::Node& root, Blade& blade)
             if (text(required(node, "name", here), here + QStringLiteral(".name")) != name)
                 continue;
             found = true;
+            checkName(name, blade.materials, here + QStringLiteral(".name"), node);
             Material material;
             material.name = name;
             material.orthotropic = number(required(node, "orth", here), here + QStringLiteral(".orth")) != 0.0;

@@ -112,7 +112,7 @@ KObject* KObjectList::ReadSonByName(const QString& name) const
         return nullptr;
     }
     for (KObject* s : m_sons) {
-        if (s->name().compare(name, Qt::CaseInsensitive) == 0)
+        if (sameName(s->name(), name))
             return s;
     }
     return m_sons.first();
@@ -161,11 +161,16 @@ void KObjectList::readJson(const QJsonObject& json)
 {
     beginResetModel();
     clearSons();
-    const QJsonArray array = json.value(m_name).toArray();
+    const QJsonArray array = jsonSons(json);
     for (const QJsonValue& element : array)
         appendSonFromJson(element.toObject());
     changeObject(0);
     endResetModel();
+}
+
+QJsonArray KObjectList::jsonSons(const QJsonObject& json) const
+{
+    return json.value(m_name).toArray();
 }
 
 void KObjectList::writeJson(QJsonObject& json) const
@@ -230,7 +235,8 @@ bool KObjectList::setData(const QModelIndex& index, const QVariant& value, int r
 {
     if (!index.isValid() || index.row() >= m_sons.size() || role != NameInputRole)
         return false;
-    m_sons.at(index.row())->setName(value.toString());
+    if (!rename(m_sons.at(index.row()), value.toString()))
+        return false;
     emit dataChanged(index, index);
     return true;
 }
@@ -238,6 +244,115 @@ bool KObjectList::setData(const QModelIndex& index, const QVariant& value, int r
 bool KObjectList::renameSon(int row, const QString& name)
 {
     return setData(index(row), name, NameInputRole);
+}
+
+bool KObjectList::sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool KObjectList::hasControlCharacter(const QString& name)
+{
+    return std::any_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+QString KObjectList::quoted(const QString& name)
+{
+    QString text(QLatin1Char('\''));
+    for (QChar c : name) {
+        if (c == QLatin1Char('\n'))
+            text += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            text += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t'))
+            text += QLatin1String("\\t");
+        else if (c.category() == QChar::Other_Control)
+            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text + QLatin1Char('\'');
+}
+
+QString KObjectList::nameFault(const QString& name)
+{
+    return hasControlCharacter(name) ? quoted(name) + QStringLiteral(" holds a control character") : QString();
+}
+
+QString KObjectList::nameClash(const QString& name, const QString& other, const char* same)
+{
+    if (name == other)
+        return quoted(name) + QLatin1Char(' ') + QLatin1String(same);
+    return quoted(name) + QStringLiteral(" and ") + quoted(other) + QStringLiteral(" differ only in letter case");
+}
+
+QString KObjectList::namesProblem(const QStringList& names) const
+{
+    for (const QString& name : names) {
+        const QString fault = nameFault(name);
+        if (!fault.isEmpty())
+            return fault;
+    }
+    if (!m_uniqueNames)
+        return QString();
+    for (int i = 1; i < names.size(); ++i) {
+        for (int j = 0; j < i; ++j) {
+            if (sameName(names[i], names[j]))
+                return nameClash(names[i], names[j]);
+        }
+    }
+    return QString();
+}
+
+KObject* KObjectList::holderOf(const QString& name, const KObject* except) const
+{
+    for (KObject* s : m_sons) {
+        if (s != except && sameName(s->name(), name))
+            return s;
+    }
+    return nullptr;
+}
+
+QString KObjectList::freeName(const QString& name, const KObject* except) const
+{
+    QString free = name;
+    for (int k = 2; holderOf(free, except); ++k)
+        free = name + QLatin1Char('-') + QString::number(k);
+    return free;
+}
+
+bool KObjectList::rename(KObject* son, const QString& name)
+{
+    QString problem = nameFault(name);
+    if (problem.isEmpty()) {
+        if (const KObject* holder = m_uniqueNames ? holderOf(name, son) : nullptr)
+            problem = nameClash(name, holder->name(), "is taken");
+    }
+    if (!problem.isEmpty()) {
+        outLine(className(this) + QStringLiteral(" - rename: ") + quoted(son->name())
+                + QStringLiteral(" keeps its name: ") + problem);
+        return false;
+    }
+    son->setName(name);
+    return true;
+}
+
+void KObjectList::makeNamesUnique()
+{
+    if (!m_uniqueNames)
+        return;
+    for (int i = 1; i < m_sons.size(); ++i) {
+        KObject* son = m_sons.at(i);
+        const auto earlier = m_sons.begin() + i;
+        const auto holder = std::find_if(m_sons.begin(), earlier,
+                                         [&](const KObject* s) { return sameName(s->name(), son->name()); });
+        if (holder == earlier)
+            continue;
+        const QString name = freeName(son->name(), son);
+        outLine(QStringLiteral("%1 row %2 is renamed %3: ").arg(m_name).arg(i + 1).arg(quoted(name))
+                + nameClash(son->name(), (*holder)->name()));
+        son->setName(name);
+    }
 }
 
 Qt::ItemFlags KObjectList::flags(const QModelIndex& index) const

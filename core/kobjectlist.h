@@ -6,6 +6,7 @@
 #include "core/kobjecttablemodel.h"
 
 #include <QAbstractListModel>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QList>
 #include <QStringList>
@@ -67,6 +68,7 @@ public:
 
     KObject* ReadSon(int ind) const;
     KObject* ReadSonByName(const QString& name) const;
+
     int ReadSonInd(const KObject* son) const;
 
     virtual void readBinary(QDataStream& in);
@@ -74,6 +76,8 @@ public:
     virtual void clearSons();
     virtual void appendSonFromJson(const QJsonObject& json);
     virtual void readJson(const QJsonObject& json);
+    // The sons' objects in an exchange document.
+    virtual QJsonArray jsonSons(const QJsonObject& json) const;
     virtual void writeJson(QJsonObject& json) const;
     virtual void InsertNewSon(int ind);
     virtual void RemoveSon(int ind);
@@ -98,6 +102,33 @@ public:
     // rows are not rebuilt.
     Q_INVOKABLE bool renameSon(int row, const QString& name);
 
+    // Names are one rule for the whole program: letter case does not tell
+    // two apart (the solvers ignore it, as the name lookup does), and none
+    // holds a control character (it would break a deck's or a message's
+    // lines). Lists whose sons are referred to by name, or whose names reach
+    // a solver, hold each name once; the others may repeat one.
+    static bool sameName(const QString& a, const QString& b);
+    static bool hasControlCharacter(const QString& name);
+    // The name in quotes, control characters written as escapes.
+    static QString quoted(const QString& name);
+    // What is wrong with a name on its own (a control character), or an
+    // empty text.
+    static QString nameFault(const QString& name);
+    // Why name may not stand beside other, a son's name that is the same
+    // ignoring case; same says it of one that is the same exactly.
+    static QString nameClash(const QString& name, const QString& other, const char* same = "is used twice");
+    bool uniqueNames() const { return m_uniqueNames; }
+    // Why a file's names cannot be this list's sons' (the first fault), or
+    // an empty text.
+    QString namesProblem(const QStringList& names) const;
+    // Renames son, unless the name holds a control character or, in a list
+    // of unique names, is another son's: then it keeps its name and a
+    // message says why.
+    bool rename(KObject* son, const QString& name);
+    // Renames every son whose name an earlier one holds to the first free
+    // name after it, with a message each.
+    void makeNamesUnique();
+
 public slots:
     bool addSon();
     bool delSon(int pos);
@@ -119,6 +150,7 @@ protected:
 
     // Inserts make() at ind when 0 <= ind <= size; otherwise writes the
     // list's "InsertNewSon: index not correct!" message. True if inserted.
+    // In a list of unique names the new son takes a free one.
     template <typename Make>
     bool insertSon(int ind, Make make)
     {
@@ -126,7 +158,10 @@ protected:
             reportBadInsert();
             return false;
         }
-        m_sons.insert(ind, make());
+        KObject* son = make();
+        m_sons.insert(ind, son);
+        if (m_uniqueNames)
+            son->setName(freeName(son->name(), son));
         return true;
     }
 
@@ -147,13 +182,19 @@ protected:
     }
 
     void deleteSonsFromLast();
+    void setUniqueNames(bool unique) { m_uniqueNames = unique; }
 
     QList<KObject*> m_sons;
     int m_minSonNum = 1;
 
 private:
     void reportBadInsert() const;
+    // The son other than except that holds name ignoring case, or null.
+    KObject* holderOf(const QString& name, const KObject* except) const;
+    // name, or the first of name-2, name-3, ... that no son but except holds.
+    QString freeName(const QString& name, const KObject* except) const;
 
+    bool m_uniqueNames = false;
     QString m_name;
     KObjectTableModel* m_tableModel = nullptr;
 };

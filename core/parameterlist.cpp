@@ -107,7 +107,8 @@ ParameterTableModel::ParameterTableModel(ParameterList* list)
 {
     using P = Parameter*;
     setColumns({[list](const QModelIndex& index) { return list->parameter(index.row()); },
-                {{"name", [](P p) { return p->name(); }, [](P p, const QVariant& v) { p->setName(v.toString()); }},
+                {{"name", [](P p) { return p->name(); },
+                  [list](P p, const QVariant& v) { return list->rename(p, v.toString()); }},
                  {"isopt", [](P p) { return p->isOpt(); }, [](P p, const QVariant& v) { p->setIsOpt(v.toBool()); }},
                  {"issample", [](P p) { return p->isSampled(); },
                   [](P p, const QVariant& v) { p->setIsSampled(v.toBool()); }},

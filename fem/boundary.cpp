@@ -30,22 +30,28 @@ static void writeNodeSet(TextBuffer& out, const QString& name, const std::vector
     writeNumberList(out, nodes);
 }
 
+// The set as Abaqus names it from outside its part, in the instance.
+static QString instanceSet(const Object& set)
+{
+    return set.modelDeckName() + QStringLiteral("-1.") + set.deckName(Deck::Keyword);
+}
+
 void NodeBoundary::WriteSet(TextBuffer& out) const
 {
-    writeNodeSet(out, name(), m_nodes);
+    writeNodeSet(out, deckName(Deck::Keyword), m_nodes);
 }
 
 void NodeBoundary::WriteCCX(TextBuffer& out) const
 {
     for (int d = 0; d < 6; ++d) {
         if (m_fixed[size_t(d)])
-            out << '\n' << name() << ", " << d + 1;
+            out << '\n' << deckName(Deck::Keyword) << ", " << d + 1;
     }
 }
 
 void NodeBoundary::WriteAbaqus(TextBuffer& out) const
 {
-    const QString set = modelName() + QStringLiteral("-1.") + name();
+    const QString set = instanceSet(*this);
     for (int d = 0; d < 6; ++d) {
         if (m_fixed[size_t(d)])
             out << '\n' << set << ", " << d + 1;
@@ -54,11 +60,12 @@ void NodeBoundary::WriteAbaqus(TextBuffer& out) const
 
 void NodeBoundary::WriteAnsys(TextBuffer& out) const
 {
-    writeAnsysComponent(out, name(), m_nodes);
+    const QString& component = deckName(Deck::Ansys);
+    writeAnsysComponent(out, component, m_nodes);
     const char* labels[] = {"UX", "UY", "UZ", "ROTX", "ROTY", "ROTZ"};
     for (int d = 0; d < 6; ++d) {
         if (m_fixed[size_t(d)])
-            out << "\nD, " << name() << ", " << labels[d] << ", 0";
+            out << "\nD, " << component << ", " << labels[d] << ", 0";
     }
 }
 
@@ -98,7 +105,7 @@ void NodeLoad::writeForces(TextBuffer& out, const QString& setName, const char* 
 
 void NodeLoad::WriteSet(TextBuffer& out) const
 {
-    writeNodeSet(out, name(), m_nodes);
+    writeNodeSet(out, deckName(Deck::Keyword), m_nodes);
 }
 
 void NodeLoad::WriteCCX(TextBuffer& out) const
@@ -107,7 +114,7 @@ void NodeLoad::WriteCCX(TextBuffer& out) const
         return;
     static const char* const labels[3] = {", 1, ", ", 2, ", ", 3, "};
     out << "\n*CLOAD";
-    writeForces(out, name(), labels);
+    writeForces(out, deckName(Deck::Keyword), labels);
 }
 
 void NodeLoad::WriteAbaqus(TextBuffer& out) const
@@ -116,17 +123,17 @@ void NodeLoad::WriteAbaqus(TextBuffer& out) const
         return;
     static const char* const labels[3] = {", 1, ", ", 2, ", ", 3, "};
     out << "\n*CLOAD";
-    writeForces(out, modelName() + QStringLiteral("-1.") + name(), labels);
+    writeForces(out, instanceSet(*this), labels);
 }
 
 void NodeLoad::WriteAnsys(TextBuffer& out) const
 {
     if (!isActive())
         return;
-    writeAnsysComponent(out, name(), m_nodes);
+    writeAnsysComponent(out, deckName(Deck::Ansys), m_nodes);
     out << "\n/GO";
     static const char* const labels[3] = {", FX, ", ", FY, ", ", FZ, "};
-    writeForces(out, QStringLiteral("F, ") + name(), labels);
+    writeForces(out, QStringLiteral("F, ") + deckName(Deck::Ansys), labels);
 }
 
 void NodeLoadList::setCurrentLoadCase(int loadCase)

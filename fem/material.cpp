@@ -38,7 +38,7 @@ void Material::writeBinary(QDataStream& out) const
 
 void Material::writeCCXHeader(TextBuffer& out) const
 {
-    out << "\n*MATERIAL,NAME=" << name() << "\n*DENSITY\n" << m_density;
+    out << "\n*MATERIAL,NAME=" << deckName(Deck::Keyword) << "\n*DENSITY\n" << m_density;
 }
 
 void Material::writeAnsysHeader(TextBuffer& out) const

@@ -33,6 +33,11 @@ public:
     const NodeLoadList& loads() const { return m_loads; }
 
     QString modelName() const override { return name(); }
+    QString modelDeckName() const override { return deckName(Deck::Keyword); }
+    // Gives the materials, sections, boundaries, loads and the model itself
+    // the names the decks write (see deckNames), once: the writers call it,
+    // so a model is named for decks once, however many it writes.
+    void nameForDecks();
     // Sizes every node's and element's results for the load cases of the loads.
     void initResults();
     // Nodes, elements and edges from 0 in list order, then the middle nodes
@@ -47,6 +52,7 @@ private:
     PolyLayerList m_sections;
     NodeBoundaryList m_boundaries;
     NodeLoadList m_loads;
+    bool m_namedForDecks = false;
 };
 
 } // namespace Folvane

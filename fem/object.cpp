@@ -24,6 +24,11 @@ QString Object::modelName() const
     return m_owner ? m_owner->modelName() : QString();
 }
 
+QString Object::modelDeckName() const
+{
+    return m_owner ? m_owner->modelDeckName() : QString();
+}
+
 void Object::WriteAnsys(TextBuffer&) const {}
 void Object::WriteCCX(TextBuffer&) const {}
 void Object::WriteSet(TextBuffer&) const {}

@@ -1,7 +1,10 @@
 #ifndef FOLVANE_FEOBJECT_H
 #define FOLVANE_FEOBJECT_H
 
+#include "fem/decknames.h"
+
 #include <QString>
+#include <array>
 #include <vector>
 
 class QDataStream;
@@ -25,6 +28,10 @@ public:
 
     QString name() const { return m_name; }
     void setName(const QString& name) { m_name = name; }
+    // The name a deck gives the object, once the model has named its
+    // objects for the decks (Model::nameForDecks).
+    const QString& deckName(Deck deck) const { return m_deckNames[size_t(deck)]; }
+    void setDeckName(Deck deck, const QString& name) { m_deckNames[size_t(deck)] = name; }
     quint64 id() const { return m_id; }
     void setId(quint64 id) { m_id = id; }
     // Decks and OBJ files number from 1.
@@ -34,6 +41,8 @@ public:
 
     virtual void writeBinary(QDataStream& out) const;
     virtual QString modelName() const;
+    // The model's name in the keyword decks (Abaqus's part).
+    virtual QString modelDeckName() const;
     // The object's own lines of the three solver decks; nothing here.
     virtual void WriteAnsys(TextBuffer& out) const;
     virtual void WriteCCX(TextBuffer& out) const;
@@ -45,6 +54,7 @@ public:
 
 private:
     QString m_name;
+    std::array<QString, 2> m_deckNames;
     quint64 m_id;
     Object* m_owner;
     bool m_active = true;

@@ -41,7 +41,7 @@ void PolyLayer::WriteSet(TextBuffer& out) const
 {
     if (m_elements.empty())
         return;
-    out << "\n*ELSET, ELSET=" << name() << '\n';
+    out << "\n*ELSET, ELSET=" << deckName(Deck::Keyword) << '\n';
     writeNumberList(out, m_elements);
 }
 
@@ -87,7 +87,7 @@ void PolyLayer::WriteCCX(TextBuffer& out) const
     const size_t plies = m_plies.intPoints.size();
     std::vector<TextBuffer> beforeNumber(plies), afterNumber(plies);
     for (size_t i = 0; i < plies; ++i) {
-        beforeNumber[i] << '\n' << m_plies.thicknesses[i] << ", , " << m_plies.materials[i]->name() << ", O";
+        beforeNumber[i] << '\n' << m_plies.thicknesses[i] << ", , " << m_plies.materials[i]->deckName(Deck::Keyword) << ", O";
         afterNumber[i] << '_' << angleOfPly[i];
     }
     for (const Element* e : m_elements) {
@@ -117,11 +117,11 @@ void PolyLayer::WriteAbaqus(TextBuffer& out) const
     // Abaqus lays the section's 1-direction along the span axis projected
     // onto each element, and turns plies about the element normal from it.
     const int sense = angleSense();
-    out << "\n*SHELL SECTION,ELSET=" << name() << ",composite,ORIENTATION=" << SpanOrientation
+    out << "\n*SHELL SECTION,ELSET=" << deckName(Deck::Keyword) << ",composite,ORIENTATION=" << SpanOrientation
         << (m_offset == Top ? ",OFFSET=SPOS" : (m_offset == Bottom ? ",OFFSET=SNEG" : ""));
     for (int i = plyCount() - 1; i >= 0; --i) {
         const size_t k = size_t(i);
-        out << '\n' << m_plies.thicknesses[k] << ',' << m_plies.intPoints[k] << ',' << m_plies.materials[k]->name()
+        out << '\n' << m_plies.thicknesses[k] << ',' << m_plies.intPoints[k] << ',' << m_plies.materials[k]->deckName(Deck::Keyword)
             << ',' << clean(sense * (m_plies.angles[k] - 90.0));
     }
 }
@@ -134,7 +134,7 @@ void PolyLayer::WriteAnsys(TextBuffer& out) const
     // 0 degrees (either way), turning about the element normal; its layer 1
     // is on the negative side of the normal.
     const int sense = angleSense();
-    out << "\nsect," << number() << ",shell,," << name();
+    out << "\nsect," << number() << ",shell,," << deckName(Deck::Ansys);
     for (int i = plyCount() - 1; i >= 0; --i) {
         const size_t k = size_t(i);
         out << "\nsecdata, " << m_plies.thicknesses[k] << ", " << m_plies.materials[k]->number() << ", "

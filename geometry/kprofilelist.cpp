@@ -449,7 +449,7 @@ KProfileTableModel::KProfileTableModel(KProfileList* list)
 {
     setColumns({[list](const QModelIndex& index) { return list->profile(index.row()); },
                 {{"name", [](const KProfile* p) { return p->name(); },
-                  [](KProfile* p, const QVariant& v) { p->setName(v.toString()); }},
+                  [list](KProfile* p, const QVariant& v) { return list->rename(p, v.toString()); }},
                  expressionColumn("loc", &KProfile::loc),
                  expressionColumn("chordlen", &KProfile::chordLen),
                  expressionColumn("twist", &KProfile::twist),

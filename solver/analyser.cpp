@@ -109,9 +109,14 @@ bool Analyser::runSolver(const QString& job, QString& failure) const
     return failure.isEmpty();
 }
 
+QString Analyser::jobName() const
+{
+    return m_model->name();
+}
+
 bool Analyser::RunLoadCase(int loadCase)
 {
-    const QString job = m_model->name();
+    const QString job = jobName();
     const std::unique_ptr<QLockFile> lock = lockJob(job);
     // Results of an earlier run must never pass for this one's.
     for (const QString& file : resultFiles(job))

@@ -29,6 +29,8 @@ public:
     Analyser& operator=(const Analyser&) = delete;
 
     bool RunLoadCase(int loadCase);
+    // The job the solver runs: the model's name.
+    virtual QString jobName() const;
     bool RunAll();
     virtual void CleanFiles(const QString& job);
     virtual bool ReadResults(int loadCase, const QString& job);

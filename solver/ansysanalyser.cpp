@@ -21,6 +21,11 @@ AnsysAnalyser::AnsysAnalyser(Model* model, const QString& workDir, const QString
     m_writer = std::make_unique<AnsysCmd>(model);
 }
 
+QString AnsysAnalyser::jobName() const
+{
+    return AnsysCmd::jobName(*m_model);
+}
+
 QStringList AnsysAnalyser::BuildCommand(const QString& job) const
 {
     return {m_program,       QStringLiteral("-b"), QStringLiteral("-np"), QString::number(threads()),

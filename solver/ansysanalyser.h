@@ -15,6 +15,8 @@ class AnsysAnalyser : public Analyser
 {
 public:
     AnsysAnalyser(Model* model, const QString& workDir, const QString& program);
+    // The name the deck gives ANSYS, which names the result files after it.
+    QString jobName() const override;
     void CleanFiles(const QString& job) override;
     bool ReadResults(int loadCase, const QString& job) override;
 

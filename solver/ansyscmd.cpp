@@ -92,10 +92,15 @@ const char* const extractionScript =
 
 } // namespace
 
+QString AnsysCmd::jobName(const Model& model)
+{
+    return model.name().left(32);
+}
+
 void AnsysCmd::BuildInp(TextBuffer& out, bool full, int loadCase)
 {
     Model& model = *this->model();
-    out << "/BATCH\nFINISH\n/CLEAR,START\nFNAME='" << model.name() << "'\n/FILNAME,%FNAME%,0\n/PREP7\n!*";
+    out << "/BATCH\nFINISH\n/CLEAR,START\nFNAME='" << jobName(model) << "'\n/FILNAME,%FNAME%,0\n/PREP7\n!*";
     out << "\n!*Select Element types\nET, 1, SHELL281\nKEYOPT,1,1,0\nKEYOPT,1,3,0\nKEYOPT,1,8,2\nKEYOPT,1,9,0"
            "\nSHPP, OFF\n!*";
     out << "\n!*Materils";

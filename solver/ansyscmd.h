@@ -13,6 +13,9 @@ class AnsysCmd : public Cmd
 public:
     using Cmd::Cmd;
     void BuildInp(TextBuffer& out, bool full, int loadCase) override;
+    // The ANSYS job name of a model: its name, which is a safe file name,
+    // within ANSYS's 32 characters.
+    static QString jobName(const Model& model);
 };
 
 } // namespace Folvane

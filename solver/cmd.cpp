@@ -10,6 +10,8 @@ namespace Folvane {
 Cmd::Cmd(Model* model)
     : m_model(model)
 {
+    if (m_model)
+        m_model->nameForDecks();
 }
 
 Cmd::~Cmd() = default;

@@ -13,6 +13,7 @@ class TextBuffer;
 class Cmd
 {
 public:
+    // Names the model's objects for the decks, if no writer has yet.
     explicit Cmd(Model* model);
     virtual ~Cmd();
     Cmd(const Cmd&) = delete;

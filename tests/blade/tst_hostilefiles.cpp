@@ -4,11 +4,14 @@
 #include "wholedocument.h"
 #include "blade/kanalysis.h"
 #include "blade/kblade.h"
+#include "blade/kbladesetting.h"
 #include "blade/kmaterial.h"
+#include "blade/kregion.h"
 #include "blade/windioimport.h"
 #include "blade/windioreader.h"
 #include "core/messages.h"
 #include "geometry/kprofile.h"
+#include "geometry/kprofilelist.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -99,6 +102,9 @@ private slots:
     void specialFiles();
     void windioTruncationsAndFlips();
     void additionsBlockDamage();
+    void namesInModelFiles();
+    void namesInJsonFiles_data();
+    void namesInJsonFiles();
 
 private:
     QTemporaryDir m_dir;
@@ -404,6 +410,95 @@ void TestHostileFiles::additionsBlockDamage()
     QCOMPARE(blade.materials()->material(2)->strength(KMaterial::S)->value(), 0.4);
     qInfo("%d cuts and %d changed bytes of a %d-byte block refused", int(file.size() - start - 1),
           int(file.size() - start), int(file.size() - start));
+}
+
+// A model file refers to items by position: a name it repeats in any case
+// (earlier builds named every new row alike) is made unique, with a
+// message; a control character in any name refuses the file.
+void TestHostileFiles::namesInModelFiles()
+{
+    const QString path = m_dir.filePath("names.fvm");
+    KBlade written;
+    written.materials()->material(1)->setName("ud");
+    written.setting()->region(5)->setName("Reg-1-U");
+    writeBytes(path, modelBytes(written));
+    KBlade blade;
+    blade.setFp(path);
+    {
+        Capture capture;
+        QVERIFY(blade.readFile());
+        QCOMPARE(capture.outLines(), QStringList({"Blade Setting row 6 is renamed 'Reg-1-U-2': 'Reg-1-U' is used twice",
+                                                  "Material row 2 is renamed 'ud-2': 'ud' and 'UD' differ only in "
+                                                  "letter case"}));
+    }
+    QCOMPARE(blade.materials()->sonNames(), QStringList({"UD", "ud-2", "PU"}));
+    QCOMPARE(blade.setting()->region(5)->name(), QString("Reg-1-U-2"));
+    QCOMPARE(blade.profiles()->sonNames().count("Circle"), 2);
+
+    const QByteArray before = modelBytes(blade);
+    written.materials()->material(1)->setName("TRI\n*INCLUDE,INPUT=x.inp");
+    writeBytes(path, modelBytes(written));
+    Capture capture;
+    QVERIFY(!blade.readFile());
+    QCOMPARE(capture.debugLines(), QStringList({"Cannot read " + path + ": not a complete model file, the document is unchanged"}));
+    QCOMPARE(modelBytes(blade), before);
+}
+
+// An exchange file refers to materials, laminates, layers and regions by
+// name: a name it repeats in any case, in those lists and the webs, or a
+// control character in any name refuses it.
+void TestHostileFiles::namesInJsonFiles_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("material in other case") << "Material" << 1 << "ud" << "Material: 'ud' and 'UD' differ only in letter case";
+    QTest::newRow("material repeated") << "Material" << 2 << "UD" << "Material: 'UD' is used twice";
+    QTest::newRow("laminate") << "Laminate" << 2 << "triax" << "Laminate: 'triax' and 'TRIAX' differ only in letter case";
+    QTest::newRow("single layer") << "Single Layer" << 0 << "Shell\nTriax"
+                                  << "Single Layer: 'Shell\\nTriax' holds a control character";
+    QTest::newRow("region") << "Blade Setting" << 5 << "REG-1-U"
+                            << "Blade Setting: 'REG-1-U' and 'Reg-1-U' differ only in letter case";
+    QTest::newRow("web") << "Web" << 1 << "web-1" << "Web: 'web-1' and 'Web-1' differ only in letter case";
+    QTest::newRow("profile") << "Profile" << 3 << "\x7f" << "Profile: '\\x7f' holds a control character";
+    QTest::newRow("profile label repeated") << "Profile" << 3 << "CIRCLE" << QString();
+}
+
+void TestHostileFiles::namesInJsonFiles()
+{
+    QFETCH(QString, key);
+    QFETCH(int, index);
+    QFETCH(QString, name);
+    QFETCH(QString, problem);
+    QJsonObject json = QJsonDocument::fromJson(defaultJson(m_dir.path())).object();
+    // The regions stand in the blade setting's object.
+    const bool regions = key == "Blade Setting";
+    QJsonObject holder = regions ? json[key].toObject() : json;
+    const QString listKey = regions ? "Regions" : key;
+    QJsonArray list = holder[listKey].toArray();
+    QVERIFY(index < list.size());
+    QJsonObject son = list[index].toObject();
+    son["Name"] = name;
+    list[index] = son;
+    holder[listKey] = list;
+    if (regions)
+        json[key] = holder;
+    else
+        json = holder;
+    const QString path = m_dir.filePath("names.json");
+    writeBytes(path, QJsonDocument(json).toJson());
+    KBlade blade;
+    blade.materials()->material(0)->setName("Before");
+    const QByteArray before = modelBytes(blade);
+    Capture capture;
+    QCOMPARE(blade.loadJson(path), problem.isEmpty());
+    if (problem.isEmpty()) {
+        QCOMPARE(blade.models().at(KBlade::Profiles)->ReadSon(index)->name(), name);
+        return;
+    }
+    QCOMPARE(capture.outLines(), QStringList({"Cannot read file: " + path + " (" + problem + ")"}));
+    QCOMPARE(modelBytes(blade), before);
 }
 
 QTEST_MAIN(TestHostileFiles)

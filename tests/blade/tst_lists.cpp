@@ -85,6 +85,8 @@ private slots:
     void keyIndexTable();
     void objectives();
     void deletedReferencesFallBack();
+    void renamesInTheEditors_data();
+    void renamesInTheEditors();
 };
 
 // Views and stored expectations know every table's columns by number:
@@ -531,6 +533,69 @@ void TestLists::deletedReferencesFallBack()
     Binary::prepare(out);
     blade.writeStream(out);
     QVERIFY(!bytes.isEmpty());
+}
+
+// Every editor of a name refuses a control character, and in the lists
+// whose names are references or reach a solver another item's name in
+// any case; the item keeps its name and a message says why.
+void TestLists::renamesInTheEditors_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<QByteArray>("role");  // a column of the list's table; empty: the list's own name role
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("material, another's in other case")
+        << int(KBlade::Materials) << QByteArray("mat_input") << 0 << "tri"
+        << "KMaterialList - rename: 'UD' keeps its name: 'tri' and 'TRI' differ only in letter case";
+    QTest::newRow("material, control character")
+        << int(KBlade::Materials) << QByteArray("mat_input") << 1 << "TRI\n*INCLUDE,INPUT=x.inp"
+        << "KMaterialList - rename: 'TRI' keeps its name: 'TRI\\n*INCLUDE,INPUT=x.inp' holds a control character";
+    QTest::newRow("material, free") << int(KBlade::Materials) << QByteArray("mat_input") << 0 << "Glass" << QString();
+    QTest::newRow("material, its own in other case") << int(KBlade::Materials) << QByteArray() << 1 << "Tri" << QString();
+    QTest::newRow("web") << int(KBlade::Webs) << QByteArray("name_input") << 1 << "WEB-1"
+                         << "KWebList - rename: 'Web-2' keeps its name: 'WEB-1' and 'Web-1' differ only in letter case";
+    QTest::newRow("laminate") << int(KBlade::Patterns) << QByteArray() << 2 << "uniax"
+                              << "KPatternList - rename: 'Core' keeps its name: 'uniax' and 'UNIAX' differ only in "
+                                 "letter case";
+    QTest::newRow("single layer") << int(KBlade::SingleLayers) << QByteArray() << 4 << "Spar-UD"
+                                  << "KSingleLayerList - rename: 'Web' keeps its name: 'Spar-UD' is taken";
+    QTest::newRow("region") << int(KBlade::Setting) << QByteArray() << 0 << "reg-1-l"
+                            << "KBladeSetting - rename: 'Reg-1-U' keeps its name: 'reg-1-l' and 'Reg-1-L' differ "
+                               "only in letter case";
+    QTest::newRow("profile, control character")
+        << int(KBlade::Profiles) << QByteArray("name_input") << 0 << "Circle\r"
+        << "KProfileList - rename: 'Circle' keeps its name: 'Circle\\r' holds a control character";
+    QTest::newRow("profile, a repeated label") << int(KBlade::Profiles) << QByteArray("name_input") << 2 << "circle"
+                                               << QString();
+}
+
+void TestLists::renamesInTheEditors()
+{
+    QFETCH(int, list);
+    QFETCH(QByteArray, role);
+    QFETCH(int, row);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    KBlade blade;
+    KObjectList* sons = blade.models().at(list);
+    const QString before = sons->ReadSon(row)->name();
+    Capture capture;
+    if (role.isEmpty()) {
+        QCOMPARE(sons->setData(sons->index(row), name, Qt::EditRole), message.isEmpty());
+    } else {
+        KObjectTableModel* table = sons->tableModel();
+        QCOMPARE(table->setData(table->index(row, 0), name, roleOf(table, role)), message.isEmpty());
+    }
+    QCOMPARE(sons->ReadSon(row)->name(), message.isEmpty() ? name : before);
+    QCOMPARE(capture.outLines(), message.isEmpty() ? QStringList() : QStringList({message}));
+    QVERIFY(capture.debugLines().isEmpty());
+
+    // New items take free names where names are unique; labels repeat.
+    QVERIFY(sons->addSon() && sons->addSon());
+    const int n = sons->count();
+    QCOMPARE(KObjectList::sameName(sons->ReadSon(n - 2)->name(), sons->ReadSon(n - 1)->name()), !sons->uniqueNames());
+    QCOMPARE(sons->namesProblem(sons->sonNames()), QString());
 }
 
 QTEST_GUILESS_MAIN(TestLists)

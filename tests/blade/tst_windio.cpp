@@ -9,6 +9,7 @@
 #include "blade/kbladesetting.h"
 #include "blade/kload.h"
 #include "blade/kmaterial.h"
+#include "blade/ksinglelayer.h"
 #include "blade/kweb.h"
 #include "blade/loadtable.h"
 #include "blade/windiodocument.h"
@@ -250,6 +251,7 @@ private slots:
     void batchModes();
     void loadTable();
     void calculixSolvesTheImportedBlade();
+    void singleLayerNamesStayApart();
 
 private:
     QTemporaryDir m_dir;
@@ -697,6 +699,33 @@ void TestWindio::badInput_data()
     QTest::newRow("too few airfoil points") << fewPoints
                                             << "airfoils[0].coordinates: has 3 points, too few for a section (5 at "
                                                "least) (line 39, column 13)";
+    // Names: one rule with the document's (no control character, none that
+    // is another's but for letter case).
+    const QByteArray hostile = "\"glass\\n*INCLUDE,INPUT=other.inp\"";
+    QTest::newRow("control character in a name")
+        << QByteArray(good).replace("material: glass", "material: " + hostile).replace("name: glass", "name: " + hostile)
+        << "materials[0].name: 'glass\\n*INCLUDE,INPUT=other.inp' holds a control character (line 42, column 9)";
+    const QString whole = "start_nd_arc: " + constant(0.0) + "\nend_nd_arc: " + constant(1.0);
+    QTest::newRow("materials apart only in case")
+        << smallBlade(skin + layer("skin2", 0.01, whole).replace("glass", "GLASS"))
+               .append(good.mid(good.indexOf("    -   name: glass")).replace("glass", "GLASS"))
+        << "materials[1].name: 'GLASS' and 'glass' differ only in letter case (line 53, column 9)";
+    QTest::newRow("layers apart only in case")
+        << smallBlade(skin + layer("SKIN", 0.01, whole))
+        << "components.blade.internal_structure_2d_fem.layers[1].name: 'SKIN' and 'skin' differ only in letter case "
+           "(line 35, column 19)";
+    const QString web = "               -  name: %1\n                  start_nd_arc: " + constant(0.3)
+        + "\n                  end_nd_arc: " + constant(0.7) + "\n";
+    QTest::newRow("webs apart only in case")
+        << smallBlade(skin, web.arg("Web-A") + web.arg("web-a"))
+        << "components.blade.internal_structure_2d_fem.webs[1].name: 'web-a' and 'Web-A' differ only in letter case "
+           "(line 33, column 19)";
+    const int airfoil = good.indexOf("    -   name: ellipse");
+    const QByteArray upper = good.mid(airfoil, good.indexOf("materials:") - airfoil).replace("ellipse", "ELLIPSE");
+    QTest::newRow("airfoils apart only in case")
+        << QByteArray(good).replace("labels: [ellipse, ellipse]", "labels: [ellipse, ELLIPSE]")
+               .replace("materials:", upper + "materials:")
+        << "airfoils[1].name: 'ELLIPSE' and 'ellipse' differ only in letter case (line 41, column 9)";
     QTest::newRow("no blade") << QByteArray("components:\n    tower: {}\n")
                               << "components: the key 'blade' is missing (line 2, column 5)";
     QTest::newRow("not YAML") << QByteArray("components: [\n") << "YAML: end of sequence flow not found (line 2, column 1)";
@@ -714,6 +743,21 @@ void TestWindio::badInput()
     QCOMPARE(imported.error, error);
     // The document is left as it was.
     QVERIFY(modelBytes(imported.blade) == before);
+}
+
+// A layer's single layers of other counts take "-2", "-3", ...: a layer
+// named like one of those keeps its own apart all the same.
+void TestWindio::singleLayerNamesStayApart()
+{
+    const QString layers = layer("skin-2", 0.01, "start_nd_arc: " + constant(0.0) + "\nend_nd_arc: " + constant(1.0))
+        + layer("skin", 0.005, "start_nd_arc: " + constant(0.0) + "\nend_nd_arc: {grid: [0.0, 1.0], values: [0.6, 0.4]}")
+        + layer("cap", 0.02, "start_nd_arc: " + constant(0.45) + "\nend_nd_arc: " + constant(0.55));
+    Imported imported;
+    Capture quiet;
+    importText(imported, smallBlade(layers), m_dir.path());
+    QVERIFY2(imported.ok, qPrintable(imported.error));
+    QCOMPARE(imported.blade.singleLayers()->sonNames(),
+             QStringList({"skin-2", "skin", "cap", "cap-2", "skin-3", "skin-4"}));
 }
 
 void TestWindio::batchModes()

@@ -17,9 +17,10 @@ class NameList : public KObjectList
 {
     Q_OBJECT
 public:
-    explicit NameList(const QStringList& names = {}, QObject* parent = nullptr)
-        : KObjectList(QStringLiteral("Names"), parent)
+    explicit NameList(const QStringList& names = {}, bool unique = false)
+        : KObjectList(QStringLiteral("Names"))
     {
+        setUniqueNames(unique);
         for (const QString& n : names) {
             auto* s = new KObject(this);
             s->setName(n);
@@ -52,6 +53,7 @@ private slots:
     void jsonRoundTrip();
     void binaryRoundTripAndTruncation();
     void nameSignals();
+    void repeatedNames();
 };
 
 void TestKObjectList::addDeleteAndMove()
@@ -238,6 +240,21 @@ void TestKObjectList::nameSignals()
     object.setName("x");
     object.setName("x");
     QCOMPARE(spy.count(), 2);
+}
+
+// Names a model file repeats are made unique, each with a message, the
+// first holder keeping its own; labels may repeat.
+void TestKObjectList::repeatedNames()
+{
+    NameList list({"Mat", "mat", "Mat", "Mat-2"}, true);
+    NameList labels({"P", "p"});
+    Capture capture;
+    list.makeNamesUnique();
+    labels.makeNamesUnique();
+    QCOMPARE(list.sonNames(), QStringList({"Mat", "mat-3", "Mat-4", "Mat-2"}));
+    QCOMPARE(labels.sonNames(), QStringList({"P", "p"}));
+    QCOMPARE(capture.outLines(), QStringList({"Names row 2 is renamed 'mat-3': 'mat' and 'Mat' differ only in letter case",
+                                              "Names row 3 is renamed 'Mat-4': 'Mat' is used twice"}));
 }
 
 QTEST_GUILESS_MAIN(TestKObjectList)

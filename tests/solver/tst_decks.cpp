@@ -1,6 +1,7 @@
 #include "capture.h"
 #include "blade/kblade.h"
 #include "blade/kload.h"
+#include "blade/kmaterial.h"
 #include "blade/kpattern.h"
 #include "blade/loadtable.h"
 #include "core/messages.h"
@@ -8,6 +9,7 @@
 #include "fem/model.h"
 #include "solver/abaquscmd.h"
 #include "solver/ansyscmd.h"
+#include "solver/ccxanalyser.h"
 #include "solver/ccxcmd.h"
 
 #include <QTemporaryDir>
@@ -179,7 +181,8 @@ const char* const ansysGeometry =
     "N, 8,1,0,0\nN, 9,2,1,0\nN, 10,1,2,0\nN, 11,0,1,0\nN, 12,3,0,0\nN, 13,3,1,0\nN, 14,5,0,0.25\n"
     "N, 15,6,1,617284\nN, 16,4,2,617284\n"
     "!*Elements and Sections\n"
-    "sect,1,shell,,Shell-1\nsecdata, 1, 2, 45, 5\nsecdata, 2, 1, 0, 3\nsecoffset,BOT\nSECNUM, 1\nCSYS, 0\n"
+    // ANSYS names hold no '-'.
+    "sect,1,shell,,Shell_1\nsecdata, 1, 2, 45, 5\nsecdata, 2, 1, 0, 3\nsecoffset,BOT\nSECNUM, 1\nCSYS, 0\n"
     "TSHAP,LINE\n"
     "TYPE, 1\nEN, 1, 1, 2, 3, 4, 8, 9, 10, 11\n"
     "TYPE, 1\nEN, 2, 2, 5, 3, 3, 12, 13, 9, 9\n"
@@ -191,7 +194,7 @@ const char* const ansysGeometry =
 const char* const ansysStep =
     "\n!*Load Step\n/SOLU\nNLGEOM,ON\nDELTIM,0.1, 1e-06, 0.1\nOUTRS,ERASE\nOUTRES,BASIC,-1\nAUTOTS,ON\nTIME,1"
     "\n/PREP7\nNSEL, ALL\nNSEL, S, NODE, , 2\nNSEL, A, NODE, , 3\nNSEL, A, NODE, , 5\nNSEL, A, NODE, , 6"
-    "\nCM, Load-1, NODE\nNSEL, ALL\n/GO\nF, Load-1, FX, 2.5\nF, Load-1, FZ, -1"
+    "\nCM, Load_1, NODE\nNSEL, ALL\n/GO\nF, Load_1, FX, 2.5\nF, Load_1, FZ, -1"
     "\nLSWRITE,1\nSAVE\n!*Solve\n/SOLU\nSOLVE";
 
 const char* const ansysScript =
@@ -227,6 +230,10 @@ private slots:
     void calculix();
     void abaqus();
     void ansys();
+    void hostileNames_data();
+    void hostileNames();
+    void namesStayDistinct();
+    void calculixReadsAHostileName();
     void numberLists();
     void sectionsAndLoadsThatWriteNothing();
     void writingFiles();
@@ -264,6 +271,105 @@ void TestDecks::ansys()
                        + ansysScript);
     const QString first = deckOf(writer, true, 0);
     QCOMPARE(first, QString(ansysGeometry) + QString(ansysStep).replace("NLGEOM,ON", "NLGEOM,OFF") + ansysScript);
+}
+
+// A name reaches every deck as one token of the solver's, whatever the
+// document holds: no line of its own, no field split, within the length.
+void TestDecks::hostileNames_data()
+{
+    QTest::addColumn<QString>("name");
+    // The material's and the set's names in the CalculiX and Abaqus decks,
+    // the section's in the ANSYS deck.
+    QTest::addColumn<QString>("material");
+    QTest::addColumn<QString>("set");
+    QTest::addColumn<QString>("ansys");
+    const QString keyword = "glass_triax__INCLUDE_INPUT_other_inp";
+    QTest::newRow("keyword on a line of its own")
+        << "glass_triax\n*INCLUDE,INPUT=other.inp" << keyword << keyword << keyword.left(32);
+    QTest::newRow("comma") << "glass,triax" << "glass_triax" << "glass_triax" << "glass_triax";
+    QTest::newRow("empty") << "" << "M" << "S" << "S";
+    QTest::newRow("81 characters") << QString(81, 'g') << QString(80, 'g') << QString(80, 'g') << QString(32, 'g');
+    QTest::newRow("leading digit") << "15MW-glass" << "M15MW-glass" << "S15MW-glass" << "S15MW_glass";
+    QTest::newRow("not ASCII") << "Glasgelege ü" << "Glasgelege__" << "Glasgelege__" << "Glasgelege__";
+}
+
+void TestDecks::hostileNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, material);
+    QFETCH(QString, set);
+    QFETCH(QString, ansys);
+    auto model = goldenModel();
+    model->materials().at(0)->setName(name);
+    model->sections().at(0)->setName(name);
+    CCXCmd ccx(model.get());
+    QCOMPARE(deckOf(ccx, false, 0), QString(ccxGeometry)
+                                        .replace("NAME=UD", "NAME=" + material)
+                                        .replace(", UD, ", ", " + material + ", ")
+                                        .replace("ELSET=Shell-1", "ELSET=" + set));
+    AbaqusCmd abaqus(model.get());
+    QCOMPARE(deckOf(abaqus, false, 0), QString(abaqusGeometry)
+                                           .replace("NAME=UD", "NAME=" + material)
+                                           .replace(",UD,", "," + material + ",")
+                                           .replace("ELSET=Shell-1", "ELSET=" + set));
+    AnsysCmd apdl(model.get());
+    QCOMPARE(deckOf(apdl, false, 0), QString(ansysGeometry).replace("shell,,Shell_1", "shell,," + ansys));
+}
+
+// Names that become one in a deck (ignoring case, cut to length) or that
+// the deck uses itself get distinct names; so does the Abaqus part.
+void TestDecks::namesStayDistinct()
+{
+    auto model = goldenModel();
+    const QString g80(80, 'g');
+    model->materials().at(0)->setName(g80 + "1");
+    model->materials().at(1)->setName(g80 + "2");
+    model->sections().at(0)->setName("E2");
+    model->sections().at(1)->setName("eall");
+    model->setName("15MW.v2");
+    CCXCmd ccx(model.get());
+    const QString deck = deckOf(ccx, false, 0);
+    QStringList named;
+    for (const QString& line : deck.split('\n')) {
+        if (line.startsWith("*MATERIAL") || line.startsWith("*ELSET"))
+            named << line;
+    }
+    const QString g78 = g80.left(78);
+    QCOMPARE(named, QStringList({"*ELSET, ELSET=Eall", "*ELSET, ELSET=E2_2", "*ELSET, ELSET=eall_2", "*ELSET, ELSET=E1",
+                                 "*ELSET, ELSET=E2", "*MATERIAL,NAME=" + g80, "*MATERIAL,NAME=" + g78 + "_2"}));
+    QVERIFY(deck.contains("\n1, , " + g78 + "_2, O1_2\n2, , " + g80 + ", O1_1\n"));
+    AbaqusCmd abaqus(model.get());
+    const QString abq = deckOf(abaqus, false, 0);
+    QVERIFY(abq.contains("\n*Part, name=B15MW_v2\n"));
+    QVERIFY(abq.contains("\n*Instance, name=B15MW_v2-1, part=B15MW_v2\n"));
+    QVERIFY(abq.contains("\nB15MW_v2-1.Root, 6"));
+    // ANSYS takes a job name of 32 characters.
+    model->setName(QString(40, 'j'));
+    AnsysCmd apdl(model.get());
+    QVERIFY(deckOf(apdl, false, 0).startsWith("/BATCH\nFINISH\n/CLEAR,START\nFNAME='" + QString(32, 'j') + "'\n"));
+}
+
+// The solver itself reads the deck of a blade whose material has a name
+// that would otherwise put an *INCLUDE line of its own into the deck.
+void TestDecks::calculixReadsAHostileName()
+{
+    KBlade blade;
+    blade.materials()->material(0)->setName("glass_triax\n*INCLUDE,INPUT=other.inp");
+    {
+        QuietDebug quiet;
+        blade.genFEModel();
+    }
+    QTemporaryDir dir;
+    CCXAnalyser analyser(blade.feModel(), dir.path(), "ccx");
+    {
+        Capture quiet;
+        QVERIFY(analyser.RunLoadCase(0));
+    }
+    QFile deck(dir.filePath(blade.feModel()->name() + ".inp"));
+    QVERIFY(deck.open(QIODevice::ReadOnly));
+    const QByteArray text = deck.readAll();
+    QVERIFY(text.contains("\n*MATERIAL,NAME=glass_triax__INCLUDE_INPUT_other_inp\n"));
+    QVERIFY(!text.contains("\n*INCLUDE"));
 }
 
 void TestDecks::numberLists()
