@@ -59,6 +59,15 @@ static bool readModel(KBlade& blade, const QString& path)
     return false;
 }
 
+// The window shows the model's size in its status bar; a batch mode says it
+// once, on standard output.
+static void buildModel(KBlade& blade)
+{
+    blade.genFEModel();
+    if (blade.elementCount() > 0)
+        outLine(QStringLiteral("FE model: %1 nodes, %2 elements").arg(blade.nodeCount()).arg(blade.elementCount()));
+}
+
 int analyse(int argc, char** argv)
 {
     int number = 0;
@@ -80,7 +89,7 @@ int analyse(int argc, char** argv)
     const QString stem = KFile::tableFileName(blade.bladeName() + QLatin1Char('-') + typed);
     const QString table = stem + QStringLiteral(".out");
     const QString failure = stem + QStringLiteral("-failure.out");
-    blade.genFEModel();
+    buildModel(blade);
     if (!blade.runLoadCase(loadCase)) {
         // A table of a failed run would pass zeros, or an older run's
         // numbers, for results.
@@ -289,7 +298,7 @@ int evaluate(int argc, char** argv)
     blade.anaSet()->setWorkDir(folder);
     blade.anaSet()->setCpus(threads);
     blade.setJobName(job);
-    blade.genFEModel();
+    buildModel(blade);
     Eigen::VectorXd results;
     QString why;
     outcome.evaluated = blade.evaluate(outcome.fitness, results, &why);
@@ -387,7 +396,7 @@ int modal(int argc, char** argv)
     if (!readModel(blade, path))
         return 2;
     const QString table = KFile::tableFileName(blade.bladeName() + QStringLiteral("-modal")) + QStringLiteral(".out");
-    blade.genFEModel();
+    buildModel(blade);
     if (!blade.runModal(modes > 0 ? modes : blade.optSetting()->modalModes())) {
         QFile::remove(table);
         QFile::remove(table.chopped(4) + QStringLiteral(".vtu"));
@@ -418,7 +427,7 @@ int buckle(int argc, char** argv)
     }
     const QString stem = KFile::tableFileName(blade.bladeName() + QLatin1Char('-') + typed + QStringLiteral("-buckle"));
     const QString table = stem + QStringLiteral(".out");
-    blade.genFEModel();
+    buildModel(blade);
     if (!blade.runBuckling(loadCase, modes > 0 ? modes : blade.optSetting()->bucklingModes())) {
         QFile::remove(table);
         QFile::remove(stem + QStringLiteral(".vtu"));
@@ -449,7 +458,7 @@ int vtk(int argc, char** argv)
     KBlade blade;
     if (!readModel(blade, path))
         return 2;
-    blade.genFEModel();
+    buildModel(blade);
     if (blade.elementCount() == 0) {
         std::cerr << "Folvane: the FE model cannot be built, see the messages above; nothing is written" << std::endl;
         return 2;

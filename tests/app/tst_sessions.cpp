@@ -99,6 +99,8 @@ void TestSessions::newAfterOpen()
     QVERIFY(session.click("newAction"));
     QTest::qWait(1000);
     QVERIFY(session.waitForItem("newAction"));
+    // The editors follow the new lists without an error on the way.
+    QVERIFY2(!session.output().contains("TypeError"), qPrintable(session.output()));
     QVERIFY(session.closeWindow("Folvane"));
     QCOMPARE(session.finish(), 0);
 }
@@ -277,6 +279,9 @@ void TestSessions::failuresShowInTheWindow()
     QVERIFY(session.openWindow("feAction", "FE Model"));
     QVERIFY(session.waitForItem("statusModel", [](const QJsonObject& o) { return o["text"] == "440 nodes, 523 elements"; }));
     QVERIFY(session.item("noModel").isEmpty());
+    // The counts are the status bar's, not messages.
+    for (const QJsonObject& line : session.items("message."))
+        QVERIFY2(line["text"] != "440" && line["text"] != "523", qPrintable(line["text"].toString()));
 
     // A load case added after the build is not in the built model: its
     // deck is refused, in the window.
@@ -620,6 +625,7 @@ void TestSessions::realBladesIn()
     QVERIFY(session.closeWindow("Folvane"));
     QCOMPARE(session.finish(), 0);
     QVERIFY(fileBytes(model) == modelBytes(expected));
+    QVERIFY2(!session.output().contains("TypeError"), qPrintable(session.output()));
 }
 
 QTEST_MAIN(TestSessions)
