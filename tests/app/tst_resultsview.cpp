@@ -6,6 +6,7 @@
 #include "session.h"
 #include "blade/kblade.h"
 #include "core/messages.h"
+#include "fem/model.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -98,6 +99,9 @@ void TestResultsView::runCancelAndSeeResults()
     QVERIFY(session.waitForItem("legendName", [](const QJsonObject& o) { return o["text"] == "von Mises (MPa)"; }));
     QVERIFY(!session.item("colourLegend").isEmpty());
     double vonMises = 0;
+    // The lowest of the elements' ply strains ε11 of largest magnitude: a
+    // compressed spar cap's, negative.
+    double strain = HUGE_VAL;
     {
         QuietDebug quiet;
         expected.anaSet()->setType(KAnalysis::Calculix);
@@ -105,7 +109,17 @@ void TestResultsView::runCancelAndSeeResults()
         expected.genFEModel();
         QVERIFY(expected.runLoadCase(0));
         vonMises = expected.stationStresses(0).col(1).maxCoeff();
+        const ElementList& elements = expected.feModel()->elements();
+        for (int i = 0; i < elements.count(); ++i) {
+            const Eigen::VectorXd plies = elements.at(i)->result(Element::E11).col(0);
+            Eigen::Index at = 0;
+            if (plies.size() == 0)
+                continue;
+            plies.cwiseAbs().maxCoeff(&at);
+            strain = std::min(strain, plies[at]);
+        }
     }
+    QVERIFY(strain < 0);
     const double high = session.item("legendHigh")["text"].toString().toDouble();
     QVERIFY2(std::abs(high / vonMises - 1) < 1e-3, qPrintable(QString("%1 for %2").arg(high).arg(vonMises)));
     QCOMPARE(session.item("legendLow")["text"].toString().toDouble() >= 0, true);
@@ -118,6 +132,13 @@ void TestResultsView::runCancelAndSeeResults()
     const QImage thickness = session.grab("fe.viewArea");
     thickness.save(QDir::temp().filePath("folvane-results-thickness.png"));
     QVERIFY2(differing(stresses, thickness) > 0.02, qPrintable(QString::number(differing(stresses, thickness))));
+    // Strains keep their sign, and the legend says how.
+    QVERIFY(session.choose("colourBy", 6));  // ... Ply count, Displacement, von Mises, Strain ε11
+    QVERIFY(session.waitForItem("legendName", [](const QJsonObject& o) { return o["text"] == "Strain ε11"; }));
+    QCOMPARE(session.item("legendNote")["text"].toString(), QString("(ply value of largest magnitude, signed)"));
+    const double low = session.item("legendLow")["text"].toString().toDouble();
+    QVERIFY2(std::abs(low / strain - 1) < 1e-3, qPrintable(QString("%1 for %2").arg(low).arg(strain)));
+    session.screenshot(QDir::temp().filePath("folvane-results-strain.png"));
 
     // A click on the blade says what the element there holds.
     const QJsonArray r = session.item("fe.viewArea")["rect"].toArray();
