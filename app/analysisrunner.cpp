@@ -72,6 +72,9 @@ void AnalysisRunner::ended()
     const bool cancelled = m_job->cancelled();
     const int kind = int(m_job->kind());
     m_job.reset();
+    // Said once, as what the user did, not as a failure.
+    if (cancelled)
+        outLine(QStringLiteral("Cancelled"));
     setProgress(cancelled ? QStringLiteral("Cancelled") : succeeded ? QStringLiteral("Finished") : QStringLiteral("Failed"));
     emit RunningChanged();
     emit finished(succeeded, kind, cancelled);

@@ -24,11 +24,19 @@ void post(const QString& text)
         QMetaObject::invokeMethod(g_log.data(), [text] { if (g_log) g_log->append(text); }, Qt::QueuedConnection);
 }
 
+// The document's messages are plain debug lines; Qt's own (a category of
+// its own, or a warning of the QML engine) stay on the console.
+bool fromTheDocument(QtMsgType type, const QMessageLogContext& context)
+{
+    return type == QtDebugMsg && (!context.category || qstrcmp(context.category, "default") == 0);
+}
+
 void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     if (g_previous)
         g_previous(type, context, text);
-    post(text);
+    if (fromTheDocument(type, context))
+        post(text);
 }
 
 } // namespace

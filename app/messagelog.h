@@ -8,9 +8,9 @@
 namespace Folvane {
 
 // The messages of the document and its lists on both channels, for the
-// window's message pane: every line as it is printed, and the failures of
-// the window's actions with the lines that say why. One log per window
-// mode; it prints nothing itself.
+// window's message pane: every line as it is printed (Qt's own messages
+// stay on the console), and the failures of the window's actions with the
+// lines that say why. One log per window mode; it prints nothing itself.
 class MessageLog : public QAbstractListModel
 {
     Q_OBJECT

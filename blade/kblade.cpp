@@ -312,8 +312,6 @@ void KBlade::genFEModel()
 
     m_stationNodes = std::move(mesh.stationNodes);
     m_stationElements = std::move(mesh.stationElements);
-    debugLine(QString::number(model.nodes().count()));
-    debugLine(QString::number(model.elements().count()));
     emit FEModelChanged();
     emit ResultsChanged();
 }

@@ -133,9 +133,9 @@ bool KBlade::showQuantity(int index, double scale)
     case Q::Plies: m_viewValues = ElementValues::plyCount(model); break;
     case Q::Displacement: m_viewValues = ElementValues::displacement(model, lc); break;
     case Q::VonMises: m_viewValues = ElementValues::largestOverPlies(model, Element::VonMises, lc); break;
-    case Q::Strain11: m_viewValues = ElementValues::largestOverPlies(model, Element::E11, lc); break;
-    case Q::Strain22: m_viewValues = ElementValues::largestOverPlies(model, Element::E22, lc); break;
-    case Q::Strain12: m_viewValues = ElementValues::largestOverPlies(model, Element::E12, lc); break;
+    case Q::Strain11: m_viewValues = ElementValues::signedPeakOverPlies(model, Element::E11, lc); break;
+    case Q::Strain22: m_viewValues = ElementValues::signedPeakOverPlies(model, Element::E22, lc); break;
+    case Q::Strain12: m_viewValues = ElementValues::signedPeakOverPlies(model, Element::E12, lc); break;
     case Q::TsaiWu: m_viewValues = ElementValues::tsaiWu(model, lc); break;
     case Q::Mode: m_viewValues = ElementValues::modeMotion(model, m_eigen.shapes, q.mode); break;
     }
@@ -167,6 +167,14 @@ bool KBlade::showQuantity(int index, double scale)
             low = std::min(low, m_viewValues[i]);
             high = std::max(high, m_viewValues[i]);
         }
+    // How an element's value comes from its plies or corners.
+    QString note;
+    if (q.kind == Q::Displacement)
+        note = QStringLiteral("mean of the corners");
+    else if (q.kind == Q::VonMises || q.kind == Q::TsaiWu)
+        note = QStringLiteral("largest of the plies");
+    else if (q.kind >= Q::Strain11 && q.kind <= Q::Strain12)
+        note = QStringLiteral("ply value of largest magnitude, signed");
     const bool categorical = q.kind == Q::Region;
     if (categorical) {
         for (size_t i = 0; i < colours.size(); ++i)
@@ -175,6 +183,7 @@ bool KBlade::showQuantity(int index, double scale)
         colours = scaleColours(m_viewValues, low, high);
     }
     m_viewLegend = QVariantMap{{QStringLiteral("name"), q.name},
+                               {QStringLiteral("note"), note},
                                {QStringLiteral("low"), low <= high ? low : 0.0},
                                {QStringLiteral("high"), low <= high ? high : 0.0},
                                {QStringLiteral("categorical"), categorical}};

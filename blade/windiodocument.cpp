@@ -129,7 +129,7 @@ void reportImport(KBlade& document, const ImportReport& report)
     for (const QString& message : report.messages)
         outLine(message);
     {
-        // The summary gives the counts the build would print.
+        // The summary says what the build gave.
         QuietDebug quiet;
         document.genFEModel();
     }

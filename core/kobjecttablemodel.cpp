@@ -30,6 +30,18 @@ bool KObjectTableModel::setData(const QModelIndex& index, const QVariant& value,
     return validCell(index) && m_columns.write(index, role, value);
 }
 
+QString KObjectTableModel::writeCell(int row, const QString& column, const QVariant& value)
+{
+    const QModelIndex cell = index(row, 0);
+    if (!validCell(cell))
+        return QStringLiteral("the cell cannot be written");
+    const QString why = m_columns.write(cell, column.toUtf8(), value);
+    // The view shows the value as it is kept (a number as read back).
+    if (why.isEmpty())
+        emit dataChanged(cell, cell);
+    return why;
+}
+
 QVariant KObjectTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     return KObjectList::headerText(section, orientation, role);

@@ -26,6 +26,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
+    // Writes the value into the row's cell of the named column, as a view's
+    // cell does: empty when it is taken, otherwise why not (see
+    // TableColumns::write).
+    Q_INVOKABLE QString writeCell(int row, const QString& column, const QVariant& value);
+
 public slots:
     void updateTable();
     bool addRowBefore(int ind);

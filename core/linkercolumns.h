@@ -24,7 +24,7 @@ TableColumn<Owner*> writtenLinkerColumn(QByteArray name, LinkerOf<Owner> linker,
     TableColumn<Owner*> column = linkerColumn(std::move(name), linker);
     column.write = [linker, set](Owner* owner, const QVariant& value) {
         set((owner->*linker)(), value);
-        return true;
+        return QString();
     };
     return column;
 }

@@ -101,6 +101,28 @@ void ParameterList::sampleAll(std::mt19937_64& engine)
         parameter(i)->sample(engine);
 }
 
+namespace {
+
+QString shown(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// A bound of the range, refused when it would cross the other one.
+QString setBound(Parameter* p, double value, bool low)
+{
+    if (low ? value > p->high() : value < p->low())
+        return low ? QStringLiteral("Low %1 would be above High %2").arg(shown(value), shown(p->high()))
+                   : QStringLiteral("High %1 would be below Low %2").arg(shown(value), shown(p->low()));
+    if (low)
+        p->setLow(value);
+    else
+        p->setHigh(value);
+    return QString();
+}
+
+} // namespace
+
 ParameterTableModel::ParameterTableModel(ParameterList* list)
     : KObjectTableModel(list)
     , m_list(list)
@@ -113,8 +135,10 @@ ParameterTableModel::ParameterTableModel(ParameterList* list)
                  {"issample", [](P p) { return p->isSampled(); },
                   [](P p, const QVariant& v) { p->setIsSampled(v.toBool()); }},
                  {"value", [](P p) { return p->value(); }, [](P p, const QVariant& v) { p->setValue(v.toDouble()); }},
-                 {"low", [](P p) { return p->low(); }, [](P p, const QVariant& v) { p->setLow(v.toDouble()); }},
-                 {"high", [](P p) { return p->high(); }, [](P p, const QVariant& v) { p->setHigh(v.toDouble()); }},
+                 {"low", [](P p) { return p->low(); },
+                  [](P p, const QVariant& v) { return setBound(p, v.toDouble(), true); }},
+                 {"high", [](P p) { return p->high(); },
+                  [](P p, const QVariant& v) { return setBound(p, v.toDouble(), false); }},
                  {"target", [](P p) { return p->target(); }, [](P p, const QVariant& v) { p->setTarget(v.toDouble()); }},
                  {"digit", [](P p) { return p->digitNum(); },
                   [](P p, const QVariant& v) { p->setDigitNum(v.toDouble()); }},

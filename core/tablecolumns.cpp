@@ -1,6 +1,27 @@
 #include "core/tablecolumns.h"
 
+#include <cmath>
+
 namespace Folvane {
+
+namespace {
+
+bool readsAsNumber(const QVariant& value)
+{
+    switch (value.userType()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 QHash<int, QByteArray> TableColumns::roleNames() const
 {
@@ -30,8 +51,38 @@ QVariant TableColumns::read(const QModelIndex& index, int role) const
 
 bool TableColumns::write(const QModelIndex& index, int role, const QVariant& value) const
 {
-    const Column* column = columnOf(role, 1);
-    return column && column->write && column->write(index, value);
+    return write(columnOf(role, 1), index, value).isEmpty();
+}
+
+QString TableColumns::write(const QModelIndex& index, const QByteArray& name, const QVariant& value) const
+{
+    for (const Column& column : m_columns) {
+        if (column.name == name)
+            return write(&column, index, value);
+    }
+    return write(nullptr, index, value);
+}
+
+QString TableColumns::write(const Column* column, const QModelIndex& index, const QVariant& value)
+{
+    if (!column || !column->write)
+        return QStringLiteral("the cell cannot be written");
+    const QVariant kept = column->read(index);
+    QVariant taken = value;
+    QString why;
+    // Text in a number cell is a number or nothing, never the 0 it would
+    // convert to.
+    if (readsAsNumber(kept) && value.userType() == QMetaType::QString) {
+        bool ok = false;
+        const double number = value.toString().toDouble(&ok);
+        if (ok && std::isfinite(number))
+            taken = number;
+        else
+            why = QStringLiteral("\"%1\" is not a number").arg(value.toString());
+    }
+    if (why.isEmpty())
+        why = column->write(index, taken);
+    return why.isEmpty() ? why : why + QStringLiteral("; the value stays ") + kept.toString();
 }
 
 } // namespace Folvane

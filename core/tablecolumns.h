@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QModelIndex>
+#include <QString>
 #include <QVariant>
 #include <functional>
 #include <type_traits>
@@ -13,12 +14,13 @@ namespace Folvane {
 
 // One column of a table whose cells are of type Cell: its name, how a cell
 // is read and, unless the column is read-only, how it is written. A writer
-// that returns bool may refuse the value; one that returns nothing takes it.
+// that returns a QString may refuse the value, saying why (empty: taken);
+// one that returns nothing takes it.
 template <typename Cell>
 struct TableColumn
 {
     using Reader = std::function<QVariant(const Cell&)>;
-    using Writer = std::function<bool(const Cell&, const QVariant&)>;
+    using Writer = std::function<QString(const Cell&, const QVariant&)>;
 
     TableColumn(QByteArray name, Reader read)
         : name(std::move(name))
@@ -43,11 +45,11 @@ private:
     static Writer taking(Write write)
     {
         return [write = std::move(write)](const Cell& cell, const QVariant& value) {
-            if constexpr (std::is_same_v<std::invoke_result_t<const Write&, const Cell&, const QVariant&>, bool>) {
+            if constexpr (std::is_same_v<std::invoke_result_t<const Write&, const Cell&, const QVariant&>, QString>) {
                 return write(cell, value);
             } else {
                 write(cell, value);
-                return true;
+                return QString();
             }
         };
     }
@@ -79,6 +81,10 @@ public:
     QVariant read(const QModelIndex& index, int role) const;
     // False for a role of no column, a read-only column or a refused value.
     bool write(const QModelIndex& index, int role, const QVariant& value) const;
+    // Writes the named column's cell: empty when the value is taken, else
+    // why not, ending on the value the cell keeps. A cell that reads as a
+    // number takes text only when it is one.
+    QString write(const QModelIndex& index, const QByteArray& name, const QVariant& value) const;
 
 private:
     using Column = TableColumn<QModelIndex>;
@@ -98,6 +104,7 @@ private:
     }
 
     const Column* columnOf(int role, int parity) const;
+    static QString write(const Column* column, const QModelIndex& index, const QVariant& value);
 
     std::vector<Column> m_columns;
 };

@@ -66,20 +66,34 @@ ConstResultView Element::result(Result r) const
     return ConstResultView(all.data() + m_firstPly, m_resultPlies, cases, Eigen::OuterStride<>(std::max<Eigen::Index>(all.rows(), 1)));
 }
 
+Eigen::Map<const Eigen::VectorXd> Element::plyValues(Result r, int loadCase) const
+{
+    if (m_resultPlies == 0 || loadCase < 0 || loadCase >= loadCaseCount())
+        return Eigen::Map<const Eigen::VectorXd>(nullptr, 0);
+    const ZeroMatrix& all = m_list->m_results[size_t(r)];
+    return Eigen::Map<const Eigen::VectorXd>(all.data() + loadCase * all.rows() + Eigen::Index(m_firstPly),
+                                             m_resultPlies);
+}
+
 Eigen::Matrix<double, Element::ResultCount, 1> Element::summary(int loadCase) const
 {
     Eigen::Matrix<double, ResultCount, 1> s = Eigen::Matrix<double, ResultCount, 1>::Zero();
-    if (m_resultPlies == 0 || loadCase < 0 || loadCase >= loadCaseCount())
+    if (plyValues(VonMises, loadCase).size() == 0)
         return s;
-    // The element's plies of the load case, in every quantity's array.
-    const Eigen::Index offset = loadCase * m_list->m_results[0].rows() + Eigen::Index(m_firstPly);
-    auto plies = [&](int r) {
-        return Eigen::Map<const Eigen::VectorXd>(m_list->m_results[size_t(r)].data() + offset, m_resultPlies);
-    };
-    s[VonMises] = plies(VonMises).maxCoeff();
+    s[VonMises] = plyValues(VonMises, loadCase).maxCoeff();
     for (int r = S11; r < ResultCount; ++r)
-        s[r] = plies(r).cwiseAbs().maxCoeff();
+        s[r] = plyValues(Result(r), loadCase).cwiseAbs().maxCoeff();
     return s;
+}
+
+double Element::signedPeak(Result r, int loadCase) const
+{
+    const Eigen::Map<const Eigen::VectorXd> plies = plyValues(r, loadCase);
+    if (plies.size() == 0)
+        return 0.0;
+    Eigen::Index at = 0;
+    plies.cwiseAbs().maxCoeff(&at);
+    return plies[at];
 }
 
 bool Element::loadCCXRows(int loadCase, const Eigen::MatrixXd& rows, Result first, const char* operation)

@@ -53,6 +53,10 @@ public:
     // For a load case: the largest von Mises stress over the plies, then the
     // largest absolute value of each other quantity.
     Eigen::Matrix<double, ResultCount, 1> summary(int loadCase) const;
+    // For a load case: the ply value of the quantity of largest magnitude,
+    // with its sign (a compressed ply's strain stays negative); 0 without
+    // plies.
+    double signedPeak(Result r, int loadCase) const;
 
     // The CalculiX integration-point rows of the element (six values each:
     // xx, yy, zz, xy, xz, yz), averaged per ply into the stresses or strains
@@ -105,6 +109,9 @@ private:
     // Reports rows that do not fit the ply count.
     void reportLayerMismatch(const char* operation, int rows) const;
     bool loadCCXRows(int loadCase, const Eigen::MatrixXd& rows, Result first, const char* operation);
+    // The element's plies of a load case in one quantity's array; empty for
+    // a load case it has no results of.
+    Eigen::Map<const Eigen::VectorXd> plyValues(Result r, int loadCase) const;
     int loadCaseCount() const;
 
     std::array<Node*, 4> m_nodes{};

@@ -58,6 +58,11 @@ Eigen::VectorXd largestOverPlies(const Model& model, Element::Result result, int
     return perElement(model, [=](const Element& e) { return hasResults(e, loadCase) ? e.summary(loadCase)[result] : None; });
 }
 
+Eigen::VectorXd signedPeakOverPlies(const Model& model, Element::Result result, int loadCase)
+{
+    return perElement(model, [=](const Element& e) { return hasResults(e, loadCase) ? e.signedPeak(result, loadCase) : None; });
+}
+
 Eigen::VectorXd tsaiWu(const Model& model, int loadCase)
 {
     return perElement(model, [loadCase](const Element& e) {

@@ -20,6 +20,8 @@ Eigen::VectorXd displacement(const Model& model, int loadCase);
 // The largest von Mises stress of the plies, or the largest absolute value
 // of another result.
 Eigen::VectorXd largestOverPlies(const Model& model, Element::Result result, int loadCase);
+// The ply value of largest magnitude, with its sign.
+Eigen::VectorXd signedPeakOverPlies(const Model& model, Element::Result result, int loadCase);
 // The largest Tsai-Wu index of the plies whose materials give strengths.
 Eigen::VectorXd tsaiWu(const Model& model, int loadCase);
 // The mean over the corners of the motion's length in a mode (rows 3i to

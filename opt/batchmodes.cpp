@@ -113,6 +113,15 @@ bool checkOutput(const char* output, const std::vector<const char*>& inputs, con
     return false;
 }
 
+// The window shows the model's size in its status bar; a batch mode says it
+// once, on standard output.
+static void buildModel(KBlade& blade)
+{
+    blade.genFEModel();
+    if (blade.elementCount() > 0)
+        outLine(QStringLiteral("FE model: %1 nodes, %2 elements").arg(blade.nodeCount()).arg(blade.elementCount()));
+}
+
 int analyse(int argc, char** argv)
 {
     int number = 0;
@@ -129,7 +138,7 @@ int analyse(int argc, char** argv)
     const QString stem = KFile::tableFileName(blade->bladeName() + QLatin1Char('-') + QString::fromLocal8Bit(argv[3]));
     const QString table = stem + QStringLiteral(".out");
     const QString failure = stem + QStringLiteral("-failure.out");
-    blade->genFEModel();
+    buildModel(*blade);
     if (!blade->runLoadCase(loadCase)) {
         // A table of a failed run would pass zeros, or an older run's
         // numbers, for results.
@@ -365,7 +374,7 @@ int evaluate(int argc, char** argv)
     blade->anaSet()->setWorkDir(folder);
     blade->anaSet()->setCpus(threads);
     blade->setJobName(job);
-    blade->genFEModel();
+    buildModel(*blade);
     Eigen::VectorXd results;
     QString why;
     outcome.evaluated = blade->evaluate(outcome.fitness, results, &why);
@@ -483,7 +492,7 @@ int modal(int argc, char** argv)
     if (!blade)
         return 2;
     const QString stem = KFile::tableFileName(blade->bladeName() + QStringLiteral("-modal"));
-    blade->genFEModel();
+    buildModel(*blade);
     if (!blade->runModal(modes > 0 ? modes : blade->optSetting()->modalModes())) {
         removeEigenFiles(stem);
         std::cerr << "Folvane: the modal analysis failed, see the messages above; no table is written" << std::endl;
@@ -506,7 +515,7 @@ int buckle(int argc, char** argv)
         return 1;
     const QString stem = KFile::tableFileName(blade->bladeName() + QLatin1Char('-') + QString::fromLocal8Bit(argv[3])
                                               + QStringLiteral("-buckle"));
-    blade->genFEModel();
+    buildModel(*blade);
     if (!blade->runBuckling(loadCase, modes > 0 ? modes : blade->optSetting()->bucklingModes())) {
         removeEigenFiles(stem);
         std::cerr << "Folvane: the buckling analysis of load case " << argv[3]
@@ -539,7 +548,7 @@ int vtk(int argc, char** argv)
             return 1;
         cases.push_back(index);
     }
-    blade->genFEModel();
+    buildModel(*blade);
     if (blade->elementCount() == 0) {
         std::cerr << "Folvane: the FE model cannot be built, see the messages above; nothing is written" << std::endl;
         return 2;

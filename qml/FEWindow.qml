@@ -125,6 +125,8 @@ FV_Manager_Win {
             Layout.fillWidth: true
             spacing: 6
             FV_Label { objectName: "legendName"; text: kblade.ViewLegend.name || "" ; font.bold: true }
+            // How an element's value comes from its plies or corners.
+            FV_Label { objectName: "legendNote"; visible: text.length > 0; text: kblade.ViewLegend.note ? "(" + kblade.ViewLegend.note + ")" : "" }
             FV_Label { objectName: "legendLow"; text: Number(kblade.ViewLegend.low || 0).toPrecision(4) }
             Rectangle {
                 Layout.fillWidth: true
@@ -141,6 +143,7 @@ FV_Manager_Win {
             }
             FV_Label { objectName: "legendHigh"; text: Number(kblade.ViewLegend.high || 0).toPrecision(4) }
         }
+
         // What the clicked element holds.
         Column {
             objectName: "elementInfo"

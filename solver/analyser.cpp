@@ -127,6 +127,8 @@ bool Analyser::RunLoadCase(int loadCase)
     outLine(QStringLiteral("Starting analysis of %1: Load case %2").arg(job).arg(loadCase + 1));
     QString failure;
     const bool ran = QFileInfo::exists(deck) && runSolver(job, failure);
+    if (cancelled())
+        return false;
     outLine(QStringLiteral("Analysis finished"));
     if (!failure.isEmpty())
         outLine(QStringLiteral("Analyser - RunLoadCase: job %1, load case %2 failed: %3").arg(job).arg(loadCase + 1).arg(failure));

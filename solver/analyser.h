@@ -40,7 +40,7 @@ public:
     // that the deck and the solver's output stay for inspection.
     void setCleanAfterRun(bool clean) { m_clean = clean; }
     // Looked at while the solver runs: once it holds, the solver is ended
-    // and the run fails as cancelled.
+    // and the run fails as cancelled, quietly (whoever cancelled says so).
     void setCancelFlag(const std::atomic_bool* cancel) { m_cancel = cancel; }
     // Gets every line the solver prints, on the thread that runs it.
     void setProgress(std::function<void(const QString&)> progress) { m_progress = std::move(progress); }
@@ -74,6 +74,7 @@ protected:
     // in failure, when it cannot start, crashes, exits with an error code or
     // reports an error.
     bool runSolver(const QString& job, QString& failure) const;
+    bool cancelled() const { return m_cancel && m_cancel->load(); }
 
 private:
     bool m_clean = false;

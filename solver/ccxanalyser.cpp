@@ -272,6 +272,8 @@ bool CCXAnalyser::RunEigen(CCXCmd::Step step, int modes, int loadCase, EigenMode
                      : QStringLiteral("Starting modal analysis of %1: %2 modes").arg(job).arg(modes));
     QString failure;
     const bool ran = QFileInfo::exists(deck) && runSolver(job, failure);
+    if (cancelled())
+        return false;
     outLine(QStringLiteral("Analysis finished"));
     if (!failure.isEmpty())
         outLine(QStringLiteral("Analyser - RunEigen: job %1 failed: %2").arg(job, failure));

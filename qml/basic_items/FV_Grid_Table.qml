@@ -20,6 +20,11 @@ Item {
             tableModel.updateTable()
         cells.forceLayout()
     }
+    // The cell being edited in full view.
+    function reveal(item) {
+        FVstyle.reveal(cells, item, true)
+        FVstyle.reveal(cells, item, false)
+    }
 
     Row {
         id: columnHeader
@@ -74,14 +79,20 @@ Item {
     Component {
         id: linkerCell
         FV_Linker_TextBox {
+            id: linkerBox
             // (A delegate being destroyed has lost its cell already.)
             linker: parent && parent.cellData ? parent.cellData[grid.role + "_user"] : null
+            tableCell: true
+            onActiveFocusChanged: if (activeFocus) grid.reveal(linkerBox)
         }
     }
     Component {
         id: numberCell
         FV_TextBox {
+            id: numberBox
             property var cell: parent && parent.cellData ? parent.cellData : null
+            tableCell: true
+            onActiveFocusChanged: if (activeFocus) grid.reveal(numberBox)
             text: cell && cell[grid.role + "_user"] !== undefined ? String(cell[grid.role + "_user"]) : ""
             validator: IntValidator {}
             onEditingFinished: if (cell) cell[grid.role + "_input"] = parseInt(text)

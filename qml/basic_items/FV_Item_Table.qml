@@ -39,6 +39,11 @@ ColumnLayout {
     function insertBefore() { if (tableModel.addRowBefore(rows.currentIndex)) { table.refresh(); table.edited() } }
     function insertAfter() { if (tableModel.addRowAfter(rows.currentIndex)) { rows.currentIndex += 1; table.refresh(); table.edited() } }
     function deleteRow() { if (tableModel.delRowCurrent(rows.currentIndex)) { table.refresh(); table.edited() } }
+    // The cell being edited in full view.
+    function reveal(item) {
+        FVstyle.reveal(sideways, item, true)
+        FVstyle.reveal(rows, item, false)
+    }
 
     RowLayout {
         visible: rowEditing || sortable
@@ -127,7 +132,14 @@ ColumnLayout {
                                 readonly property string text: column.kind === "linker" ? (value ? value.Exp : "")
                                     : (value === undefined || value === null ? "" : String(value))
                                 function write(v) { line.rowData[column.role + "_input"] = v; table.edited() }
-                                function select() { rows.currentIndex = line.row }
+                                // Typed text: empty when the model takes it, else why not.
+                                function writeText(t) {
+                                    const why = table.tableModel.writeCell(line.row, column.role, t)
+                                    if (why.length === 0)
+                                        table.edited()
+                                    return why
+                                }
+                                function select() { rows.currentIndex = line.row; table.reveal(cell) }
                                 width: table.columnWidth(column)
                                 height: FVstyle.rowHeight
                                 Loader {
@@ -146,16 +158,23 @@ ColumnLayout {
                                 Component {
                                     id: textCell
                                     FV_TextBox {
-                                        text: cell.value === undefined || cell.value === null ? "" : String(cell.value)
+                                        objectName: cell.objectName + "Field"
+                                        // Why the text last typed was refused: the cell
+                                        // shows the value it keeps.
+                                        property string refusal: ""
+                                        tableCell: true
+                                        valid: refusal.length === 0
+                                        toolTip: refusal
+                                        text: cell.text
+                                        onTextEdited: refusal = ""
                                         onActiveFocusChanged: if (activeFocus) cell.select()
                                         onEditingFinished: {
-                                            if (cell.column.kind !== "number") {
-                                                cell.write(text)
+                                            // Left as shown (a refused value's mark stays).
+                                            if (text === cell.text)
                                                 return
-                                            }
-                                            const n = Number(text)
-                                            if (text.trim().length > 0 && !isNaN(n))
-                                                cell.write(n)
+                                            refusal = cell.writeText(text)
+                                            if (refusal.length > 0)
+                                                text = Qt.binding(function() { return cell.text })
                                         }
                                     }
                                 }
@@ -164,6 +183,7 @@ ColumnLayout {
                                     FV_Linker_TextBox {
                                         objectName: cell.objectName + "Expression"
                                         linker: cell.value === undefined ? null : cell.value
+                                        tableCell: true
                                         onActiveFocusChanged: if (activeFocus) cell.select()
                                         onTextEdited: table.edited()
                                     }

@@ -11,10 +11,10 @@ FV_TextBox {
     // Against the parameters as they are now, refreshed on every edit and
     // whenever the pointer comes over the box.
     property real evaluated: NaN
-    readonly property bool valid: !linker || isFinite(evaluated)
     function reevaluate() { evaluated = linker ? linker.currentValue() : NaN }
 
-    color: valid ? FVstyle.linkerColor : FVstyle.failureColor
+    valid: !linker || isFinite(evaluated)
+    color: FVstyle.linkerColor
     text: linker ? linker.Exp : ""
     onTextEdited: {
         if (linker)
@@ -24,15 +24,6 @@ FV_TextBox {
     onTextChanged: reevaluate()
     onLinkerChanged: reevaluate()
     onHoveredChanged: if (hovered) reevaluate()
-    hoverEnabled: true
-    readonly property string toolTip: !linker ? "" : valid ? "= " + Number(evaluated.toPrecision(6))
-                                                      : "Does not evaluate: an empty expression, a typo or an unknown parameter"
-    ToolTip.visible: hovered && linker !== null
-    ToolTip.delay: 400
-    ToolTip.text: toolTip
-    background: Rectangle {
-        color: FVstyle.textBoxColor
-        border.width: box.valid ? 1 : 2
-        border.color: box.valid ? FVstyle.textBoxBorder : FVstyle.failureColor
-    }
+    toolTip: !linker ? "" : valid ? "= " + Number(evaluated.toPrecision(6))
+                                  : "Does not evaluate: an empty expression, a typo or an unknown parameter"
 }

@@ -25,3 +25,20 @@ function urlToPath(url, windows) {
         s = s.substring(s.indexOf("//") + 2)
     return decodeURIComponent(s)
 }
+
+// Scrolls the flickable, along x or y, the least that shows the item (a
+// cell being edited) whole, or its start when it is the larger.
+function reveal(flickable, item, horizontal) {
+    var at = item.mapToItem(flickable.contentItem, 0, 0)
+    if (horizontal)
+        flickable.contentX = scrolledTo(flickable.contentX, flickable.width, at.x, item.width,
+                                        flickable.originX, flickable.contentWidth)
+    else
+        flickable.contentY = scrolledTo(flickable.contentY, flickable.height, at.y, item.height,
+                                        flickable.originY, flickable.contentHeight)
+}
+
+function scrolledTo(start, span, from, size, origin, extent) {
+    var to = Math.min(Math.max(start, from + size - span), from)
+    return Math.max(origin, Math.min(to, origin + extent - span))
+}

@@ -20,6 +20,7 @@
 #include "geometry/kprofilelist.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QtTest>
 
 using namespace Folvane;
@@ -66,6 +67,8 @@ private slots:
     void meshByRegionAndAsObj();
     void expressionsUnitsAndSettings();
     void realBladesIn();
+    void editorCellFaults_data();
+    void editorCellFaults();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -99,6 +102,8 @@ void TestSessions::newAfterOpen()
     QVERIFY(session.click("newAction"));
     QTest::qWait(1000);
     QVERIFY(session.waitForItem("newAction"));
+    // The editors follow the new lists without an error on the way.
+    QVERIFY2(!session.output().contains("TypeError"), qPrintable(session.output()));
     QVERIFY(session.closeWindow("Folvane"));
     QCOMPARE(session.finish(), 0);
 }
@@ -277,6 +282,9 @@ void TestSessions::failuresShowInTheWindow()
     QVERIFY(session.openWindow("feAction", "FE Model"));
     QVERIFY(session.waitForItem("statusModel", [](const QJsonObject& o) { return o["text"] == "440 nodes, 523 elements"; }));
     QVERIFY(session.item("noModel").isEmpty());
+    // The counts are the status bar's, not messages.
+    for (const QJsonObject& line : session.items("message."))
+        QVERIFY2(line["text"] != "440" && line["text"] != "523", qPrintable(line["text"].toString()));
 
     // A load case added after the build is not in the built model: its
     // deck is refused, in the window.
@@ -622,6 +630,100 @@ void TestSessions::realBladesIn()
     QVERIFY(session.closeWindow("Folvane"));
     QCOMPARE(session.finish(), 0);
     QVERIFY(fileBytes(model) == modelBytes(expected));
+    QVERIFY2(!session.output().contains("TypeError"), qPrintable(session.output()));
+}
+
+namespace {
+
+// A number as a cell shows it.
+QString cellText(double value)
+{
+    return QVariant(value).toString();
+}
+
+} // namespace
+
+// Typing into editor cells as in a spreadsheet: a cell entered by Tab, or
+// by a click, takes what is typed in place of its text, and comes into
+// view; a plain number cell refuses what is no number, or a range turned
+// upside down, red with the reason and keeping its value.
+void TestSessions::editorCellFaults_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("cell");
+    // Keys by xdotool's names, the rest typed, separated by blanks.
+    QTest::addColumn<QString>("keys");
+    // The cell that must be in view when the typing is done.
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("refusal");
+    // Cell by cell, what the editor shows once reopened.
+    QTest::addColumn<QVariantMap>("stored");
+
+    const KBlade reference;
+    const KSingleLoad* point = reference.loads()->load(0)->ReadSingleLoadByInd(2);
+    const QString tabs = QString("Tab ").repeated(10);
+    QTest::newRow("profile: Tab, then a twist")
+        << "editorProfile" << "Profile Manager" << "profiles.1.chordlenExpression" << "Tab 5 Return"
+        << "profiles.1.twistExpression" << "" << QVariantMap{{"profiles.1.twist", "5"}};
+    QTest::newRow("material: strengths by Tab, out of view")
+        << "editorMaterial" << "Material Manager" << "materials.0.densityExpression"
+        << tabs + "500 Tab 40 Tab 120 Tab 50 Return" << "materials.0.ycExpression" << ""
+        << QVariantMap{{"materials.0.xt", "500"}, {"materials.0.xc", "40"}, {"materials.0.yt", "120"},
+                       {"materials.0.yc", "50"}};
+    QTest::newRow("load: a click, then a location")
+        << "editorLoads" << "Load Manager" << "details.2.loc" << "250 Return" << "details.2.loc" << ""
+        << QVariantMap{{"details.2.loc", "250"}};
+    QTest::newRow("load: F2 keeps the text")
+        << "editorLoads" << "Load Manager" << "details.2.loc" << "F2 5 Return" << "details.2.loc" << ""
+        << QVariantMap{{"details.2.loc", cellText(point->loc()) + "5"}};
+    QTest::newRow("load: text for a force")
+        << "editorLoads" << "Load Manager" << "details.2.y" << "abc Return" << "details.2.y"
+        << "\"abc\" is not a number; the value stays " + cellText(point->y())
+        << QVariantMap{{"details.2.y", cellText(point->y())}};
+    QTest::newRow("load: a location with a letter")
+        << "editorLoads" << "Load Manager" << "details.2.loc" << "12x00 Return" << "details.2.loc"
+        << "\"12x00\" is not a number; the value stays " + cellText(point->loc())
+        << QVariantMap{{"details.2.loc", cellText(point->loc())}};
+    QTest::newRow("parameter: text for its value")
+        << "editorParameter" << "Parameter Manager" << "parameters.0.value" << "abc Return" << "parameters.0.value"
+        << "\"abc\" is not a number; the value stays 1" << QVariantMap{{"parameters.0.value", "1"}};
+    QTest::newRow("parameter: Low above High")
+        << "editorParameter" << "Parameter Manager" << "parameters.0.low" << "5 Return" << "parameters.0.low"
+        << "Low 5 would be above High 1; the value stays 0" << QVariantMap{{"parameters.0.low", "0"}};
+}
+
+void TestSessions::editorCellFaults()
+{
+    QFETCH(QString, editor);
+    QFETCH(QString, title);
+    QFETCH(QString, cell);
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    QFETCH(QString, refusal);
+    QFETCH(QVariantMap, stored);
+    Session session;
+    QVERIFY(session.started());
+    QVERIFY(session.openWindow(editor, title));
+    QVERIFY(session.click(cell));
+    for (const QString& k : keys.split(' ', Qt::SkipEmptyParts)) {
+        if (k == "Tab" || k == "Return" || k == "F2")
+            session.key(k);
+        else
+            session.type(k);
+    }
+    QVERIFY(session.waitForItem(shown, [&](const QJsonObject& o) { return inside(o, session.window(title)); }));
+    if (!refusal.isEmpty()) {
+        const QString kept = stored.value(cell).toString();
+        QVERIFY2(session.waitForItem(cell + "Field", [&](const QJsonObject& o) {
+            return o["valid"] == false && o["toolTip"] == refusal && o["text"] == kept;
+        }), qPrintable(QJsonDocument(session.item(cell + "Field")).toJson(QJsonDocument::Compact)));
+    }
+    QVERIFY(session.closeAndWait(title));
+    QVERIFY(session.openWindow(editor, title));
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        QVERIFY2(session.waitForItem(it.key(), [&](const QJsonObject& o) { return o["text"] == it.value().toString(); }),
+                 qPrintable(it.key() + ": " + session.item(it.key())["text"].toString()));
 }
 
 QTEST_MAIN(TestSessions)

@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "app/messagelog.h"
 #include "app/windowmode.h"
 #include "blade/kblade.h"
 #include "blade/kbladesetting.h"
@@ -26,6 +27,8 @@ private slots:
     }
     void titleShowsTheModelFile();
     void unreadableFileStillOpensTheWindow();
+    void paneTakesTheDocumentsMessages_data();
+    void paneTakesTheDocumentsMessages();
 };
 
 void TestWindow::titleShowsTheModelFile()
@@ -91,6 +94,45 @@ void TestWindow::unreadableFileStillOpensTheWindow()
         QTest::qWait(500);
     }
     QCOMPARE(file.size(), qint64(16));
+}
+
+// Only the document's messages reach the pane (and the status bar); Qt's
+// own, and the QML engine's, stay on the console.
+void TestWindow::paneTakesTheDocumentsMessages_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QByteArray>("category");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("shown");
+    const int standardOutput = -1;
+    QTest::newRow("document, debug stream") << int(QtDebugMsg) << QByteArray("default")
+                                            << "KBlade - genFEModel: no FE model was built" << true;
+    QTest::newRow("document, standard output") << standardOutput << QByteArray() << "Analysis finished" << true;
+    QTest::newRow("platform warning") << int(QtWarningMsg) << QByteArray("qt.qpa.xcb")
+                                      << "QXcbConnection: XCB error: 3 (BadWindow), sequence: 1, resource id: 2" << false;
+    QTest::newRow("Qt's debug line") << int(QtDebugMsg) << QByteArray("qt.scenegraph.general") << "threaded render loop"
+                                     << false;
+    QTest::newRow("QML error") << int(QtWarningMsg) << QByteArray("default")
+                               << "qrc:/windows/web_win/Web_Win.qml:25: TypeError: Cannot read property 'SonNames' of null"
+                               << false;
+}
+
+void TestWindow::paneTakesTheDocumentsMessages()
+{
+    QFETCH(int, type);
+    QFETCH(QByteArray, category);
+    QFETCH(QString, text);
+    QFETCH(bool, shown);
+    MessageLog log;
+    const QMessageLogger logger(nullptr, 0, nullptr, category.constData());
+    if (type == QtDebugMsg)
+        logger.debug("%s", qPrintable(text));
+    else if (type == QtWarningMsg)
+        logger.warning("%s", qPrintable(text));
+    else
+        outLine(text);
+    QCOMPARE(log.lines(), shown ? QStringList{text} : QStringList());
+    QCOMPARE(log.last(), shown ? text : QString());
 }
 
 QTEST_MAIN(TestWindow)

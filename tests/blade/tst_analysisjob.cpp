@@ -119,7 +119,8 @@ void TestAnalysisJob::cancelEndsTheSolver()
     QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!job->succeeded() && job->cancelled());
     QCOMPARE(lines, QStringList({"started"}));
-    QVERIFY(capture.outLines().contains("Analyser - RunLoadCase: job NewBlade, load case 1 failed: cancelled"));
+    // Quietly after the solver's own lines: whoever cancelled says so.
+    QCOMPARE(capture.outLines(), QStringList({"Starting analysis of NewBlade: Load case 1", "started"}));
     QVERIFY(job->finish(blade));
     QVERIFY(blade.elementCount() > 0);
     QCOMPARE(blade.stationDeflections(0).rightCols(6).cwiseAbs().maxCoeff(), 0.0);

@@ -96,7 +96,8 @@ void TestFEModel::cylinder()
     QCOMPARE(blade.stationPositions()[1], 1000.0 / 11);
     QCOMPARE(model->nodes().count(), 23 * 34);
     QCOMPARE(model->elements().count(), 22 * 34);
-    QCOMPARE(messages, QStringList({"782", "748"}));
+    // The counts are the status bar's and the batch modes' summary, not messages.
+    QCOMPARE(messages, QStringList());
     for (int i = 0; i < model->elements().count(); ++i)
         QCOMPARE(model->elements().at(i)->kind(), int(Element::QuadKind));
     // Ring sides and span lines, one middle node each, numbered after the corners.

@@ -23,6 +23,8 @@ private slots:
     void samplingRefusesInvalidParameters();
     void parameterRecord();
     void tableCells();
+    void typedCells_data();
+    void typedCells();
     void tableRowsAndMessages();
 };
 
@@ -292,6 +294,40 @@ void TestParameters::tableCells()
     QCOMPARE(list.parameter(0)->disType(), Parameter::Weibull);
     QVERIFY(!table->setData(cell, 1.0, roleOf(table, "value_user")));
     QVERIFY(!table->setData(table->index(1, 0), 1.0, roleOf(table, "value_input")));
+}
+
+// Text typed into a cell, as the window passes it: a number cell takes a
+// number only, a range keeps Low at most High; a refused value says why.
+void TestParameters::typedCells_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QVariant>("stored");
+    QTest::newRow("number") << "value" << "2.5" << "" << QVariant(2.5);
+    QTest::newRow("number in blanks") << "value" << " 1e3 " << "" << QVariant(1000.0);
+    QTest::newRow("text") << "value" << "abc" << "\"abc\" is not a number; the value stays 1" << QVariant(1.0);
+    QTest::newRow("number run into text") << "value" << "12x00" << "\"12x00\" is not a number; the value stays 1" << QVariant(1.0);
+    QTest::newRow("nothing") << "value" << "" << "\"\" is not a number; the value stays 1" << QVariant(1.0);
+    QTest::newRow("infinite") << "target" << "inf" << "\"inf\" is not a number; the value stays 0" << QVariant(0.0);
+    QTest::newRow("Low above High") << "low" << "5" << "Low 5 would be above High 1; the value stays 0" << QVariant(0.0);
+    QTest::newRow("High below Low") << "high" << "-5" << "High -5 would be below Low 0; the value stays 1" << QVariant(1.0);
+    QTest::newRow("Low at High") << "low" << "1" << "" << QVariant(1.0);
+    QTest::newRow("name") << "name" << "12x00" << "" << QVariant("12x00");
+}
+
+void TestParameters::typedCells()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, refusal);
+    QFETCH(QVariant, stored);
+    ParameterList list;
+    KObjectTableModel* table = list.tableModel();
+    QSignalSpy changed(table, &QAbstractItemModel::dataChanged);
+    QCOMPARE(table->writeCell(0, column, typed), refusal);
+    QCOMPARE(table->data(table->index(0, 0), roleOf(table, column.toUtf8() + "_user")), stored);
+    QCOMPARE(changed.count(), refusal.isEmpty() ? 1 : 0);
 }
 
 void TestParameters::tableRowsAndMessages()

@@ -21,9 +21,9 @@ TableColumns columnsOf(Row* row)
              {"even", [](const Row* r) { return r->count; },
               [](Row* r, const QVariant& v) {
                   if (v.toInt() % 2 != 0)
-                      return false;
+                      return QStringLiteral("odd");
                   r->count = v.toInt();
-                  return true;
+                  return QString();
               }}}};
 }
 

@@ -341,6 +341,10 @@ void TestEntities::sectionsAndResults()
     QCOMPARE(summary[Element::S12], 0.0);
     QCOMPARE(summary[Element::E23], 0.3);
     QCOMPARE(e->summary(0)[Element::S12], 9.0);
+    // What the view shows keeps the sign of a compressed ply.
+    QCOMPARE(e->signedPeak(Element::S12, 0), -9.0);
+    QCOMPARE(e->signedPeak(Element::E23, 1), -0.3);
+    QCOMPARE(e->signedPeak(Element::E23, 2), 0.0);
     QCOMPARE(row.resultSummary(0)[Element::VonMises], 7.0);
 
     Capture capture;

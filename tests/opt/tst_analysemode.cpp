@@ -92,7 +92,8 @@ void TestAnalyseMode::resultTableOfTheDefaultBlade()
     const ProgramRun run = folder.analyse("1");
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.startsWith("Reading blade file: " + folder.path("blade.fvm") + "\n"));
-    QVERIFY(run.out.contains("Starting analysis of NewBlade: Load case 1\n"));
+    // The model's size, once, where the window has its status bar.
+    QVERIFY(run.out.contains("\nFE model: 440 nodes, 523 elements\nStarting analysis of NewBlade: Load case 1\n"));
     QVERIFY(run.out.contains("Reading results finished\n"));
     // The failure table beside it (the default materials give no strengths).
     QCOMPARE(folder.runFolder(), QStringList({"NewBlade-1-failure.out", "NewBlade-1.out"}));
@@ -205,7 +206,7 @@ void TestAnalyseMode::failedAnalysis()
     QVERIFY2(run.out.contains(QRegularExpression("\nAnalyser - RunLoadCase: job NewBlade, load case 1 failed: \\*ERROR[^\n]+\n"
                                                  "Cannot read the results\n")),
              qPrintable(run.out.right(3000)));
-    // The debug stream (build summaries) shares standard error.
+    // The debug stream (the file's messages) shares standard error.
     QVERIFY2(run.err.endsWith("\nFolvane: the analysis of load case 1 failed, see the messages above; no result "
                               "table is written\n"),
              qPrintable(run.err));

@@ -26,7 +26,7 @@ FV_Manager_Win {
             list: win.list
             growable: false
             renamable: false
-            columns: [{title: "Single Layer", role: "sl", kind: "combo", width: 200, choices: win.layers.SonNames}]
+            columns: [{title: "Single Layer", role: "sl", kind: "combo", width: 200, choices: win.layers ? win.layers.SonNames : []}]
         }
     }
 }

@@ -15,6 +15,7 @@ FV_Manager_Win {
     FV_Editor {
         window: win
         FV_Item_Table {
+            objectName: "parameters"
             anchors.fill: parent
             tableModel: win.list ? win.list.TableModel : null
             columns: [

@@ -23,7 +23,7 @@ FV_Manager_Win {
             anchors.fill: parent
             list: win.list
             columns: [
-                {title: "Material", role: "mat", kind: "combo", width: 140, choices: win.materials.SonNames},
+                {title: "Material", role: "mat", kind: "combo", width: 140, choices: win.materials ? win.materials.SonNames : []},
                 {title: "Thickness", role: "thick", kind: "linker", width: 110, tip: "Ply thickness, mm"},
                 {title: "Int. P", role: "intp", kind: "combo", width: 80, choices: ["1", "3", "5", "7", "9"], tip: "Integration points through the ply"},
                 {title: "Orientation", role: "angle", kind: "linker", width: 110, tip: "Ply angle, degrees: 0 runs around the profile, 90 along the span"}

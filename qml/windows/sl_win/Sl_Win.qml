@@ -31,7 +31,7 @@ FV_Manager_Win {
             FV_ComboBox {
                 objectName: "patternChoice"
                 Layout.fillWidth: true
-                model: win.patterns.SonNames
+                model: win.patterns ? win.patterns.SonNames : []
                 currentIndex: layers.current ? layers.current.PatternInd : -1
                 onActivated: if (layers.current) layers.current.PatternInd = index
             }

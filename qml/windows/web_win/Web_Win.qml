@@ -26,8 +26,8 @@ FV_Manager_Win {
                 {title: "Name", role: "name", kind: "text"},
                 {title: "Start Profile", role: "startpro", kind: "linker", width: 100, tip: "Number of the profile where the web starts, counted from 1"},
                 {title: "End Profile", role: "endpro", kind: "linker", width: 100, tip: "Number of the profile where the web ends, counted from 1"},
-                {title: "Location 1", role: "startreg", kind: "combo", width: 130, choices: win.setting.SonNames},
-                {title: "Location 2", role: "endreg", kind: "combo", width: 130, choices: win.setting.SonNames}
+                {title: "Location 1", role: "startreg", kind: "combo", width: 130, choices: win.setting ? win.setting.SonNames : []},
+                {title: "Location 2", role: "endreg", kind: "combo", width: 130, choices: win.setting ? win.setting.SonNames : []}
             ]
         }
     }
