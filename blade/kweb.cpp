@@ -174,10 +174,10 @@ KWebTableModel::KWebTableModel(KWebList* list)
     setColumns({[list](const QModelIndex& index) { return list->web(index.row()); },
                 {{"name", [](W w) { return w->name(); },
                   [list](W w, const QVariant& v) {
-                      if (!list->rename(w, v.toString()))
-                          return false;
-                      emit list->sonChanged();
-                      return true;
+                      const QString refused = list->rename(w, v.toString());
+                      if (refused.isEmpty())
+                          emit list->sonChanged();
+                      return refused;
                   }},
                  {"offset", [](W w) { return w->offset(); }, [](W w, const QVariant& v) { w->setOffset(v.toInt()); }},
                  linkerColumn("startpro", &KWeb::startProfile),

@@ -235,7 +235,7 @@ bool KObjectList::setData(const QModelIndex& index, const QVariant& value, int r
 {
     if (!index.isValid() || index.row() >= m_sons.size() || role != NameInputRole)
         return false;
-    if (!rename(m_sons.at(index.row()), value.toString()))
+    if (!rename(m_sons.at(index.row()), value.toString()).isEmpty())
         return false;
     emit dataChanged(index, index);
     return true;
@@ -321,20 +321,20 @@ QString KObjectList::freeName(const QString& name, const KObject* except) const
     return free;
 }
 
-bool KObjectList::rename(KObject* son, const QString& name)
+QString KObjectList::rename(KObject* son, const QString& name)
 {
     QString problem = nameFault(name);
     if (problem.isEmpty()) {
         if (const KObject* holder = m_uniqueNames ? holderOf(name, son) : nullptr)
             problem = nameClash(name, holder->name(), "is taken");
     }
-    if (!problem.isEmpty()) {
-        outLine(className(this) + QStringLiteral(" - rename: ") + quoted(son->name())
-                + QStringLiteral(" keeps its name: ") + problem);
-        return false;
+    if (problem.isEmpty()) {
+        son->setName(name);
+        return problem;
     }
-    son->setName(name);
-    return true;
+    const QString why = quoted(son->name()) + QStringLiteral(" keeps its name: ") + problem;
+    outLine(className(this) + QStringLiteral(" - rename: ") + why);
+    return why;
 }
 
 void KObjectList::makeNamesUnique()

@@ -122,9 +122,10 @@ public:
     // an empty text.
     QString namesProblem(const QStringList& names) const;
     // Renames son, unless the name holds a control character or, in a list
-    // of unique names, is another son's: then it keeps its name and a
-    // message says why.
-    bool rename(KObject* son, const QString& name);
+    // of unique names, is another son's: then it keeps its name, a message
+    // says why and the reason is returned (empty when renamed), as a table
+    // cell that refuses a value returns it.
+    QString rename(KObject* son, const QString& name);
     // Renames every son whose name an earlier one holds to the first free
     // name after it, with a message each.
     void makeNamesUnique();
