@@ -247,6 +247,8 @@ signals:
     void LoadNumChanged();
     void FEModelChanged();
     void ResultsChanged();
+    // A list refused to delete a son in use; the message names its users.
+    void removalRefused(const QString& message);
 
 private:
     struct Scratch {};

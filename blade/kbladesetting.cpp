@@ -3,6 +3,8 @@
 #include "blade/kregion.h"
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
+#include "geometry/kprofile.h"
+#include "geometry/kprofilelist.h"
 
 namespace Folvane {
 
@@ -11,6 +13,7 @@ KBladeSetting::KBladeSetting(KSingleLayerList* singleLayers, KProfileList* profi
     , m_singleLayers(singleLayers)
     , m_profiles(profiles)
 {
+    setSonKind(QStringLiteral("region"));
     m_minSonNum = 2;
     // Layers as indices of the default single layers: 0 "Shell-Triax",
     // 1 "Shell-UD", 2 "Shell-Core", 3 "Spar-UD".
@@ -33,6 +36,21 @@ KBladeSetting::KBladeSetting(KSingleLayerList* singleLayers, KProfileList* profi
 KRegion* KBladeSetting::region(int i) const
 {
     return son<KRegion>(i);
+}
+
+void KBladeSetting::RemoveSon(int ind)
+{
+    if (m_profiles && ind >= 0 && ind < count()) {
+        for (int i = 0; i < m_profiles->count(); ++i)
+            m_profiles->profile(i)->removeRegion(ind, count());
+    }
+    KObjectList::RemoveSon(ind);
+}
+
+void KBladeSetting::addUses(QList<SonUse>& uses) const
+{
+    for (int i = 0; i < count(); ++i)
+        region(i)->addUses(uses);
 }
 
 void KBladeSetting::readBinary(QDataStream& in)

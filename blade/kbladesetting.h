@@ -36,6 +36,11 @@ public:
     void readJson(const QJsonObject& json) override;
     void writeJson(QJsonObject& json) const override;
     void InsertNewSon(int ind) override;
+    // The regions either side keep their strips on every profile: the
+    // region's boundary and mesh number go with it.
+    void RemoveSon(int ind) override;
+    // The single layers the regions stack.
+    void addUses(QList<SonUse>& uses) const override;
 
 signals:
     void BladeNameChanged();

@@ -115,6 +115,7 @@ std::vector<const Linker*> KMaterial::usedValues() const
 KMaterialList::KMaterialList(QObject* parent)
     : KObjectList(QStringLiteral("Material"), parent)
 {
+    setSonKind(QStringLiteral("material"));
     setTableModel(new KMaterialTableModel(this));
     beginResetModel();
     for (const DefaultMaterial& d : defaultMaterials) {
@@ -245,6 +246,8 @@ bool KMaterialTableModel::insertRows(int row, int count, const QModelIndex&)
 
 bool KMaterialTableModel::removeRows(int row, int count, const QModelIndex&)
 {
+    if (m_list->refusesRemoval(row, count))
+        return false;
     return removeRowsWith(row, count, m_list->count(), [this](int r) { m_list->RemoveSon(r); });
 }
 

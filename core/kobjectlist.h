@@ -26,6 +26,15 @@ QList<T*> objectsOfType(const QList<QObject*>& objects)
 
 class ParameterList;
 
+// A reference one list's son (or a part of it) makes to a son of another
+// list: what it refers to, and who refers, as messages name it ("pattern
+// UNIAX").
+struct SonUse
+{
+    const KObject* used;
+    QString user;
+};
+
 // A named list of KObjects that is also the Qt list model the interface
 // shows, edits and reorders. The list owns its sons.
 class KObjectList : public QAbstractListModel
@@ -66,7 +75,21 @@ public:
     KObject* sonOrFirst(int ind) const;
 
     KObject* ReadSon(int ind) const;
-    KObject* ReadSonByName(const QString& name) const;
+    // A reference by name; when no son has the name, the first son stands
+    // in and the user's message says so.
+    KObject* ReadSonByName(const QString& name, const QString& user = QString()) const;
+    // A reference by index read from a file: one outside the list is
+    // reported for its user and the first son stands in; null for an empty
+    // list.
+    KObject* referredSon(int ind, const QString& user) const;
+
+    // The references this list's sons make to sons of other lists.
+    virtual void addUses(QList<SonUse>& uses) const;
+    // Who, in the whole document, refers to the son at ind; each named once.
+    QStringList usersOf(int ind) const;
+    // A son in use is not deleted: true, with a message per son (also
+    // said by removalRefused), when a son of the rows is in use.
+    bool refusesRemoval(int row, int count);
     int ReadSonInd(const KObject* son) const;
 
     virtual void readBinary(QDataStream& in);
@@ -76,6 +99,8 @@ public:
     virtual void readJson(const QJsonObject& json);
     virtual void writeJson(QJsonObject& json) const;
     virtual void InsertNewSon(int ind);
+    // Removes the son whether or not it is in use; what the user deletes
+    // goes through removeRows, which refuses a son in use.
     virtual void RemoveSon(int ind);
     virtual void reserved();
     Q_INVOKABLE virtual bool changeObject(int ind);
@@ -112,6 +137,8 @@ signals:
     void sonChanged();
     void ModelUpdated();
     void SonNamesChanged();
+    void sonRemoved(int ind);
+    void removalRefused(const QString& message);
 
 protected:
     template <typename T>
@@ -147,14 +174,18 @@ protected:
     }
 
     void deleteSonsFromLast();
+    // What a son is called in messages: "material", "single layer".
+    void setSonKind(const QString& kind) { m_sonKind = kind; }
 
     QList<KObject*> m_sons;
     int m_minSonNum = 1;
 
 private:
     void reportBadInsert() const;
+    void reportStandIn(const QString& user, const QString& missing) const;
 
     QString m_name;
+    QString m_sonKind = QStringLiteral("item");
     KObjectTableModel* m_tableModel = nullptr;
 };
 

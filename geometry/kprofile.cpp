@@ -393,6 +393,31 @@ void KProfile::SetWebMesh(int ind, int n)
     setMesh(m_webMesh, ind, n, "KProfile - SetWebMesh: index not correct!");
 }
 
+// A vector of numbers by place keeps its length: the entries after ind move
+// up one, a default one comes in at the end.
+static void removeNumber(std::vector<int>& numbers, int ind)
+{
+    if (ind < 0 || ind >= int(numbers.size()))
+        return;
+    numbers.erase(numbers.begin() + ind);
+    numbers.push_back(KProfile::DefaultMeshNumber);
+}
+
+void KProfile::removeRegion(int region, int regionCount)
+{
+    const int key = region + 1 < regionCount ? region : region - 1;
+    if (key >= 0 && key < m_keyInds.size()) {
+        delete m_keyInds.takeAt(key);
+        m_keyInds.append(new Linker(RegionCapacity - 1, this));
+    }
+    removeNumber(m_regMesh, region);
+}
+
+void KProfile::removeWeb(int web)
+{
+    removeNumber(m_webMesh, web);
+}
+
 void KProfile::SortKeyInd(int regNum)
 {
     if (regNum <= 2)

@@ -295,6 +295,19 @@ ApplicationWindow {
         }
     }
 
+    // A list refuses to delete what others use, naming them.
+    MessageDialog {
+        id: inUse
+        title: "Not deleted"
+        informativeText: "Change them to use another one first."
+    }
+    Connections {
+        target: kblade
+        function onRemovalRefused(message) {
+            inUse.text = message + "."
+            inUse.open()
+        }
+    }
     MessageDialog {
         id: notReadable
         title: "Open"

@@ -66,6 +66,7 @@ private slots:
     void meshByRegionAndAsObj();
     void expressionsUnitsAndSettings();
     void realBladesIn();
+    void deletingWhatOthersUse();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -620,6 +621,65 @@ void TestSessions::realBladesIn()
     QVERIFY(session.closeWindow("Folvane"));
     QCOMPARE(session.finish(), 0);
     QVERIFY(fileBytes(model) == modelBytes(expected));
+}
+
+namespace {
+
+// A window just opened may still be moving into its place: the item's place
+// the same in two looks, more than a probe apart.
+bool settled(const Session& session, const QString& name)
+{
+    QJsonArray last;
+    return QTest::qWaitFor([&] {
+        QTest::qWait(400);
+        const QJsonArray now = session.item(name)["rect"].toArray();
+        const bool same = now.size() == 4 && now == last;
+        last = now;
+        return same;
+    }, 10000);
+}
+
+} // namespace
+
+// Deleting what others use is refused in a dialog, and the message pane
+// names the users; what nothing uses goes.
+void TestSessions::deletingWhatOthersUse()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "In Use");
+    Session session({model});
+    QVERIFY(session.started());
+    QVERIFY(session.openWindow("editorMaterial", "Material Manager"));
+    QVERIFY(session.waitForItem("materials.scroll"));
+    for (int i = 0; i < 30 && !inside(session.item("materials.0.delete"), session.window("Material Manager")); ++i)
+        session.scroll("materials", 3, true);
+    QVERIFY(inside(session.item("materials.0.delete"), session.window("Material Manager")));
+    // A click while the table still glides from the wheel only stops it.
+    bool refused = false;
+    for (int attempt = 0; attempt < 3 && !refused; ++attempt)
+        refused = session.click("materials.0.delete") && session.waitForWindow("Not deleted", true, 5000);
+    QVERIFY(refused);
+    QVERIFY(paneShows(session, "Material UD is used by pattern UNIAX; it is not deleted"));
+    QVERIFY(session.closeAndWait("Not deleted"));
+    QVERIFY(session.closeAndWait("Material Manager"));
+
+    QVERIFY(session.openWindow("editorLaminate", "Laminate Manager"));
+    QVERIFY(settled(session, "addSon"));
+    QVERIFY(session.click("addSon"));
+    QVERIFY(session.waitForItem("sons.3"));
+    QVERIFY(session.click("deleteSon"));
+    QVERIFY(QTest::qWaitFor([&] { return session.item("sons.3").isEmpty(); }, 5000));
+    QVERIFY(session.click("sons.1"));
+    QVERIFY(session.openWindow("deleteSon", "Not deleted"));
+    QVERIFY(paneShows(session, "Pattern TRIAX is used by single layer Shell-Triax, single layer Web; it is not deleted"));
+    QVERIFY(session.closeAndWait("Not deleted"));
+    QVERIFY(session.closeAndWait("Laminate Manager"));
+    QVERIFY(saveAndQuit(session, model));
+    KBlade saved;
+    saved.setFp(model);
+    QVERIFY(saved.readFile());
+    QCOMPARE(saved.materials()->sonNames(), KBlade().materials()->sonNames());
+    QCOMPARE(saved.patterns()->sonNames(), KBlade().patterns()->sonNames());
 }
 
 QTEST_MAIN(TestSessions)

@@ -11,6 +11,7 @@
 #include "blade/ksamplesetting.h"
 #include "blade/ksinglelayer.h"
 #include "blade/kweb.h"
+#include "core/binaryio.h"
 #include "core/parameter.h"
 #include "core/parameterlist.h"
 #include "geometry/kprofile.h"
@@ -55,6 +56,21 @@ void editEverything(KBlade& blade)
     blade.sampleSetting()->setExportFVM(true);
 }
 
+// A model file of the document with one list's section from another.
+QByteArray mixedModelBytes(const KBlade& blade, const KBlade& other, int from)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    Binary::prepare(out);
+    const KBlade::ChildType fileOrder[] = {
+        KBlade::Parameters, KBlade::Profiles, KBlade::Materials, KBlade::Patterns, KBlade::SingleLayers,
+        KBlade::Setting, KBlade::Webs, KBlade::KeyInds, KBlade::Meshs, KBlade::Layups, KBlade::Loads,
+        KBlade::OptSet, KBlade::SampleSet};
+    for (KBlade::ChildType type : fileOrder)
+        (type == from ? other : blade).models().at(type)->writeBinary(out);
+    return bytes;
+}
+
 } // namespace
 
 class TestKBlade : public QObject
@@ -72,6 +88,8 @@ private slots:
     void jsonRoundTrip();
     void jsonFailures();
     void jsonWithMissingAndWrongValues();
+    void referencesOutsideTheirLists_data();
+    void referencesOutsideTheirLists();
     void analysisSettingsFile();
     void modifiedUntilSaved();
 };
@@ -383,9 +401,12 @@ void TestKBlade::jsonWithMissingAndWrongValues()
     KBlade blade;
     Capture capture;
     blade.loadJson(dir.filePath("odd.json"));
+    // A reference to a name the list lacks falls back to its first item, saying so.
     QCOMPARE(capture.debugLines(), QStringList({"KProfile - KProfile: Key ind size not correct!",
                                                 "KProfile - KProfile: regmesh size not correct!",
                                                 "KProfile - KProfile: webmesh size not correct!",
+                                                "pattern M, ply 1: no material named \"steel\"; material Glass is used instead",
+                                                "web W: no single layer named \"x\"; single layer S is used instead",
                                                 "KLoadList - changeObject: index out of range!"}));
     // The web names its two regions in a setting that holds none.
     QCOMPARE(capture.outLines(), QStringList({"KObjectList - ReadSonByName: objectlist is empty!",
@@ -418,6 +439,50 @@ void TestKBlade::jsonWithMissingAndWrongValues()
     copy.setFp(dir.filePath("odd.fvm"));
     copy.readFile();
     QCOMPARE(modelBytes(copy), modelBytes(blade));
+}
+
+void TestKBlade::referencesOutsideTheirLists_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("materials") << int(KBlade::Materials) << 1
+                               << QStringList({"pattern TRIAX, ply 1: no material number 2; material UD is used instead",
+                                               "pattern Core, ply 1: no material number 3; material UD is used instead"});
+    QTest::newRow("patterns") << int(KBlade::Patterns) << 1
+                              << QStringList({"single layer Shell-Triax: no pattern number 2; pattern UNIAX is used instead",
+                                              "single layer Shell-Core: no pattern number 3; pattern UNIAX is used instead",
+                                              "single layer Web: no pattern number 2; pattern UNIAX is used instead"});
+    QTest::newRow("single layers") << int(KBlade::SingleLayers) << 4
+                                   << QStringList({"web Web-1: no single layer number 5; it is left out of the stack",
+                                                   "web Web-2: no single layer number 5; it is left out of the stack"});
+    QTest::newRow("regions") << int(KBlade::Setting) << 4
+                             << QStringList({"web Web-1: no region number 5; region Reg-1-U is used instead"});
+    QTest::newRow("load cases") << int(KBlade::Loads) << 1
+                                << QStringList({"the sample setting: no load case number 2; load case Load-1 is used instead"});
+}
+
+// A model file whose reference names an item its list does not hold reads,
+// and says what stands in.
+void TestKBlade::referencesOutsideTheirLists()
+{
+    QFETCH(int, list);
+    QFETCH(int, kept);
+    QFETCH(QStringList, messages);
+    KBlade blade;
+    blade.sampleSetting()->setLoadInd(1);
+    KBlade fewer;
+    KObjectList* shortened = fewer.models().at(list);
+    while (shortened->count() > kept)
+        shortened->RemoveSon(shortened->count() - 1);
+    const QByteArray bytes = mixedModelBytes(blade, fewer, list);
+    QDataStream in(bytes);
+    Binary::prepare(in);
+    KBlade read;
+    Capture capture;
+    QVERIFY(read.readStream(in));
+    QCOMPARE(capture.debugLines(), messages);
+    QVERIFY(capture.outLines().isEmpty());
 }
 
 void TestKBlade::analysisSettingsFile()
