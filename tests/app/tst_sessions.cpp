@@ -67,6 +67,7 @@ private slots:
     void expressionsUnitsAndSettings();
     void realBladesIn();
     void deletingWhatOthersUse();
+    void meshSizeTakesEffect();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -680,6 +681,38 @@ void TestSessions::deletingWhatOthersUse()
     QVERIFY(saved.readFile());
     QCOMPARE(saved.materials()->sonNames(), KBlade().materials()->sonNames());
     QCOMPARE(saved.patterns()->sonNames(), KBlade().patterns()->sonNames());
+}
+
+// A mesh size that is not a positive number is refused at its field, red,
+// with the reason in the tool tip; a new one takes effect at the next build.
+void TestSessions::meshSizeTakesEffect()
+{
+    KBlade expected;
+    {
+        Capture quiet;
+        expected.setting()->setMeshSize(150);
+        expected.genFEModel();
+    }
+    Session session;
+    QVERIFY(session.started());
+    QVERIFY(session.openWindow("editorMesh", "Mesh Manager"));
+    QVERIFY(settled(session, "meshSize"));
+    QVERIFY(session.retype("meshSize", "abc"));
+    session.key("Return");
+    QVERIFY(session.waitForItem("meshSize", [](const QJsonObject& o) {
+        return o["valid"] == false && o["toolTip"] == "Refused: a mesh size is a positive number of mm; it stays 300";
+    }));
+    QVERIFY(session.retype("meshSize", "150"));
+    session.key("Return");
+    QVERIFY(session.waitForItem("meshSize", [](const QJsonObject& o) { return o["valid"] == true; }));
+    QVERIFY(session.closeAndWait("Mesh Manager"));
+    QVERIFY(session.openWindow("feAction", "FE Model"));
+    const QString counts = QString("%1 nodes, %2 elements").arg(expected.nodeCount()).arg(expected.elementCount());
+    QVERIFY(session.waitForItem("statusModel", [&](const QJsonObject& o) { return o["text"] == counts; }));
+    QVERIFY(session.closeWindow("FE Model"));
+    QVERIFY(session.closeWindow("Folvane"));
+    QVERIFY(session.click("discardChanges"));
+    QCOMPARE(session.finish(), 0);
 }
 
 QTEST_MAIN(TestSessions)

@@ -12,12 +12,14 @@
 #include "blade/ksinglelayer.h"
 #include "blade/kweb.h"
 #include "core/binaryio.h"
+#include "core/messages.h"
 #include "core/parameter.h"
 #include "core/parameterlist.h"
 #include "geometry/kprofile.h"
 #include "geometry/kprofilelist.h"
 
 #include <QBuffer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -56,6 +58,17 @@ void editEverything(KBlade& blade)
     blade.sampleSetting()->setExportFVM(true);
 }
 
+// The bytes one value takes in a model file.
+template <typename Write, typename Value>
+QByteArray recordBytes(Write write, const Value& value)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    Binary::prepare(out);
+    write(out, value);
+    return bytes;
+}
+
 // A model file of the document with one list's section from another.
 QByteArray mixedModelBytes(const KBlade& blade, const KBlade& other, int from)
 {
@@ -90,6 +103,8 @@ private slots:
     void jsonWithMissingAndWrongValues();
     void referencesOutsideTheirLists_data();
     void referencesOutsideTheirLists();
+    void meshSizes_data();
+    void meshSizes();
     void analysisSettingsFile();
     void modifiedUntilSaved();
 };
@@ -420,7 +435,7 @@ void TestKBlade::jsonWithMissingAndWrongValues()
     QCOMPARE(blade.singleLayers()->layer(0)->patternInd(), 1);
     QCOMPARE(blade.singleLayers()->layer(0)->ReadLocNumByInd(0)->num()->value(), 2.0);
     QCOMPARE(blade.setting()->count(), 0);
-    QCOMPARE(blade.setting()->meshSize(), 0.0);
+    QCOMPARE(blade.setting()->meshSize(), 300.0);
     QCOMPARE(blade.loads()->count(), 0);
     QCOMPARE(blade.loadNum(), 0);
     const KProfile* p = blade.profiles()->profile(0);
@@ -483,6 +498,64 @@ void TestKBlade::referencesOutsideTheirLists()
     QVERIFY(read.readStream(in));
     QCOMPARE(capture.debugLines(), messages);
     QVERIFY(capture.outLines().isEmpty());
+}
+
+void TestKBlade::meshSizes_data()
+{
+    QTest::addColumn<double>("size");
+    // The value in a JSON file, when it can hold one.
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("taken") << 150.0 << QByteArray("150") << true;
+    QTest::newRow("zero") << 0.0 << QByteArray("0") << false;
+    QTest::newRow("negative") << -5.0 << QByteArray("-5") << false;
+    QTest::newRow("not a number") << std::nan("") << QByteArray("\"abc\"") << false;
+    QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << QByteArray() << false;
+}
+
+// A mesh size that is not a positive number is never taken, wherever it
+// comes from; one that is takes effect at the next build.
+void TestKBlade::meshSizes()
+{
+    QFETCH(double, size);
+    QFETCH(QByteArray, json);
+    QFETCH(bool, taken);
+    const QString refusal = "a mesh size is a positive number of mm; ";
+    KBlade blade;
+    Capture capture;
+    blade.setting()->setMeshSize(size);
+    QCOMPARE(blade.setting()->meshSize(), taken ? size : 300.0);
+    QCOMPARE(capture.outLines(), taken ? QStringList()
+                                       : QStringList({"Mesh size " + formatNumber(size) + " refused: " + refusal + "it stays 300"}));
+    KBlade unchanged;
+    unchanged.genFEModel();
+    blade.genFEModel();
+    QCOMPARE(blade.elementCount() != unchanged.elementCount(), taken);
+
+    const QString inFile = "Mesh size %1 in the file refused: " + refusal + "the default 300 is used";
+    KBlade source;
+    source.setting()->setBladeName("Sized");
+    const QByteArray name = recordBytes(Binary::writeString, QString("Sized"));
+    QByteArray bytes = modelBytes(source);
+    bytes.replace(name + recordBytes(Binary::writeReal, 300.0), name + recordBytes(Binary::writeReal, size));
+    QDataStream in(bytes);
+    Binary::prepare(in);
+    KBlade read;
+    capture.clear();
+    QVERIFY(read.readStream(in));
+    QCOMPARE(read.setting()->meshSize(), taken ? size : 300.0);
+    QCOMPARE(capture.debugLines(), taken ? QStringList() : QStringList({inFile.arg(formatNumber(size))}));
+
+    if (json.isEmpty())
+        return;
+    QJsonObject document = KBlade().toJson();
+    QJsonObject setting = document["Blade Setting"].toObject();
+    setting["Mesh Size"] = QJsonDocument::fromJson("[" + json + "]").array().at(0);
+    document["Blade Setting"] = setting;
+    capture.clear();
+    read.fromJson(document);
+    QCOMPARE(read.setting()->meshSize(), taken ? size : 300.0);
+    QCOMPARE(capture.debugLines(), taken ? QStringList() : QStringList({inFile.arg(QString::fromUtf8(json))}));
 }
 
 void TestKBlade::analysisSettingsFile()
