@@ -568,6 +568,17 @@ bool KBlade::importLoadTable(QString fp)
     return true;
 }
 
+QString KBlade::modelFilePath(const QString& pathOrUrl)
+{
+    const QString path = toLocalPath(pathOrUrl);
+    return path.endsWith(QLatin1String(".fvm"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".fvm");
+}
+
+bool KBlade::fileExists(const QString& path)
+{
+    return QFileInfo::exists(toLocalPath(path));
+}
+
 QJsonObject KBlade::toJson() const
 {
     // Linked values are written as numbers: against the current parameters.

@@ -67,6 +67,7 @@ private slots:
     void expressionsUnitsAndSettings();
     void realBladesIn();
     void deletingWhatOthersUse();
+    void saveAsAsksBeforeReplacing();
     void meshSizeTakesEffect();
 };
 
@@ -681,6 +682,46 @@ void TestSessions::deletingWhatOthersUse()
     QVERIFY(saved.readFile());
     QCOMPARE(saved.materials()->sonNames(), KBlade().materials()->sonNames());
     QCOMPARE(saved.patterns()->sonNames(), KBlade().patterns()->sonNames());
+}
+
+// Save as writes a model file: ".fvm" is appended to a name without it,
+// and an existing file is replaced only when the user says so.
+void TestSessions::saveAsAsksBeforeReplacing()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "Original");
+    const QString copy = dir.filePath("copy.fvm");
+    const auto bladeIn = [](const QString& path) {
+        KBlade blade;
+        blade.setFp(path);
+        QuietDebug quiet;
+        return blade.readFile() ? blade.bladeName() : QString();
+    };
+    Session session({model});
+    QVERIFY(session.started());
+    QVERIFY(session.click("saveAsAction"));
+    QVERIFY(session.answerFileDialog("Please choose a file", dir.filePath("copy")));
+    QVERIFY(session.waitForOutput("Write to " + copy));
+    const QByteArray first = fileBytes(copy);
+    QCOMPARE(bladeIn(copy), QString("Original"));
+
+    QVERIFY(session.openWindow("editorBladeSetting", "Blade Setting"));
+    QVERIFY(session.retype("bladeName", "Changed"));
+    QVERIFY(session.closeAndWait("Blade Setting"));
+    const QString question = "The file " + copy + " exists already. Replace it?";
+    for (const QString answer : {"keepFile", "replaceFile"}) {
+        QVERIFY(session.click("saveAsAction"));
+        QVERIFY(session.answerFileDialog("Please choose a file", answer == "keepFile" ? copy : dir.filePath("copy")));
+        QVERIFY(session.waitForItem("questionText", [&](const QJsonObject& o) { return o["text"] == question; }));
+        QVERIFY(session.click(answer));
+        QVERIFY(session.waitForWindow("Replace the file?", false));
+        if (answer == "keepFile")
+            QCOMPARE(fileBytes(copy), first);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(bladeIn(copy), QString("Changed"), 10000);
+    QCOMPARE(bladeIn(model), QString("Original"));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
 }
 
 // A mesh size that is not a positive number is refused at its field, red,

@@ -105,6 +105,8 @@ private slots:
     void referencesOutsideTheirLists();
     void meshSizes_data();
     void meshSizes();
+    void modelFilePaths_data();
+    void modelFilePaths();
     void analysisSettingsFile();
     void modifiedUntilSaved();
 };
@@ -556,6 +558,25 @@ void TestKBlade::meshSizes()
     read.fromJson(document);
     QCOMPARE(read.setting()->meshSize(), taken ? size : 300.0);
     QCOMPARE(capture.debugLines(), taken ? QStringList() : QStringList({inFile.arg(QString::fromUtf8(json))}));
+}
+
+void TestKBlade::modelFilePaths_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << "/a/copy" << "/a/copy.fvm";
+    QTest::newRow("model file") << "/a/copy.fvm" << "/a/copy.fvm";
+    QTest::newRow("in capitals") << "/a/COPY.FVM" << "/a/COPY.FVM";
+    QTest::newRow("other extension") << "/a/copy.json" << "/a/copy.json.fvm";
+    QTest::newRow("url") << "file:///a/my%20copy" << "/a/my copy.fvm";
+}
+
+// Save as writes where the open dialog's filter shows the file.
+void TestKBlade::modelFilePaths()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QCOMPARE(KBlade::modelFilePath(chosen), written);
 }
 
 void TestKBlade::analysisSettingsFile()
