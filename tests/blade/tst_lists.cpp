@@ -87,6 +87,7 @@ private slots:
     void deletingItemsInUse_data();
     void deletingItemsInUse();
     void deletionsKeepTheOthersPlaces();
+    void emptiedListsStillSave();
 };
 
 // Views and stored expectations know every table's columns by number:
@@ -511,7 +512,6 @@ void TestLists::deletingItemsInUse_data()
     QTest::addColumn<bool>("table");
     QTest::addColumn<QString>("users");
     QTest::newRow("material") << int(KBlade::Materials) << 0 << true << "Material UD is used by pattern UNIAX";
-    QTest::newRow("material, by the list") << int(KBlade::Materials) << 2 << false << "Material PU is used by pattern Core";
     QTest::newRow("pattern") << int(KBlade::Patterns) << 1 << false
                              << "Pattern TRIAX is used by single layer Shell-Triax, single layer Web";
     QTest::newRow("single layer of regions") << int(KBlade::SingleLayers) << 3 << false
@@ -602,6 +602,28 @@ void TestLists::deletionsKeepTheOthersPlaces()
     blade.optSetting()->setBucklingLoadCase(2);
     QVERIFY(blade.loads()->delSon(0));
     QCOMPARE(blade.optSetting()->bucklingLoadCase(), 1);
+}
+
+// Lists emptied by a program leave references to nothing, and the document
+// still saves.
+void TestLists::emptiedListsStillSave()
+{
+    KBlade blade;
+    KLaminate* core = blade.patterns()->pattern(2)->ReadLaminateByInd(0);
+    while (blade.materials()->count())
+        blade.materials()->RemoveSon(0);
+    QCOMPARE(core->material(), nullptr);
+    QCOMPARE(core->materialIndex(), -1);
+    QJsonObject json;
+    core->writeJson(json);
+    QCOMPARE(json["Materials"].toString(), QString());
+    blade.patterns()->pattern(0)->InsertLaminate(0);
+    QCOMPARE(blade.patterns()->pattern(0)->ReadLaminateByInd(0)->material(), nullptr);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    Binary::prepare(out);
+    blade.writeStream(out);
+    QVERIFY(!bytes.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLists)
