@@ -406,9 +406,11 @@ static void removeNumber(std::vector<int>& numbers, int ind)
 void KProfile::removeRegion(int region, int regionCount)
 {
     const int key = region + 1 < regionCount ? region : region - 1;
+    // The linked value moves to the end as a spare (a view may still hold it).
     if (key >= 0 && key < m_keyInds.size()) {
-        delete m_keyInds.takeAt(key);
-        m_keyInds.append(new Linker(RegionCapacity - 1, this));
+        Linker* spare = m_keyInds.takeAt(key);
+        spare->setValue(RegionCapacity - 1);
+        m_keyInds.append(spare);
     }
     removeNumber(m_regMesh, region);
 }
