@@ -75,7 +75,7 @@ const ListRow listTable[] = {
      [](KBlade& b) -> KObjectList* { return new KMeshList(b.profiles(), b.setting(), b.webs(), &b); }},
     {KBlade::Layups, 9, false, [](KBlade& b) -> KObjectList* { return new KLayupList(b.setting(), b.webs(), &b); }},
     {KBlade::Loads, 10, true, [](KBlade& b) -> KObjectList* { return new KLoadList(&b); }},
-    {KBlade::OptSet, 11, false, [](KBlade& b) -> KObjectList* { return new KOptSetting(&b); }},
+    {KBlade::OptSet, 11, false, [](KBlade& b) -> KObjectList* { return new KOptSetting(b.loads(), &b); }},
     {KBlade::SampleSet, 12, false, [](KBlade& b) -> KObjectList* { return new KSampleSetting(b.loads(), &b); }},
 };
 static_assert(std::size(listTable) == KBlade::ListCount, "every list of the document has its row");
@@ -216,8 +216,10 @@ void KBlade::makeLists()
 {
     // Each list is stored as soon as it exists, so the lists made after it
     // can reach it (the parameter list above all) through the document.
-    for (const ListRow& row : listTable)
+    for (const ListRow& row : listTable) {
         m_models[row.type] = row.make(*this);
+        connect(m_models[row.type], &KObjectList::removalRefused, this, &KBlade::removalRefused);
+    }
     profiles()->setLayout(this);
 }
 
@@ -601,6 +603,17 @@ bool KBlade::importLoadTable(QString fp)
         outLine(line);
     emit LoadNumChanged();
     return true;
+}
+
+QString KBlade::modelFilePath(const QString& pathOrUrl)
+{
+    const QString path = toLocalPath(pathOrUrl);
+    return path.endsWith(QLatin1String(".fvm"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".fvm");
+}
+
+bool KBlade::fileExists(const QString& path)
+{
+    return QFileInfo::exists(toLocalPath(path));
 }
 
 QJsonObject KBlade::toJson() const

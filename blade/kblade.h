@@ -154,6 +154,11 @@ public:
     Q_INVOKABLE bool importWindio(QString fp);
     // Adds a load case of a load table's point loads, named after its file.
     Q_INVOKABLE bool importLoadTable(QString fp);
+    // Where a save under the name goes: a local path that ends in ".fvm"
+    // (in any case), appended when the name has none, so that the open
+    // dialog's filter shows the file.
+    Q_INVOKABLE static QString modelFilePath(const QString& pathOrUrl);
+    Q_INVOKABLE static bool fileExists(const QString& path);
 
     // Analysis of the built model (none runs from the window). The solver,
     // its program and the work folder come from the analysis settings.
@@ -247,6 +252,8 @@ signals:
     void LoadNumChanged();
     void FEModelChanged();
     void ResultsChanged();
+    // A list refused to delete a son in use; the message names its users.
+    void removalRefused(const QString& message);
 
 private:
     struct Scratch {};

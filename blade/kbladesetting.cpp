@@ -3,6 +3,13 @@
 #include "blade/kregion.h"
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
+#include "core/messages.h"
+#include "geometry/kprofile.h"
+#include "geometry/kprofilelist.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <cmath>
 
 namespace Folvane {
 
@@ -11,6 +18,7 @@ KBladeSetting::KBladeSetting(KSingleLayerList* singleLayers, KProfileList* profi
     , m_singleLayers(singleLayers)
     , m_profiles(profiles)
 {
+    setSonKind(QStringLiteral("region"));
     m_minSonNum = 2;
     setUniqueNames(true);
     // Layers as indices of the default single layers: 0 "Shell-Triax",
@@ -36,12 +44,62 @@ KRegion* KBladeSetting::region(int i) const
     return son<KRegion>(i);
 }
 
+QString KBladeSetting::meshSizeRefusal(double size) const
+{
+    if (std::isfinite(size) && size > 0.0)
+        return QString();
+    return QStringLiteral("a mesh size is a positive number of mm; it stays %1").arg(formatNumber(m_meshSize));
+}
+
+void KBladeSetting::setMeshSize(double size)
+{
+    const QString refusal = meshSizeRefusal(size);
+    if (!refusal.isEmpty()) {
+        outLine(QStringLiteral("Mesh size %1 refused: ").arg(formatNumber(size)) + refusal);
+        return;
+    }
+    if (size == m_meshSize)
+        return;
+    m_meshSize = size;
+    if (m_profiles)
+        m_profiles->autoMesh();
+    emit MeshSizeChanged();
+}
+
+void KBladeSetting::takeMeshSize(double size, const QString& shown)
+{
+    if (std::isfinite(size) && size > 0.0) {
+        m_meshSize = size;
+        return;
+    }
+    m_meshSize = DefaultMeshSize;
+    debugLine(QStringLiteral("Mesh size %1 in the file refused: a mesh size is a positive number of mm; the default %2 is used")
+                  .arg(shown, formatNumber(DefaultMeshSize)));
+}
+
+void KBladeSetting::RemoveSon(int ind)
+{
+    if (m_profiles && ind >= 0 && ind < count()) {
+        for (int i = 0; i < m_profiles->count(); ++i)
+            m_profiles->profile(i)->removeRegion(ind, count());
+    }
+    KObjectList::RemoveSon(ind);
+}
+
+void KBladeSetting::addUses(QList<SonUse>& uses) const
+{
+    for (int i = 0; i < count(); ++i)
+        region(i)->addUses(uses);
+}
+
 void KBladeSetting::readBinary(QDataStream& in)
 {
     beginResetModel();
     clearSons();
     m_bladeName = Binary::readString(in);
-    m_meshSize = Binary::readReal(in);
+    const double size = Binary::readReal(in);
+    if (in.status() == QDataStream::Ok)
+        takeMeshSize(size, formatNumber(size));
     m_meshBySize = Binary::readFlag(in);
     readSons(in, KRegion::RecordBytes, [&] { return new KRegion(in, this); });
     endResetModel();
@@ -62,13 +120,24 @@ void KBladeSetting::clearSons()
     m_sons.clear();
 }
 
+// A JSON value as the file has it.
+static QString shownJson(const QJsonValue& value)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
 void KBladeSetting::readJson(const QJsonObject& json)
 {
     beginResetModel();
     clearSons();
     const QJsonObject setting = json.value(name()).toObject();
     m_bladeName = jsonText(setting, "Blade Name");
-    m_meshSize = jsonNumber(setting, "Mesh Size");
+    const QJsonValue size = setting.value(QLatin1String("Mesh Size"));
+    if (size.isUndefined())
+        m_meshSize = DefaultMeshSize;
+    else
+        takeMeshSize(size.toDouble(std::nan("")), shownJson(size));
     for (const QJsonValue& r : jsonSons(json))
         m_sons.append(new KRegion(r.toObject(), this));
     changeObject(0);

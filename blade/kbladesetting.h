@@ -24,7 +24,12 @@ public:
     QString bladeName() const { return m_bladeName; }
     void setBladeName(const QString& name) { m_bladeName = name; }
     double meshSize() const { return m_meshSize; }
-    void setMeshSize(double size) { m_meshSize = size; }
+    // A new mesh size re-meshes the profiles at once, so the next build
+    // uses it; one that is not a positive number is refused, with a
+    // message, and the size stays.
+    void setMeshSize(double size);
+    // Why a mesh size is refused; empty when it is taken.
+    Q_INVOKABLE QString meshSizeRefusal(double size) const;
     bool meshBySize() const { return m_meshBySize; }
     void setMeshBySize(bool bySize) { m_meshBySize = bySize; }
     KSingleLayerList* singleLayerList() const { return m_singleLayers; }
@@ -37,6 +42,13 @@ public:
     QJsonArray jsonSons(const QJsonObject& json) const override;
     void writeJson(QJsonObject& json) const override;
     void InsertNewSon(int ind) override;
+    // The regions either side keep their strips on every profile: the
+    // region's boundary and mesh number go with it.
+    void RemoveSon(int ind) override;
+    // The single layers the regions stack.
+    void addUses(QList<SonUse>& uses) const override;
+
+    static constexpr double DefaultMeshSize = 300.0;
 
 signals:
     void BladeNameChanged();
@@ -44,10 +56,14 @@ signals:
     void regionChanged();
 
 private:
+    // A size read from a file: one that is refused is reported and the
+    // default stands in.
+    void takeMeshSize(double size, const QString& shown);
+
     KSingleLayerList* m_singleLayers;
     KProfileList* m_profiles;
     QString m_bladeName = QStringLiteral("NewBlade");
-    double m_meshSize = 300.0;
+    double m_meshSize = DefaultMeshSize;
     bool m_meshBySize = true;
 };
 

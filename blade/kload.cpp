@@ -206,6 +206,7 @@ KLoadList::KLoadList(QObject* parent)
     : KObjectList(QStringLiteral("Load"), parent)
     , m_table(new KLoadTableModel(this))
 {
+    setSonKind(QStringLiteral("load case"));
     setTableModel(m_table);
     const struct { const char* name; std::vector<std::pair<double, double>> points; } defaults[] = {
         {"Load-1", {{0, 0}, {500, 0}, {1000, -1855}, {2000, -2000}, {5000, -2540}, {11000, -1760}, {13150, -548}}},

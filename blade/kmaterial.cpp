@@ -116,6 +116,7 @@ KMaterialList::KMaterialList(QObject* parent)
     : KObjectList(QStringLiteral("Material"), parent)
 {
     setUniqueNames(true);
+    setSonKind(QStringLiteral("material"));
     setTableModel(new KMaterialTableModel(this));
     beginResetModel();
     for (const DefaultMaterial& d : defaultMaterials) {
@@ -246,6 +247,8 @@ bool KMaterialTableModel::insertRows(int row, int count, const QModelIndex&)
 
 bool KMaterialTableModel::removeRows(int row, int count, const QModelIndex&)
 {
+    if (m_list->refusesRemoval(row, count))
+        return false;
     return removeRowsWith(row, count, m_list->count(), [this](int r) { m_list->RemoveSon(r); });
 }
 

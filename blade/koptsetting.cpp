@@ -1,5 +1,6 @@
 #include "blade/koptsetting.h"
 
+#include "blade/kload.h"
 #include "core/binaryio.h"
 #include "core/messages.h"
 
@@ -29,9 +30,11 @@ void KObjective::writeBinary(QDataStream& out) const
         Binary::writeReal(out, v);
 }
 
-KOptSetting::KOptSetting(QObject* parent)
+KOptSetting::KOptSetting(KLoadList* loads, QObject* parent)
     : KObjectList(QStringLiteral("Optimisation Setting"), parent)
+    , m_loads(loads)
 {
+    connect(loads, &KObjectList::sonRemoved, this, &KOptSetting::loadCaseRemoved);
     setTableModel(new KObjectiveTableModel(this));
     const struct { const char* name; bool opt; double high, weight; } defaults[] = {
         {"Price", true, 100, 1}, {"Mass", true, 100, 1}, {"Def X", false, 2000, 0}, {"Def Y", false, 2000, 0},
@@ -197,6 +200,18 @@ KObjectiveTableModel::KObjectiveTableModel(KOptSetting* setting)
 int KObjectiveTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_setting->objectiveCount() + KOptSetting::CheckCount;
+}
+
+void KOptSetting::addUses(QList<SonUse>& uses) const
+{
+    if (m_bucklingLoadCase > 0 && m_bucklingLoadCase <= m_loads->count())
+        uses.append({m_loads->sons().at(m_bucklingLoadCase - 1), QStringLiteral("the optimisation setting (buckled load case)")});
+}
+
+void KOptSetting::loadCaseRemoved(int ind)
+{
+    if (m_bucklingLoadCase > ind + 1)
+        --m_bucklingLoadCase;
 }
 
 } // namespace Folvane

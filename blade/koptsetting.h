@@ -9,6 +9,8 @@
 
 namespace Folvane {
 
+class KLoadList;
+
 // One optimisation objective: its bounds, target and weight.
 class KObjective : public QObject
 {
@@ -73,7 +75,8 @@ class KOptSetting : public KObjectList
     Q_PROPERTY(int BucklingLoadCase READ bucklingLoadCase WRITE setBucklingLoadCase NOTIFY ChecksChanged)
 
 public:
-    explicit KOptSetting(QObject* parent = nullptr);
+    // The buckled load case is one of the loads'.
+    explicit KOptSetting(KLoadList* loads, QObject* parent = nullptr);
 
     int population() const { return m_population; }
     void setPopulation(int v) { m_population = v; }
@@ -121,6 +124,9 @@ public:
     void clearSons() override;
     void readBinary(QDataStream& in) override;
     void writeBinary(QDataStream& out) const override;
+    // The buckled load case; its number follows the deletion of a load
+    // case before it.
+    void addUses(QList<SonUse>& uses) const override;
 
 signals:
     void PopulationChanged();
@@ -134,7 +140,9 @@ signals:
 
 private:
     static QList<KObjective*> defaultChecks(QObject* parent);
+    void loadCaseRemoved(int ind);
 
+    KLoadList* m_loads;
     int m_population = 4;
     int m_crossoverNum = 1;
     int m_startNum = 0;

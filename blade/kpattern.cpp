@@ -21,10 +21,10 @@ KLaminate::KLaminate(KMaterialList* materials, QObject* parent)
     setName(QStringLiteral("Laminate"));
 }
 
-KLaminate::KLaminate(const QJsonObject& json, KMaterialList* materials, QObject* parent)
+KLaminate::KLaminate(const QJsonObject& json, KMaterialList* materials, const QString& user, QObject* parent)
     : KObject(json, parent)
     , m_materials(materials)
-    , m_material(static_cast<KMaterial*>(materials->ReadSonByName(jsonText(json, "Materials"))))
+    , m_material(static_cast<KMaterial*>(materials->ReadSonByName(jsonText(json, "Materials"), user)))
     , m_intPoints(jsonInt(json, "Int Point"))
     , m_thick(new Linker(jsonNumber(json, "Thickness"), this))
     , m_angle(new Linker(jsonNumber(json, "Angle"), this))
@@ -32,11 +32,11 @@ KLaminate::KLaminate(const QJsonObject& json, KMaterialList* materials, QObject*
     setName(QStringLiteral("Laminate"));
 }
 
-KLaminate::KLaminate(QDataStream& in, KMaterialList* materials, QObject* parent)
+KLaminate::KLaminate(QDataStream& in, KMaterialList* materials, const QString& user, QObject* parent)
     : KObject(in, parent)
     , m_materials(materials)
 {
-    m_material = static_cast<KMaterial*>(materials->sonOrFirst(Binary::readInt(in)));
+    m_material = static_cast<KMaterial*>(materials->referredSon(Binary::readInt(in), user));
     m_thick = new Linker(in, this);
     m_intPoints = Binary::readInt(in);
     m_angle = new Linker(in, this);
@@ -101,7 +101,7 @@ KPattern::KPattern(const QJsonObject& json, KMaterialList* materials, QObject* p
 {
     setName(jsonText(json, NameKey));
     for (const QJsonValue& ply : jsonArray(json, "Piles"))
-        m_plies.append(new KLaminate(ply.toObject(), materials, this));
+        m_plies.append(new KLaminate(ply.toObject(), materials, plyUser(m_plies.size()), this));
 }
 
 KPattern::KPattern(QDataStream& in, KMaterialList* materials, QObject* parent)
@@ -110,7 +110,17 @@ KPattern::KPattern(QDataStream& in, KMaterialList* materials, QObject* parent)
 {
     const qint32 plies = Binary::readCount(in, Binary::StringBytes + 8 + 2 * Linker::RecordBytes);
     for (qint32 i = 0; i < plies && in.status() == QDataStream::Ok; ++i)
-        m_plies.append(new KLaminate(in, materials, this));
+        m_plies.append(new KLaminate(in, materials, plyUser(i), this));
+}
+
+QString KPattern::user() const
+{
+    return QStringLiteral("pattern ") + name();
+}
+
+QString KPattern::plyUser(int ply) const
+{
+    return user() + QStringLiteral(", ply %1").arg(ply + 1);
 }
 
 void KPattern::setLaminates(const QList<KLaminate*>& plies)
@@ -185,6 +195,7 @@ KPatternList::KPatternList(KMaterialList* materials, QObject* parent)
     , m_table(new KPatternTableModel(this))
 {
     setUniqueNames(true);
+    setSonKind(QStringLiteral("pattern"));
     setTableModel(m_table);
     const struct { const char* name; int material; double thickness; } defaults[] = {
         {"UNIAX", 0, 1.0}, {"TRIAX", 1, 1.0}, {"Core", 2, 5.0}};
@@ -249,6 +260,14 @@ QStringList KPatternList::problems(const QSet<const KPattern*>& used) const
 void KPatternList::appendSonFromJson(const QJsonObject& json)
 {
     m_sons.append(new KPattern(json, m_materials, this));
+}
+
+void KPatternList::addUses(QList<SonUse>& uses) const
+{
+    for (int i = 0; i < count(); ++i) {
+        for (const KLaminate* ply : pattern(i)->laminates())
+            uses.append({ply->material(), pattern(i)->user()});
+    }
 }
 
 static int choiceOfIntPoints(int n)

@@ -27,8 +27,9 @@ class KLaminate : public KObject
 
 public:
     KLaminate(KMaterialList* materials, QObject* parent);
-    KLaminate(const QJsonObject& json, KMaterialList* materials, QObject* parent);
-    KLaminate(QDataStream& in, KMaterialList* materials, QObject* parent);
+    // The user names the ply in messages about its material reference.
+    KLaminate(const QJsonObject& json, KMaterialList* materials, const QString& user, QObject* parent);
+    KLaminate(QDataStream& in, KMaterialList* materials, const QString& user, QObject* parent);
 
     // The ply's material; a deleted one falls back to the first material.
     KMaterial* material() const;
@@ -72,6 +73,10 @@ public:
     KPattern(const QJsonObject& json, KMaterialList* materials, QObject* parent);
     KPattern(QDataStream& in, KMaterialList* materials, QObject* parent);
 
+    // As messages name the pattern and its plies (from 1).
+    QString user() const;
+    QString plyUser(int ply) const;
+
     QList<KLaminate*> laminates() const { return m_plies; }
     void setLaminates(const QList<KLaminate*>& plies);
     int plyCount() const { return m_plies.size(); }
@@ -112,6 +117,8 @@ public:
     void InsertNewSon(int ind) override;
     void readBinary(QDataStream& in) override;
     void appendSonFromJson(const QJsonObject& json) override;
+    // The materials of the plies.
+    void addUses(QList<SonUse>& uses) const override;
 
     // Plies of the used patterns whose thickness or angle does not
     // evaluate, one text per pattern.

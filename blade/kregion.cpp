@@ -11,8 +11,9 @@
 
 namespace Folvane {
 
-KRegion::KRegion(QObject* parent)
+KRegion::KRegion(QObject* parent, const QString& kind)
     : KObject(parent)
+    , m_kind(kind)
 {
     setName(QStringLiteral("Region"));
     if (KSingleLayerList* layers = singleLayerList())
@@ -20,21 +21,23 @@ KRegion::KRegion(QObject* parent)
     purgeLayers();
 }
 
-KRegion::KRegion(const QJsonObject& json, QObject* parent)
+KRegion::KRegion(const QJsonObject& json, QObject* parent, const QString& kind)
     : KObject(json, parent)
+    , m_kind(kind)
     , m_offset(jsonInt(json, "Offset"))
 {
     setName(jsonText(json, NameKey));
     KSingleLayerList* layers = singleLayerList();
     for (const QJsonValue& v : jsonArray(json, "Single Layers")) {
         if (layers)
-            m_layers.append(static_cast<KSingleLayer*>(layers->ReadSonByName(v.toString())));
+            m_layers.append(static_cast<KSingleLayer*>(layers->ReadSonByName(v.toString(), user())));
     }
     purgeLayers();
 }
 
-KRegion::KRegion(QDataStream& in, QObject* parent)
+KRegion::KRegion(QDataStream& in, QObject* parent, const QString& kind)
     : KObject(in, parent)
+    , m_kind(kind)
 {
     m_offset = Binary::readInt(in);
     const qint32 n = Binary::readCount(in, 4);
@@ -44,7 +47,15 @@ KRegion::KRegion(QDataStream& in, QObject* parent)
         // An index outside the list names no single layer: the entry is dropped.
         if (layers && ind >= 0 && ind < layers->count())
             m_layers.append(layers->layer(ind));
+        else if (in.status() == QDataStream::Ok)
+            debugLine(QStringLiteral("%1: no single layer number %2; it is left out of the stack").arg(user()).arg(qint64(ind) + 1));
     }
+}
+
+void KRegion::addUses(QList<SonUse>& uses) const
+{
+    for (int k = 0; k < layerCount(); ++k)
+        uses.append({layer(k), user()});
 }
 
 KSingleLayerList* KRegion::singleLayerList() const

@@ -20,6 +20,7 @@ class KSingleLayerList;
 class Material;
 class Model;
 class RegionLayup;
+struct SonUse;
 
 // What the region layups of one build are made from.
 struct LayupInput
@@ -48,9 +49,15 @@ class KRegion : public KObject
 public:
     enum Offset { Top = 0, Middle = 1, Bottom = 2 };
 
-    explicit KRegion(QObject* parent);
-    KRegion(const QJsonObject& json, QObject* parent);
-    KRegion(QDataStream& in, QObject* parent);
+    // The kind names the region in messages: "region", or "web" for a web.
+    explicit KRegion(QObject* parent, const QString& kind = QStringLiteral("region"));
+    KRegion(const QJsonObject& json, QObject* parent, const QString& kind = QStringLiteral("region"));
+    KRegion(QDataStream& in, QObject* parent, const QString& kind = QStringLiteral("region"));
+
+    // As messages name it: "region Reg-1-U".
+    QString user() const { return m_kind + QLatin1Char(' ') + name(); }
+    // The single layers it stacks.
+    void addUses(QList<SonUse>& uses) const;
 
     // Reached through the parent, which is the blade setting for regions
     // and webs alike.
@@ -79,6 +86,7 @@ private:
     // Layers whose single layer was deleted are dropped.
     void purgeLayers() const;
 
+    QString m_kind;
     int m_offset = Top;
     mutable QList<QPointer<KSingleLayer>> m_layers;
 };

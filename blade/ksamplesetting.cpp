@@ -82,8 +82,13 @@ void KSampleSetting::readBinary(QDataStream& in)
     m_samNum = Binary::readInt(in);
     m_exportFVM = Binary::readFlag(in);
     m_exportFEM = Binary::readFlag(in);
-    m_load = static_cast<KLoad*>(m_loads->sonOrFirst(Binary::readInt(in)));
+    m_load = static_cast<KLoad*>(m_loads->referredSon(Binary::readInt(in), QStringLiteral("the sample setting")));
     endResetModel();
+}
+
+void KSampleSetting::addUses(QList<SonUse>& uses) const
+{
+    uses.append({load(), QStringLiteral("the sample setting")});
 }
 
 void KSampleSetting::writeBinary(QDataStream& out) const

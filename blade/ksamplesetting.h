@@ -40,6 +40,8 @@ public:
 
     void readBinary(QDataStream& in) override;
     void writeBinary(QDataStream& out) const override;
+    // The load case it samples.
+    void addUses(QList<SonUse>& uses) const override;
 
     // Draws the sampled parameters anew for every sample and writes, into
     // the sample folder, blade-i.fvm and (for ANSYS) blade-i.bat for the

@@ -64,9 +64,9 @@ KSingleLayer::KSingleLayer(KPatternList* patterns, QObject* parent)
 KSingleLayer::KSingleLayer(const QJsonObject& json, KPatternList* patterns, QObject* parent)
     : KObject(json, parent)
     , m_patterns(patterns)
-    , m_pattern(static_cast<KPattern*>(patterns->ReadSonByName(jsonText(json, "Laminate"))))
 {
     setName(jsonText(json, NameKey));
+    m_pattern = static_cast<KPattern*>(patterns->ReadSonByName(jsonText(json, "Laminate"), user()));
     for (const QJsonValue& p : jsonArray(json, "Thickness"))
         m_points.append(new KLocNum(p.toObject(), this));
 }
@@ -75,12 +75,17 @@ KSingleLayer::KSingleLayer(QDataStream& in, KPatternList* patterns, QObject* par
     : KObject(in, parent)
     , m_patterns(patterns)
 {
-    m_pattern = static_cast<KPattern*>(patterns->sonOrFirst(Binary::readInt(in)));
+    m_pattern = static_cast<KPattern*>(patterns->referredSon(Binary::readInt(in), user()));
     const qint32 points = Binary::readCount(in, Binary::StringBytes + 2 * Linker::RecordBytes);
     for (qint32 i = 0; i < points && in.status() == QDataStream::Ok; ++i)
         m_points.append(new KLocNum(in, this));
     if (in.status() == QDataStream::Ok)
         sortLocNums();
+}
+
+QString KSingleLayer::user() const
+{
+    return QStringLiteral("single layer ") + name();
 }
 
 KPattern* KSingleLayer::pattern() const
@@ -193,6 +198,7 @@ KSingleLayerList::KSingleLayerList(KPatternList* patterns, QObject* parent)
     , m_table(new KSingleLayerTableModel(this))
 {
     setUniqueNames(true);
+    setSonKind(QStringLiteral("single layer"));
     setTableModel(m_table);
     struct Default
     {
@@ -282,6 +288,12 @@ void KSingleLayerList::readBinary(QDataStream& in)
 void KSingleLayerList::appendSonFromJson(const QJsonObject& json)
 {
     m_sons.append(new KSingleLayer(json, m_patterns, this));
+}
+
+void KSingleLayerList::addUses(QList<SonUse>& uses) const
+{
+    for (int i = 0; i < count(); ++i)
+        uses.append({layer(i)->pattern(), layer(i)->user()});
 }
 
 KSingleLayerTableModel::KSingleLayerTableModel(KSingleLayerList* list)

@@ -58,6 +58,8 @@ public:
     KSingleLayer(const QJsonObject& json, KPatternList* patterns, QObject* parent);
     KSingleLayer(QDataStream& in, KPatternList* patterns, QObject* parent);
 
+    // As messages name it.
+    QString user() const;
     // The layer's pattern; a deleted one falls back to the first pattern.
     KPattern* pattern() const;
     int patternInd() const;
@@ -110,6 +112,8 @@ public:
     void InsertNewSon(int ind) override;
     void readBinary(QDataStream& in) override;
     void appendSonFromJson(const QJsonObject& json) override;
+    // The layers' patterns.
+    void addUses(QList<SonUse>& uses) const override;
 
     // Control points of the used single layers that do not evaluate, one
     // text per single layer.

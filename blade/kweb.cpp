@@ -4,13 +4,15 @@
 #include "core/binaryio.h"
 #include "core/jsonvalues.h"
 #include "core/linkercolumns.h"
+#include "geometry/kprofile.h"
+#include "geometry/kprofilelist.h"
 
 #include <algorithm>
 
 namespace Folvane {
 
 KWeb::KWeb(KBladeSetting* setting)
-    : KRegion(setting)
+    : KRegion(setting, QStringLiteral("web"))
     , m_startProfile(new Linker(0.0, this))
     , m_endProfile(new Linker(1.0, this))
     , m_startRegion(static_cast<KRegion*>(setting->sonOrFirst(0)))
@@ -21,19 +23,19 @@ KWeb::KWeb(KBladeSetting* setting)
 }
 
 KWeb::KWeb(const QJsonObject& json, KBladeSetting* setting)
-    : KRegion(json, setting)
+    : KRegion(json, setting, QStringLiteral("web"))
     , m_startProfile(new Linker(jsonInt(json, "Start Profile"), this))
     , m_endProfile(new Linker(jsonInt(json, "End Profile"), this))
-    , m_startRegion(static_cast<KRegion*>(setting->ReadSonByName(jsonText(json, "Start Region"))))
-    , m_endRegion(static_cast<KRegion*>(setting->ReadSonByName(jsonText(json, "End Region"))))
+    , m_startRegion(static_cast<KRegion*>(setting->ReadSonByName(jsonText(json, "Start Region"), user())))
+    , m_endRegion(static_cast<KRegion*>(setting->ReadSonByName(jsonText(json, "End Region"), user())))
 {
 }
 
 KWeb::KWeb(QDataStream& in, KBladeSetting* setting)
-    : KRegion(in, setting)
+    : KRegion(in, setting, QStringLiteral("web"))
 {
-    m_startRegion = static_cast<KRegion*>(setting->sonOrFirst(Binary::readInt(in)));
-    m_endRegion = static_cast<KRegion*>(setting->sonOrFirst(Binary::readInt(in)));
+    m_startRegion = static_cast<KRegion*>(setting->referredSon(Binary::readInt(in), user()));
+    m_endRegion = static_cast<KRegion*>(setting->referredSon(Binary::readInt(in), user()));
     m_startProfile = new Linker(in, this);
     m_endProfile = new Linker(in, this);
 }
@@ -85,6 +87,35 @@ std::pair<int, int> KWeb::profileSpan() const
     return {std::min(a, b), std::max(a, b)};
 }
 
+// A number as typed, which a renumbering can change without changing what
+// it means.
+static bool plainNumber(const Linker* linker)
+{
+    bool number = false;
+    linker->exp().trimmed().toDouble(&number);
+    return number;
+}
+
+void KWeb::addWebUses(QList<SonUse>& uses, const KObjectList& profiles) const
+{
+    addUses(uses);
+    uses.append({startRegion(), user()});
+    uses.append({endRegion(), user()});
+    for (const Linker* end : {m_startProfile, m_endProfile}) {
+        const int named = linkedIndex(end->value() - 1.0);
+        for (int i = plainNumber(end) ? named : 0; i <= named && i < profiles.count(); ++i)
+            uses.append({profiles.sons().at(i), user()});
+    }
+}
+
+void KWeb::profileRemoved(int ind)
+{
+    for (Linker* end : {m_startProfile, m_endProfile}) {
+        if (plainNumber(end) && end->value() > ind + 1)
+            end->setValue(end->value() - 1);
+    }
+}
+
 void KWeb::writeBinary(QDataStream& out) const
 {
     KRegion::writeBinary(out);
@@ -109,8 +140,11 @@ KWebList::KWebList(KBladeSetting* setting, QObject* parent)
     : KObjectList(QStringLiteral("Web"), parent)
     , m_setting(setting)
 {
+    setSonKind(QStringLiteral("web"));
     m_minSonNum = 0;
     setUniqueNames(true);
+    if (KProfileList* profiles = setting->profileList())
+        connect(profiles, &KObjectList::sonRemoved, this, &KWebList::profileRemoved);
     setTableModel(new KWebTableModel(this));
     const struct { const char* name; int start, end; } defaults[] = {{"Web-1", 0, 4}, {"Web-2", 1, 3}};
     beginResetModel();
@@ -151,6 +185,27 @@ std::vector<int> KWebList::endRegionIndices() const
 void KWebList::InsertNewSon(int ind)
 {
     insertSon(ind, [this] { return new KWeb(m_setting); });
+}
+
+void KWebList::RemoveSon(int ind)
+{
+    if (KProfileList* profiles = m_setting->profileList(); profiles && ind >= 0 && ind < count()) {
+        for (int i = 0; i < profiles->count(); ++i)
+            profiles->profile(i)->removeWeb(ind);
+    }
+    KObjectList::RemoveSon(ind);
+}
+
+void KWebList::profileRemoved(int ind)
+{
+    for (int i = 0; i < count(); ++i)
+        web(i)->profileRemoved(ind);
+}
+
+void KWebList::addUses(QList<SonUse>& uses) const
+{
+    for (int i = 0; i < count(); ++i)
+        web(i)->addWebUses(uses, *m_setting->profileList());
 }
 
 void KWebList::readBinary(QDataStream& in)
@@ -207,6 +262,8 @@ bool KWebTableModel::insertRows(int row, int count, const QModelIndex&)
 
 bool KWebTableModel::removeRows(int row, int count, const QModelIndex&)
 {
+    if (m_list->refusesRemoval(row, count))
+        return false;
     const bool done = removeRowsWith(row, count, m_list->count(), [this](int r) { m_list->RemoveSon(r); });
     if (done) {
         m_list->updateModel();

@@ -38,6 +38,14 @@ public:
     // increasing order; -1 for a number that does not evaluate.
     std::pair<int, int> profileSpan() const;
 
+    // Everything the web refers to: its single layers, its two regions and
+    // the profiles its numbers name (every profile up to one given by an
+    // expression, which cannot follow a renumbering).
+    void addWebUses(QList<SonUse>& uses, const KObjectList& profiles) const;
+    // A profile before the web's ends was deleted: numbers given as plain
+    // numbers follow, so the web keeps its profiles.
+    void profileRemoved(int ind);
+
     void writeBinary(QDataStream& out) const override;
     void writeJson(QJsonObject& json) const override;
 
@@ -68,10 +76,15 @@ public:
     std::vector<int> endRegionIndices() const;
 
     void InsertNewSon(int ind) override;
+    // The profiles' mesh numbers of the other webs stay theirs.
+    void RemoveSon(int ind) override;
     void readBinary(QDataStream& in) override;
     void appendSonFromJson(const QJsonObject& json) override;
+    void addUses(QList<SonUse>& uses) const override;
 
 private:
+    void profileRemoved(int ind);
+
     KBladeSetting* m_setting;
 };
 

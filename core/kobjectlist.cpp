@@ -3,6 +3,7 @@
 #include "core/kfile.h"
 #include "core/kobjecttablemodel.h"
 #include "core/messages.h"
+#include "core/parameterlist.h"
 
 #include <QJsonArray>
 #include <algorithm>
@@ -105,7 +106,7 @@ KObject* KObjectList::ReadSon(int ind) const
     return ind < 0 ? m_sons.first() : m_sons.last();
 }
 
-KObject* KObjectList::ReadSonByName(const QString& name) const
+KObject* KObjectList::ReadSonByName(const QString& name, const QString& user) const
 {
     if (m_sons.isEmpty()) {
         outLine(QStringLiteral("KObjectList - ReadSonByName: objectlist is empty!"));
@@ -115,7 +116,65 @@ KObject* KObjectList::ReadSonByName(const QString& name) const
         if (sameName(s->name(), name))
             return s;
     }
+    reportStandIn(user, QStringLiteral("named \"%1\"").arg(name));
     return m_sons.first();
+}
+
+KObject* KObjectList::referredSon(int ind, const QString& user) const
+{
+    if (ind >= 0 && ind < m_sons.size())
+        return m_sons.at(ind);
+    if (m_sons.isEmpty())
+        return nullptr;
+    reportStandIn(user, QStringLiteral("number %1").arg(qint64(ind) + 1));
+    return m_sons.first();
+}
+
+void KObjectList::reportStandIn(const QString& user, const QString& missing) const
+{
+    debugLine(QStringLiteral("%1: no %2 %3; %2 %4 is used instead")
+                  .arg(user.isEmpty() ? Folvane::className(this) : user, m_sonKind, missing, m_sons.first()->name()));
+}
+
+void KObjectList::addUses(QList<SonUse>&) const {}
+
+QStringList KObjectList::usersOf(int ind) const
+{
+    auto* file = qobject_cast<KFile*>(parent());
+    if (!file || ind < 0 || ind >= m_sons.size())
+        return {};
+    // References may be linked values (a web's profile numbers).
+    if (ParameterList* parameters = parameterList())
+        parameters->resetEngine();
+    QList<SonUse> uses;
+    for (const KObjectList* list : file->models()) {
+        if (list)
+            list->addUses(uses);
+    }
+    QStringList users;
+    for (const SonUse& use : qAsConst(uses)) {
+        if (use.used == m_sons.at(ind) && !users.contains(use.user))
+            users << use.user;
+    }
+    return users;
+}
+
+bool KObjectList::refusesRemoval(int row, int count)
+{
+    bool refused = false;
+    for (int i = std::max(row, 0); i < std::min(row + count, int(m_sons.size())); ++i) {
+        const QStringList users = usersOf(i);
+        if (users.isEmpty())
+            continue;
+        QString kind = m_sonKind;
+        kind[0] = kind[0].toUpper();
+        const QString message = QStringLiteral("%1 %2 is used by %3; it is not deleted")
+                                    .arg(kind, m_sons.at(i)->name(), users.join(QStringLiteral(", ")));
+        outLine(message);
+        emit removalRefused(message);
+        refused = true;
+    }
+    return refused;
 }
 
 int KObjectList::ReadSonInd(const KObject* son) const
@@ -202,6 +261,7 @@ void KObjectList::RemoveSon(int ind)
         return;
     }
     delete m_sons.takeAt(ind);
+    emit sonRemoved(ind);
     emit sonChanged();
 }
 
@@ -404,6 +464,8 @@ bool KObjectList::removeRows(int row, int count, const QModelIndex& parent)
         debugLine(QStringLiteral("Manager - removeRows: remove position %1 not valid!").arg(row));
         return false;
     }
+    if (refusesRemoval(row, count))
+        return false;
     beginRemoveRows(parent, row, row + count - 1);
     for (int i = 0; i < count; ++i)
         RemoveSon(row);
@@ -420,8 +482,7 @@ bool KObjectList::delSon(int pos)
 {
     if (m_sons.size() <= m_minSonNum || pos < 0 || pos >= m_sons.size())
         return false;
-    removeRow(pos);
-    return true;
+    return removeRow(pos);
 }
 
 bool KObjectList::moveUp(int pos)

@@ -27,6 +27,15 @@ QList<T*> objectsOfType(const QList<QObject*>& objects)
 
 class ParameterList;
 
+// A reference one list's son (or a part of it) makes to a son of another
+// list: what it refers to, and who refers, as messages name it ("pattern
+// UNIAX").
+struct SonUse
+{
+    const KObject* used;
+    QString user;
+};
+
 // A named list of KObjects that is also the Qt list model the interface
 // shows, edits and reorders. The list owns its sons.
 class KObjectList : public QAbstractListModel
@@ -67,8 +76,22 @@ public:
     KObject* sonOrFirst(int ind) const;
 
     KObject* ReadSon(int ind) const;
-    KObject* ReadSonByName(const QString& name) const;
 
+    // A reference by name; when no son has the name, the first son stands
+    // in and the user's message says so.
+    KObject* ReadSonByName(const QString& name, const QString& user = QString()) const;
+    // A reference by index read from a file: one outside the list is
+    // reported for its user and the first son stands in; null for an empty
+    // list.
+    KObject* referredSon(int ind, const QString& user) const;
+
+    // The references this list's sons make to sons of other lists.
+    virtual void addUses(QList<SonUse>& uses) const;
+    // Who, in the whole document, refers to the son at ind; each named once.
+    QStringList usersOf(int ind) const;
+    // A son in use is not deleted: true, with a message per son (also
+    // said by removalRefused), when a son of the rows is in use.
+    bool refusesRemoval(int row, int count);
     int ReadSonInd(const KObject* son) const;
 
     virtual void readBinary(QDataStream& in);
@@ -80,6 +103,8 @@ public:
     virtual QJsonArray jsonSons(const QJsonObject& json) const;
     virtual void writeJson(QJsonObject& json) const;
     virtual void InsertNewSon(int ind);
+    // Removes the son whether or not it is in use; what the user deletes
+    // goes through removeRows, which refuses a son in use.
     virtual void RemoveSon(int ind);
     virtual void reserved();
     Q_INVOKABLE virtual bool changeObject(int ind);
@@ -144,6 +169,8 @@ signals:
     void sonChanged();
     void ModelUpdated();
     void SonNamesChanged();
+    void sonRemoved(int ind);
+    void removalRefused(const QString& message);
 
 protected:
     template <typename T>
@@ -184,6 +211,8 @@ protected:
 
     void deleteSonsFromLast();
     void setUniqueNames(bool unique) { m_uniqueNames = unique; }
+    // What a son is called in messages: "material", "single layer".
+    void setSonKind(const QString& kind) { m_sonKind = kind; }
 
     QList<KObject*> m_sons;
     int m_minSonNum = 1;
@@ -194,9 +223,11 @@ private:
     KObject* holderOf(const QString& name, const KObject* except) const;
     // name, or the first of name-2, name-3, ... that no son but except holds.
     QString freeName(const QString& name, const KObject* except) const;
+    void reportStandIn(const QString& user, const QString& missing) const;
 
     bool m_uniqueNames = false;
     QString m_name;
+    QString m_sonKind = QStringLiteral("item");
     KObjectTableModel* m_tableModel = nullptr;
 };
 

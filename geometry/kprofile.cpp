@@ -393,6 +393,33 @@ void KProfile::SetWebMesh(int ind, int n)
     setMesh(m_webMesh, ind, n, "KProfile - SetWebMesh: index not correct!");
 }
 
+// A vector of numbers by place keeps its length: the entries after ind move
+// up one, a default one comes in at the end.
+static void removeNumber(std::vector<int>& numbers, int ind)
+{
+    if (ind < 0 || ind >= int(numbers.size()))
+        return;
+    numbers.erase(numbers.begin() + ind);
+    numbers.push_back(KProfile::DefaultMeshNumber);
+}
+
+void KProfile::removeRegion(int region, int regionCount)
+{
+    const int key = region + 1 < regionCount ? region : region - 1;
+    // The linked value moves to the end as a spare (a view may still hold it).
+    if (key >= 0 && key < m_keyInds.size()) {
+        Linker* spare = m_keyInds.takeAt(key);
+        spare->setValue(RegionCapacity - 1);
+        m_keyInds.append(spare);
+    }
+    removeNumber(m_regMesh, region);
+}
+
+void KProfile::removeWeb(int web)
+{
+    removeNumber(m_webMesh, web);
+}
+
 void KProfile::SortKeyInd(int regNum)
 {
     if (regNum <= 2)

@@ -112,6 +112,14 @@ public:
     const std::vector<int>& regionMeshNumbers() const { return m_regMesh; }
     const std::vector<int>& webMeshNumbers() const { return m_webMesh; }
 
+    // What goes with a deleted region (one of regionCount) or web: the
+    // region's own boundary (the one where it ends; where it starts for the
+    // last region, which ends at point 0) and its mesh number, or the web's
+    // mesh number. The others keep theirs, so no region takes over
+    // another's strip; the deleted region's strip joins its neighbour.
+    void removeRegion(int region, int regionCount);
+    void removeWeb(int web);
+
     void AutoMesh(double meshSize, int regNum, const std::vector<int>& webStart, const std::vector<int>& webEnd);
 
     // The points rotated by the twist, scaled by the chord and shifted by

@@ -35,6 +35,7 @@ KProfileList::KProfileList(QObject* parent)
     : KObjectList(QStringLiteral("Profile"), parent)
     , m_pointModel(new KPointTableModel(this))
 {
+    setSonKind(QStringLiteral("profile"));
     m_minSonNum = 2;
     setTableModel(new KProfileTableModel(this));
     for (const DefaultProfile& d : defaultProfiles) {
@@ -471,6 +472,8 @@ bool KProfileTableModel::insertRows(int row, int count, const QModelIndex&)
 
 bool KProfileTableModel::removeRows(int row, int count, const QModelIndex&)
 {
+    if (m_list->refusesRemoval(row, count))
+        return false;
     return removeRowsWith(row, count, m_list->count(), [this](int r) { m_list->RemoveSon(r); });
 }
 

@@ -105,6 +105,25 @@ ApplicationWindow {
         fileDialog.mode = mode
         fileDialog.open()
     }
+    // A save under a new name: as a model file (".fvm" appended when the
+    // name lacks it), over an existing file only when the user says so;
+    // then what waited for the save, when it worked.
+    function saveAs(path, next) {
+        if (kblade.fileExists(path)) {
+            overwrite.path = path
+            overwrite.next = next
+            overwrite.open()
+        } else {
+            writeAs(path, next)
+        }
+    }
+    function writeAs(path, next) {
+        kblade.Fp = path
+        const saved = act("Save", function() { return kblade.writeFile() })
+        showDocument()
+        if (saved && next)
+            next()
+    }
     function showFEModel() {
         commitEdits()
         messages.begin()
@@ -272,13 +291,9 @@ ApplicationWindow {
                 }
                 break
             case "save":
-                kblade.Fp = url
-                var saved = mainWindow.act("Save", function() { return kblade.writeFile() })
-                mainWindow.showDocument()
                 var next = afterSave
                 afterSave = null
-                if (saved && next)
-                    next()
+                mainWindow.saveAs(kblade.modelFilePath(url), next)
                 break
             case "importJson":
                 if (mainWindow.act("Import JSON", function() { return kblade.loadJson(url) }))
@@ -304,6 +319,35 @@ ApplicationWindow {
         }
     }
 
+    QuestionDialog {
+        id: overwrite
+        property string path
+        property var next: null
+        title: "Replace the file?"
+        text: "The file " + path + " exists already. Replace it?"
+        FV_Button {
+            objectName: "replaceFile"
+            text: "Replace"
+            onClicked: {
+                overwrite.close()
+                mainWindow.writeAs(overwrite.path, overwrite.next)
+            }
+        }
+        FV_Button { objectName: "keepFile"; text: "Cancel"; onClicked: overwrite.close() }
+    }
+    // A list refuses to delete what others use, naming them.
+    MessageDialog {
+        id: inUse
+        title: "Not deleted"
+        informativeText: "Change them to use another one first."
+    }
+    Connections {
+        target: kblade
+        function onRemovalRefused(message) {
+            inUse.text = message + "."
+            inUse.open()
+        }
+    }
     MessageDialog {
         id: notReadable
         title: "Open"

@@ -69,6 +69,9 @@ private slots:
     void realBladesIn();
     void editorCellFaults_data();
     void editorCellFaults();
+    void deletingWhatOthersUse();
+    void saveAsAsksBeforeReplacing();
+    void meshSizeTakesEffect();
 };
 
 // Closing the main window ends the program with 0, whatever was opened and
@@ -724,6 +727,137 @@ void TestSessions::editorCellFaults()
     for (auto it = stored.cbegin(); it != stored.cend(); ++it)
         QVERIFY2(session.waitForItem(it.key(), [&](const QJsonObject& o) { return o["text"] == it.value().toString(); }),
                  qPrintable(it.key() + ": " + session.item(it.key())["text"].toString()));
+}
+
+namespace {
+
+// A window just opened may still be moving into its place: the item's place
+// the same in two looks, more than a probe apart.
+bool settled(const Session& session, const QString& name)
+{
+    QJsonArray last;
+    return QTest::qWaitFor([&] {
+        QTest::qWait(400);
+        const QJsonArray now = session.item(name)["rect"].toArray();
+        const bool same = now.size() == 4 && now == last;
+        last = now;
+        return same;
+    }, 10000);
+}
+
+} // namespace
+
+// Deleting what others use is refused in a dialog, and the message pane
+// names the users; what nothing uses goes.
+void TestSessions::deletingWhatOthersUse()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "In Use");
+    Session session({model});
+    QVERIFY(session.started());
+    QVERIFY(session.openWindow("editorMaterial", "Material Manager"));
+    QVERIFY(session.waitForItem("materials.scroll"));
+    for (int i = 0; i < 30 && !inside(session.item("materials.0.delete"), session.window("Material Manager")); ++i)
+        session.scroll("materials", 3, true);
+    QVERIFY(inside(session.item("materials.0.delete"), session.window("Material Manager")));
+    // A click while the table still glides from the wheel only stops it.
+    bool refused = false;
+    for (int attempt = 0; attempt < 3 && !refused; ++attempt)
+        refused = session.click("materials.0.delete") && session.waitForWindow("Not deleted", true, 5000);
+    QVERIFY(refused);
+    QVERIFY(paneShows(session, "Material UD is used by pattern UNIAX; it is not deleted"));
+    QVERIFY(session.closeAndWait("Not deleted"));
+    QVERIFY(session.closeAndWait("Material Manager"));
+
+    QVERIFY(session.openWindow("editorLaminate", "Laminate Manager"));
+    QVERIFY(settled(session, "addSon"));
+    QVERIFY(session.click("addSon"));
+    QVERIFY(session.waitForItem("sons.3"));
+    QVERIFY(session.click("deleteSon"));
+    QVERIFY(QTest::qWaitFor([&] { return session.item("sons.3").isEmpty(); }, 5000));
+    QVERIFY(session.click("sons.1"));
+    QVERIFY(session.openWindow("deleteSon", "Not deleted"));
+    QVERIFY(paneShows(session, "Pattern TRIAX is used by single layer Shell-Triax, single layer Web; it is not deleted"));
+    QVERIFY(session.closeAndWait("Not deleted"));
+    QVERIFY(session.closeAndWait("Laminate Manager"));
+    QVERIFY(saveAndQuit(session, model));
+    KBlade saved;
+    saved.setFp(model);
+    QVERIFY(saved.readFile());
+    QCOMPARE(saved.materials()->sonNames(), KBlade().materials()->sonNames());
+    QCOMPARE(saved.patterns()->sonNames(), KBlade().patterns()->sonNames());
+}
+
+// Save as writes a model file: ".fvm" is appended to a name without it,
+// and an existing file is replaced only when the user says so.
+void TestSessions::saveAsAsksBeforeReplacing()
+{
+    QTemporaryDir dir;
+    const QString model = writeModel(dir.filePath("blade.fvm"), "Original");
+    const QString copy = dir.filePath("copy.fvm");
+    const auto bladeIn = [](const QString& path) {
+        KBlade blade;
+        blade.setFp(path);
+        QuietDebug quiet;
+        return blade.readFile() ? blade.bladeName() : QString();
+    };
+    Session session({model});
+    QVERIFY(session.started());
+    QVERIFY(session.click("saveAsAction"));
+    QVERIFY(session.answerFileDialog("Please choose a file", dir.filePath("copy")));
+    QVERIFY(session.waitForOutput("Write to " + copy));
+    const QByteArray first = fileBytes(copy);
+    QCOMPARE(bladeIn(copy), QString("Original"));
+
+    QVERIFY(session.openWindow("editorBladeSetting", "Blade Setting"));
+    QVERIFY(session.retype("bladeName", "Changed"));
+    QVERIFY(session.closeAndWait("Blade Setting"));
+    const QString question = "The file " + copy + " exists already. Replace it?";
+    for (const QString answer : {"keepFile", "replaceFile"}) {
+        QVERIFY(session.click("saveAsAction"));
+        QVERIFY(session.answerFileDialog("Please choose a file", answer == "keepFile" ? copy : dir.filePath("copy")));
+        QVERIFY(session.waitForItem("questionText", [&](const QJsonObject& o) { return o["text"] == question; }));
+        QVERIFY(session.click(answer));
+        QVERIFY(session.waitForWindow("Replace the file?", false));
+        if (answer == "keepFile")
+            QCOMPARE(fileBytes(copy), first);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(bladeIn(copy), QString("Changed"), 10000);
+    QCOMPARE(bladeIn(model), QString("Original"));
+    QVERIFY(session.closeWindow("Folvane"));
+    QCOMPARE(session.finish(), 0);
+}
+
+// A mesh size that is not a positive number is refused at its field, red,
+// with the reason in the tool tip; a new one takes effect at the next build.
+void TestSessions::meshSizeTakesEffect()
+{
+    KBlade expected;
+    {
+        Capture quiet;
+        expected.setting()->setMeshSize(150);
+        expected.genFEModel();
+    }
+    Session session;
+    QVERIFY(session.started());
+    QVERIFY(session.openWindow("editorMesh", "Mesh Manager"));
+    QVERIFY(settled(session, "meshSize"));
+    QVERIFY(session.retype("meshSize", "abc"));
+    session.key("Return");
+    QVERIFY(session.waitForItem("meshSize", [](const QJsonObject& o) {
+        return o["valid"] == false && o["toolTip"] == "Refused: a mesh size is a positive number of mm; it stays 300";
+    }));
+    QVERIFY(session.retype("meshSize", "150"));
+    session.key("Return");
+    QVERIFY(session.waitForItem("meshSize", [](const QJsonObject& o) { return o["valid"] == true; }));
+    QVERIFY(session.closeAndWait("Mesh Manager"));
+    QVERIFY(session.openWindow("feAction", "FE Model"));
+    const QString counts = QString("%1 nodes, %2 elements").arg(expected.nodeCount()).arg(expected.elementCount());
+    QVERIFY(session.waitForItem("statusModel", [&](const QJsonObject& o) { return o["text"] == counts; }));
+    QVERIFY(session.closeWindow("FE Model"));
+    QVERIFY(session.closeWindow("Folvane"));
+    QVERIFY(session.click("discardChanges"));
+    QCOMPARE(session.finish(), 0);
 }
 
 QTEST_MAIN(TestSessions)

@@ -11,12 +11,15 @@
 #include "blade/ksamplesetting.h"
 #include "blade/ksinglelayer.h"
 #include "blade/kweb.h"
+#include "core/binaryio.h"
+#include "core/messages.h"
 #include "core/parameter.h"
 #include "core/parameterlist.h"
 #include "geometry/kprofile.h"
 #include "geometry/kprofilelist.h"
 
 #include <QBuffer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -55,6 +58,32 @@ void editEverything(KBlade& blade)
     blade.sampleSetting()->setExportFVM(true);
 }
 
+// The bytes one value takes in a model file.
+template <typename Write, typename Value>
+QByteArray recordBytes(Write write, const Value& value)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    Binary::prepare(out);
+    write(out, value);
+    return bytes;
+}
+
+// A model file of the document with one list's section from another.
+QByteArray mixedModelBytes(const KBlade& blade, const KBlade& other, int from)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    Binary::prepare(out);
+    const KBlade::ChildType fileOrder[] = {
+        KBlade::Parameters, KBlade::Profiles, KBlade::Materials, KBlade::Patterns, KBlade::SingleLayers,
+        KBlade::Setting, KBlade::Webs, KBlade::KeyInds, KBlade::Meshs, KBlade::Layups, KBlade::Loads,
+        KBlade::OptSet, KBlade::SampleSet};
+    for (KBlade::ChildType type : fileOrder)
+        (type == from ? other : blade).models().at(type)->writeBinary(out);
+    return bytes;
+}
+
 } // namespace
 
 class TestKBlade : public QObject
@@ -72,6 +101,12 @@ private slots:
     void jsonRoundTrip();
     void jsonFailures();
     void jsonWithMissingAndWrongValues();
+    void referencesOutsideTheirLists_data();
+    void referencesOutsideTheirLists();
+    void meshSizes_data();
+    void meshSizes();
+    void modelFilePaths_data();
+    void modelFilePaths();
     void analysisSettingsFile();
     void modifiedUntilSaved();
 };
@@ -383,9 +418,12 @@ void TestKBlade::jsonWithMissingAndWrongValues()
     KBlade blade;
     Capture capture;
     blade.loadJson(dir.filePath("odd.json"));
+    // A reference to a name the list lacks falls back to its first item, saying so.
     QCOMPARE(capture.debugLines(), QStringList({"KProfile - KProfile: Key ind size not correct!",
                                                 "KProfile - KProfile: regmesh size not correct!",
                                                 "KProfile - KProfile: webmesh size not correct!",
+                                                "pattern M, ply 1: no material named \"steel\"; material Glass is used instead",
+                                                "web W: no single layer named \"x\"; single layer S is used instead",
                                                 "KLoadList - changeObject: index out of range!"}));
     // The web names its two regions in a setting that holds none.
     QCOMPARE(capture.outLines(), QStringList({"KObjectList - ReadSonByName: objectlist is empty!",
@@ -399,7 +437,7 @@ void TestKBlade::jsonWithMissingAndWrongValues()
     QCOMPARE(blade.singleLayers()->layer(0)->patternInd(), 1);
     QCOMPARE(blade.singleLayers()->layer(0)->ReadLocNumByInd(0)->num()->value(), 2.0);
     QCOMPARE(blade.setting()->count(), 0);
-    QCOMPARE(blade.setting()->meshSize(), 0.0);
+    QCOMPARE(blade.setting()->meshSize(), 300.0);
     QCOMPARE(blade.loads()->count(), 0);
     QCOMPARE(blade.loadNum(), 0);
     const KProfile* p = blade.profiles()->profile(0);
@@ -418,6 +456,127 @@ void TestKBlade::jsonWithMissingAndWrongValues()
     copy.setFp(dir.filePath("odd.fvm"));
     copy.readFile();
     QCOMPARE(modelBytes(copy), modelBytes(blade));
+}
+
+void TestKBlade::referencesOutsideTheirLists_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("materials") << int(KBlade::Materials) << 1
+                               << QStringList({"pattern TRIAX, ply 1: no material number 2; material UD is used instead",
+                                               "pattern Core, ply 1: no material number 3; material UD is used instead"});
+    QTest::newRow("patterns") << int(KBlade::Patterns) << 1
+                              << QStringList({"single layer Shell-Triax: no pattern number 2; pattern UNIAX is used instead",
+                                              "single layer Shell-Core: no pattern number 3; pattern UNIAX is used instead",
+                                              "single layer Web: no pattern number 2; pattern UNIAX is used instead"});
+    QTest::newRow("single layers") << int(KBlade::SingleLayers) << 4
+                                   << QStringList({"web Web-1: no single layer number 5; it is left out of the stack",
+                                                   "web Web-2: no single layer number 5; it is left out of the stack"});
+    QTest::newRow("regions") << int(KBlade::Setting) << 4
+                             << QStringList({"web Web-1: no region number 5; region Reg-1-U is used instead"});
+    QTest::newRow("load cases") << int(KBlade::Loads) << 1
+                                << QStringList({"the sample setting: no load case number 2; load case Load-1 is used instead"});
+}
+
+// A model file whose reference names an item its list does not hold reads,
+// and says what stands in.
+void TestKBlade::referencesOutsideTheirLists()
+{
+    QFETCH(int, list);
+    QFETCH(int, kept);
+    QFETCH(QStringList, messages);
+    KBlade blade;
+    blade.sampleSetting()->setLoadInd(1);
+    KBlade fewer;
+    KObjectList* shortened = fewer.models().at(list);
+    while (shortened->count() > kept)
+        shortened->RemoveSon(shortened->count() - 1);
+    const QByteArray bytes = mixedModelBytes(blade, fewer, list);
+    QDataStream in(bytes);
+    Binary::prepare(in);
+    KBlade read;
+    Capture capture;
+    QVERIFY(read.readStream(in));
+    QCOMPARE(capture.debugLines(), messages);
+    QVERIFY(capture.outLines().isEmpty());
+}
+
+void TestKBlade::meshSizes_data()
+{
+    QTest::addColumn<double>("size");
+    // The value in a JSON file, when it can hold one.
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("taken") << 150.0 << QByteArray("150") << true;
+    QTest::newRow("zero") << 0.0 << QByteArray("0") << false;
+    QTest::newRow("negative") << -5.0 << QByteArray("-5") << false;
+    QTest::newRow("not a number") << std::nan("") << QByteArray("\"abc\"") << false;
+    QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << QByteArray() << false;
+}
+
+// A mesh size that is not a positive number is never taken, wherever it
+// comes from; one that is takes effect at the next build.
+void TestKBlade::meshSizes()
+{
+    QFETCH(double, size);
+    QFETCH(QByteArray, json);
+    QFETCH(bool, taken);
+    const QString refusal = "a mesh size is a positive number of mm; ";
+    KBlade blade;
+    Capture capture;
+    blade.setting()->setMeshSize(size);
+    QCOMPARE(blade.setting()->meshSize(), taken ? size : 300.0);
+    QCOMPARE(capture.outLines(), taken ? QStringList()
+                                       : QStringList({"Mesh size " + formatNumber(size) + " refused: " + refusal + "it stays 300"}));
+    KBlade unchanged;
+    unchanged.genFEModel();
+    blade.genFEModel();
+    QCOMPARE(blade.elementCount() != unchanged.elementCount(), taken);
+
+    const QString inFile = "Mesh size %1 in the file refused: " + refusal + "the default 300 is used";
+    KBlade source;
+    source.setting()->setBladeName("Sized");
+    const QByteArray name = recordBytes(Binary::writeString, QString("Sized"));
+    QByteArray bytes = modelBytes(source);
+    bytes.replace(name + recordBytes(Binary::writeReal, 300.0), name + recordBytes(Binary::writeReal, size));
+    QDataStream in(bytes);
+    Binary::prepare(in);
+    KBlade read;
+    capture.clear();
+    QVERIFY(read.readStream(in));
+    QCOMPARE(read.setting()->meshSize(), taken ? size : 300.0);
+    QCOMPARE(capture.debugLines(), taken ? QStringList() : QStringList({inFile.arg(formatNumber(size))}));
+
+    if (json.isEmpty())
+        return;
+    QJsonObject document = KBlade().toJson();
+    QJsonObject setting = document["Blade Setting"].toObject();
+    setting["Mesh Size"] = QJsonDocument::fromJson("[" + json + "]").array().at(0);
+    document["Blade Setting"] = setting;
+    capture.clear();
+    read.fromJson(document);
+    QCOMPARE(read.setting()->meshSize(), taken ? size : 300.0);
+    QCOMPARE(capture.debugLines(), taken ? QStringList() : QStringList({inFile.arg(QString::fromUtf8(json))}));
+}
+
+void TestKBlade::modelFilePaths_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << "/a/copy" << "/a/copy.fvm";
+    QTest::newRow("model file") << "/a/copy.fvm" << "/a/copy.fvm";
+    QTest::newRow("in capitals") << "/a/COPY.FVM" << "/a/COPY.FVM";
+    QTest::newRow("other extension") << "/a/copy.json" << "/a/copy.json.fvm";
+    QTest::newRow("url") << "file:///a/my%20copy" << "/a/my copy.fvm";
+}
+
+// Save as writes where the open dialog's filter shows the file.
+void TestKBlade::modelFilePaths()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QCOMPARE(KBlade::modelFilePath(chosen), written);
 }
 
 void TestKBlade::analysisSettingsFile()

@@ -84,9 +84,12 @@ private slots:
     void meshTable();
     void keyIndexTable();
     void objectives();
-    void deletedReferencesFallBack();
     void renamesInTheEditors_data();
     void renamesInTheEditors();
+    void deletingItemsInUse_data();
+    void deletingItemsInUse();
+    void deletionsKeepTheOthersPlaces();
+    void emptiedListsStillSave();
 };
 
 // Views and stored expectations know every table's columns by number:
@@ -496,29 +499,113 @@ void TestLists::objectives()
     QCOMPARE(capture.debugLines(), QStringList({"KOptSetting - ReadObjective: index not correct!"}));
 }
 
-void TestLists::deletedReferencesFallBack()
+void TestLists::deletingItemsInUse_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<int>("row");
+    // Lists shown as a table delete through the table, the others through
+    // the list, as their editors do.
+    QTest::addColumn<bool>("table");
+    QTest::addColumn<QString>("users");
+    QTest::newRow("material") << int(KBlade::Materials) << 0 << true << "Material UD is used by pattern UNIAX";
+    QTest::newRow("pattern") << int(KBlade::Patterns) << 1 << false
+                             << "Pattern TRIAX is used by single layer Shell-Triax, single layer Web";
+    QTest::newRow("single layer of regions") << int(KBlade::SingleLayers) << 3 << false
+                                             << "Single layer Spar-UD is used by region Reg-2-U, region Reg-2-L";
+    QTest::newRow("single layer of webs") << int(KBlade::SingleLayers) << 4 << false
+                                          << "Single layer Web is used by web Web-1, web Web-2";
+    QTest::newRow("region of a web") << int(KBlade::Setting) << 4 << false << "Region Reg-2-L is used by web Web-1";
+    QTest::newRow("region") << int(KBlade::Setting) << 2 << false << "";
+    QTest::newRow("first profile of webs") << int(KBlade::Profiles) << 1 << true
+                                            << "Profile Circle is used by web Web-1, web Web-2";
+    QTest::newRow("last profile of webs") << int(KBlade::Profiles) << 4 << true
+                                           << "Profile NACA63214 is used by web Web-1, web Web-2";
+    QTest::newRow("profile") << int(KBlade::Profiles) << 2 << true << "";
+    QTest::newRow("web") << int(KBlade::Webs) << 0 << true << "";
+    QTest::newRow("sampled load case") << int(KBlade::Loads) << 0 << false
+                                       << "Load case Load-1 is used by the sample setting";
+    QTest::newRow("buckled load case") << int(KBlade::Loads) << 1 << false
+                                       << "Load case Load-2 is used by the optimisation setting (buckled load case)";
+}
+
+// Deleting an item that others refer to is refused, naming them; nothing
+// is re-pointed to another item.
+void TestLists::deletingItemsInUse()
+{
+    QFETCH(int, list);
+    QFETCH(int, row);
+    QFETCH(bool, table);
+    QFETCH(QString, users);
+    KBlade blade;
+    blade.optSetting()->setBucklingLoadCase(2);
+    KObjectList* sons = blade.models().at(list);
+    const QStringList names = sons->sonNames();
+    const QString refusal = users.isEmpty() ? QString() : users + "; it is not deleted";
+    QSignalSpy refused(&blade, &KBlade::removalRefused);
+    Capture capture;
+    const bool deleted = table ? sons->tableModel()->removeRows(row, 1) : sons->delSon(row);
+    QCOMPARE(deleted, users.isEmpty());
+    QCOMPARE(capture.outLines(), users.isEmpty() ? QStringList() : QStringList({refusal}));
+    QCOMPARE(refused.count(), users.isEmpty() ? 0 : 1);
+    if (!users.isEmpty())
+        QCOMPARE(refused.at(0).at(0).toString(), refusal);
+    QStringList left = names;
+    if (deleted)
+        left.removeAt(row);
+    QCOMPARE(sons->sonNames(), left);
+    QVERIFY(capture.debugLines().isEmpty());
+}
+
+// What refers by place follows a deletion: the regions either side keep
+// their boundaries and mesh numbers, the other web its mesh numbers, the
+// webs their profiles, the buckled load case its load case.
+void TestLists::deletionsKeepTheOthersPlaces()
 {
     KBlade blade;
-    // Plies of a deleted material take the first material.
-    KLaminate* core = blade.patterns()->pattern(2)->ReadLaminateByInd(0);
-    blade.materials()->RemoveSon(2);
-    QCOMPARE(core->materialIndex(), 0);
-    // Single layers of a deleted pattern take the first pattern.
-    blade.patterns()->RemoveSon(1);
-    QCOMPARE(blade.singleLayers()->layer(0)->pattern()->name(), QString("UNIAX"));
-    // Regions drop layers whose single layer is deleted.
-    blade.singleLayers()->RemoveSon(3);
-    QCOMPARE(blade.setting()->region(1)->layerCount(), 2);
-    QCOMPARE(blade.setting()->region(1)->layerIndex(1), 1);
-    // Webs on a deleted region take the first region.
-    blade.setting()->RemoveSon(4);
-    QCOMPARE(blade.webs()->web(0)->endRegionIndex(), 0);
-    // The sample setting on a deleted load case takes load case 0.
-    blade.sampleSetting()->setLoadInd(1);
-    blade.loads()->RemoveSon(1);
-    QCOMPARE(blade.sampleSetting()->loadInd(), 0);
+    KProfileList* profiles = blade.profiles();
+    KProfile* tip = profiles->profile(4);
+    const auto keys = [&](int from, int to) {
+        QList<int> points;
+        for (int k = from; k <= to; ++k)
+            points << tip->keyPoint(k);
+        return points;
+    };
+    // Reg-3-U's strip joins Reg-3-L; the last region's joins the one before.
+    const QList<int> before = keys(0, 4);
+    tip->SetRegMesh(3, 23);
+    QVERIFY(blade.setting()->delSon(2));
+    QCOMPARE(keys(0, 3), QList<int>({before[0], before[1], before[3], before[4]}));
+    QCOMPARE(tip->ReadRegMesh(2), 23);
+    QVERIFY(blade.setting()->delSon(4));
+    QCOMPARE(keys(0, 2), QList<int>({before[0], before[1], before[3]}));
 
-    // Emptied lists leave references to nothing, and everything still saves.
+    tip->SetWebMesh(1, 17);
+    QVERIFY(blade.webs()->tableModel()->removeRows(0, 1));
+    QCOMPARE(tip->ReadWebMesh(0), 17);
+
+    // Web-2 spans profiles 2 to 5: numbers typed as numbers follow.
+    const KWeb* web = blade.webs()->web(0);
+    QVERIFY(profiles->tableModel()->removeRows(2, 1));
+    QCOMPARE(web->endProfile()->exp(), QString("4"));
+    QCOMPARE(profiles->profile(web->profileSpan().second), tip);
+    // An expression cannot follow: every profile up to it is the web's.
+    web->endProfile()->setExp("4 * P");
+    Capture capture;
+    QVERIFY(!profiles->tableModel()->removeRows(2, 1));
+    QCOMPARE(capture.outLines(), QStringList({"Profile NACA63220 is used by web Web-2; it is not deleted"}));
+
+    blade.sampleSetting()->setLoadInd(1);
+    blade.optSetting()->setBucklingLoadCase(2);
+    QVERIFY(blade.loads()->delSon(0));
+    QCOMPARE(blade.optSetting()->bucklingLoadCase(), 1);
+}
+
+// Lists emptied by a program leave references to nothing, and the document
+// still saves.
+void TestLists::emptiedListsStillSave()
+{
+    KBlade blade;
+    KLaminate* core = blade.patterns()->pattern(2)->ReadLaminateByInd(0);
     while (blade.materials()->count())
         blade.materials()->RemoveSon(0);
     QCOMPARE(core->material(), nullptr);

@@ -218,9 +218,11 @@ void TestProfiles::automaticMeshNumbers()
     QCOMPARE(blade.profiles()->profile(2)->radiusMesh(), 10);
     capture.clear();
     blade.setting()->setMeshSize(0);
-    blade.profiles()->autoMesh();
+    QCOMPARE(blade.setting()->meshSize(), 1000.0);
     QCOMPARE(blade.profiles()->profile(2)->radiusMesh(), 10);
-    QCOMPARE(capture.debugLines(), QStringList({"KProfileList - autoMesh: mesh size not correct!"}));
+    QCOMPARE(capture.outLines(),
+             QStringList({"Mesh size 0 refused: a mesh size is a positive number of mm; it stays 1000"}));
+    QVERIFY(capture.debugLines().isEmpty());
 }
 
 void TestProfiles::previewCoordinates()

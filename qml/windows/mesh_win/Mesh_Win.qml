@@ -3,6 +3,7 @@ import QtQuick.Controls 2.12
 import QtQuick.Layouts 1.12
 import Folvane 0.1
 import "../../basic_items"
+import "../../basic_items/FVstyle.js" as FVstyle
 
 // The mesh size and every mesh number of the profiles.
 FV_Manager_Win {
@@ -17,10 +18,22 @@ FV_Manager_Win {
     function openEditor() {
         list.updateModel()
         meshSize.text = setting.MeshSize
+        meshSize.refusal = ""
         grid.columnTitles = ["Radius"].concat(setting.SonNames).concat(webs.SonNames)
         grid.rowTitles = profiles.SonNames
         grid.refresh()
         open()
+    }
+    // The typed size: taken (the profiles are re-meshed with it at once) or
+    // refused, red, with the reason in the tool tip and the old size kept.
+    function applyMeshSize() {
+        const size = Number(meshSize.text)
+        meshSize.refusal = setting.meshSizeRefusal(size)
+        if (meshSize.valid && size !== setting.MeshSize) {
+            setting.MeshSize = size
+            grid.refresh()
+        }
+        return meshSize.valid
     }
     FV_Editor {
         window: win
@@ -30,18 +43,32 @@ FV_Manager_Win {
                 FV_Label { text: "Mesh Size" }
                 FV_TextBox {
                     id: meshSize
+                    objectName: "meshSize"
+                    property string refusal: ""
+                    readonly property bool valid: refusal.length === 0
+                    readonly property string toolTip: valid
+                        ? "Element edge length the automatic mesh aims at, mm. A new size re-meshes the profiles at once; "
+                          + "Auto Mesh re-meshes them after they change."
+                        : "Refused: " + refusal
                     hoverEnabled: true
                     ToolTip.visible: hovered
                     ToolTip.delay: 400
-                    ToolTip.text: "Element edge length the automatic mesh aims at, mm"
-                    onEditingFinished: win.setting.MeshSize = Number(text)
+                    ToolTip.text: toolTip
+                    color: valid ? palette.text : FVstyle.failureColor
+                    background: Rectangle {
+                        color: FVstyle.textBoxColor
+                        border.width: meshSize.valid ? 1 : 2
+                        border.color: meshSize.valid ? FVstyle.textBoxBorder : FVstyle.failureColor
+                    }
+                    onEditingFinished: win.applyMeshSize()
                 }
                 FV_Button {
+                    objectName: "autoMesh"
                     text: "Auto Mesh"
                     onClicked: {
-                        win.setting.MeshSize = Number(meshSize.text)
+                        if (!win.applyMeshSize())
+                            return
                         win.profiles.autoMesh()
-                        win.list.TableModel.updateTable()
                         grid.refresh()
                     }
                 }
