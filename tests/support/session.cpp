@@ -143,7 +143,19 @@ bool Session::waitForItem(const QString& name, const std::function<bool(const QJ
 
 bool Session::waitForWindow(const QString& title, bool shown, int ms) const
 {
-    return waitUntil([&] { return window(title).isEmpty() != shown; }, ms);
+    if (!waitUntil([&] { return window(title).isEmpty() != shown; }, ms))
+        return false;
+    // The window manager may still be placing a window just shown, and a
+    // click aimed by its first place misses: it is used once its place is
+    // the same in two looks a few probes apart.
+    QJsonValue last;
+    return !shown || waitUntil([&] {
+        QThread::msleep(400);
+        const QJsonValue now = window(title).value("rect");
+        const bool same = now == last;
+        last = now;
+        return same;
+    }, ms);
 }
 
 bool Session::waitForOutput(const QString& text, int ms)
