@@ -427,13 +427,13 @@ void TestSessions::unsavedChanges()
         QVERIFY(session.closeAndWait("Blade Setting"));
     };
     rename("Changed");
-    QVERIFY(QTest::qWaitFor([&] { return title().startsWith("* "); }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return title().startsWith("* "); }, 60000));
     QVERIFY(session.click("newAction"));
     QVERIFY(session.click("cancelChanges"));
     QVERIFY(title().startsWith("* Folvane - " + model) || title().startsWith("* Folvane Demo v0.76 - " + model));
     QVERIFY(session.click("newAction"));
     QVERIFY(session.click("discardChanges"));
-    QVERIFY(QTest::qWaitFor([&] { return title() == "Folvane - "; }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return title() == "Folvane - "; }, 60000));
 
     QVERIFY(session.click("openAction"));
     QVERIFY(session.answerFileDialog("Please choose a file", model));

@@ -1,5 +1,6 @@
 #include "capture.h"
 #include "files.h"
+#include "processes.h"
 #include "program.h"
 #include "core/binaryio.h"
 #include "opt/bladegeneration.h"
@@ -54,9 +55,15 @@ std::vector<std::unique_ptr<Chromosome>> readRecord(const QString& path)
     return members;
 }
 
-bool processRuns(const QString& commandLine)
+// The names of the jobs in the cluster's queue, one a line, or why squeue
+// failed: a queue that cannot be read never reads as empty.
+QString queuedJobs()
 {
-    return QProcess::execute("pgrep", {"-f", commandLine}) == 0;
+    QProcess squeue;
+    squeue.start("squeue", {"-h", "-o", "%j"});
+    if (!squeue.waitForFinished(60000) || squeue.exitStatus() != QProcess::NormalExit || squeue.exitCode() != 0)
+        return "squeue failed: " + QString::fromLocal8Bit(squeue.readAllStandardError());
+    return QString::fromLocal8Bit(squeue.readAllStandardOutput());
 }
 
 // Starts the program and signals it once its output holds the text.
@@ -83,8 +90,10 @@ Interrupted interruptWhen(const ProgramFolder& folder, const QStringList& argume
     }
     while (alsoWaitFor && run.state() != QProcess::NotRunning && !alsoWaitFor())
         QTest::qWait(200);
-    ::kill(pid_t(run.processId()), SIGINT);
-    run.waitForFinished(60000);
+    // A run that has ended has no process id: 0 would signal the test's own group.
+    if (run.state() != QProcess::NotRunning)
+        ::kill(pid_t(run.processId()), SIGINT);
+    run.waitForFinished(300000);
     Interrupted result;
     result.exitCode = run.exitStatus() == QProcess::NormalExit ? run.exitCode() : -1;
     result.out = QString::fromUtf8(out + run.readAllStandardOutput());
@@ -145,18 +154,21 @@ void TestParallel::failedAndHungDesigns()
     ProgramFolder folder;
     writeModel(folder.path("blade.fvm"), "Stand-in");
     writeStandIn(folder);
+    // The design that hangs holds the run for the whole limit. One that
+    // solves takes 1.5 s here and some 8 s at a load of 10 on the two
+    // cores: the limit stays 15 times above that.
     const ProgramRun run = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "0", "3",
-                                       "-workers", "2", "-timelimit", "8"});
+                                       "-workers", "2", "-timelimit", "120"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err + run.out.right(2000)));
-    QVERIFY(run.out.contains("time limit per design: 8 s\n"));
+    QVERIFY(run.out.contains("time limit per design: 120 s\n"));
     const QStringList lines = verdicts(run.out);
     QCOMPARE(lines.filter(" failed: "),
              QStringList({"Evaluation 2 failed: the design did not have an analysis that the solver completes; its "
                           "files are in " + folder.path("opt/Work-1/2"),
-                          "Evaluation 3 failed: it ran past the time limit of 8 s; its files are in " + folder.path("opt/Work-1/3"),
+                          "Evaluation 3 failed: it ran past the time limit of 120 s; its files are in " + folder.path("opt/Work-1/3"),
                           "Evaluation 4 failed: its worker crashed; its files are in " + folder.path("opt/Work-1/4")}));
     QVERIFY(lines.filter(QRegularExpression("^Evaluation 1: fitness -")).size() == 1);
-    QVERIFY(!processRuns("sleep 607"));
+    QCOMPARE(processesRunning("sleep 607", folder.path(".")), Processes());
     QVERIFY(fileBytes(folder.path("opt/Work-1/2/log.txt")).contains("*ERROR stand-in: design refused"));
     QVERIFY(QFile::exists(folder.path("opt/Work-1/3/design.fvm")));
     QVERIFY(!QDir(folder.path("opt/Work-1/1")).exists());
@@ -173,7 +185,19 @@ void TestParallel::interruptAndContinue()
     ProgramFolder folder;
     writeModel(folder.path("blade.fvm"), "Interrupted");
     const QStringList arguments{"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "5", "9", "-workers", "2"};
-    const Interrupted stopped = interruptWhen(folder, arguments, "Generation 1 of 6");
+    // Interrupted while its workers are seen to run: the check that none is
+    // left after it can see them.
+    const QString worker = "-evaluate design.fvm Interrupted-";
+    QStringList seen;
+    const auto workerRuns = [&] {
+        seen = processesRunning(worker, folder.path(".")).commandLines;
+        return !seen.isEmpty();
+    };
+    const Interrupted stopped = interruptWhen(folder, arguments, "Generation 1 of 6", workerRuns);
+    QVERIFY2(!seen.isEmpty(), "no worker was seen running");
+    QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(FOLVANE_BINARY " " + worker) + "\\d+_\\d+ 1$")
+                 .match(seen[0]).hasMatch(),
+             qPrintable(seen.join('\n')));
     QCOMPARE(stopped.exitCode, 128 + SIGINT);
     const int recorded = QString(fileBytes(folder.path("opt/Fitness.dat"))).section('\n', 0, 0).toInt();
     QVERIFY(recorded >= 1 && recorded < 6);
@@ -182,7 +206,7 @@ void TestParallel::interruptAndContinue()
                                  "continues from generation %1").arg(recorded)));
     QVERIFY(stopped.out.contains(QString("BladeGeneration - interrupted in generation %1\n").arg(recorded + 1)));
     QVERIFY(!QFile::exists(folder.path(QString("opt/Evo-%1.fvo").arg(recorded + 1))));
-    QVERIFY(!processRuns("-evaluate design.fvm Interrupted-"));
+    QCOMPARE(processesRunning(worker, folder.path(".")), Processes());
     const QByteArray record = fileBytes(folder.path(QString("opt/Evo-%1.fvo").arg(recorded)));
 
     const ProgramRun again = folder.run({"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"),
@@ -261,23 +285,25 @@ void TestParallel::slurmArray()
     // Slurm's log and the script stay for the designs that failed.
     QCOMPARE(QDir(folder.path("opt/Work-1")).entryList(QDir::Files), QStringList({"array-1.sh", "slurm-1-2.out", "slurm-1-4.out"}));
 
-    // Designs that never end, interrupted while the array runs.
+    // Designs that never end, interrupted while the array runs the one
+    // that hangs: the checks that nothing is left can see it.
     writeStandIn(folder);
     QDir(folder.path("opt")).removeRecursively();
-    const auto arrayQueued = [] {
-        QProcess squeue;
-        squeue.start("squeue", {"-h", "-o", "%j"});
-        squeue.waitForFinished();
-        return squeue.readAllStandardOutput().contains("folvane-");
+    QStringList seen;
+    const auto hangs = [&] {
+        seen = processesRunning("sleep 607", folder.path(".")).commandLines;
+        return !seen.isEmpty();
     };
     const Interrupted stopped =
         interruptWhen(folder, {"-optimise", folder.path("blade.fvm"), "x", folder.path("opt"), "0", "0", "3", "-slurm"},
-                      "Evaluating on Slurm", arrayQueued);
+                      "Evaluating on Slurm", hangs);
+    QVERIFY2(!seen.isEmpty(), "the design that hangs was not seen running");
+    QCOMPARE(seen, QStringList("sleep 607"));
     QCOMPARE(stopped.exitCode, 128 + SIGINT);
     QCOMPARE(stopped.err.split('\n').filter("Folvane:"),
              QStringList("Folvane: the optimisation was interrupted before its first generation was recorded"));
-    QTRY_VERIFY_WITH_TIMEOUT(!arrayQueued(), 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(!processRuns("sleep 607"), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(queuedJobs(), QString(), 120000);
+    QTRY_COMPARE_WITH_TIMEOUT(processesRunning("sleep 607", folder.path(".")), Processes(), 120000);
 }
 
 QTEST_GUILESS_MAIN(TestParallel)

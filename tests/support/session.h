@@ -33,12 +33,14 @@ public:
     // Every shown item whose name starts with the prefix.
     QList<QJsonObject> items(const QString& prefix) const;
     QJsonObject window(const QString& title) const;
-    // Waits until the named item is shown (and the condition holds).
+    // Waits until the named item is shown (and the condition holds). The
+    // waits cost nothing when the window answers, and are long enough for
+    // a machine loaded many times over.
     bool waitForItem(const QString& name, const std::function<bool(const QJsonObject&)>& until = {},
-                     int ms = 20000) const;
-    bool waitForWindow(const QString& title, bool shown = true, int ms = 20000) const;
+                     int ms = 60000) const;
+    bool waitForWindow(const QString& title, bool shown = true, int ms = 60000) const;
     // Waits until the program's output (both channels) holds the text.
-    bool waitForOutput(const QString& text, int ms = 20000);
+    bool waitForOutput(const QString& text, int ms = 60000);
 
     // Mouse and keys: a click in the middle of the item (or at a point of
     // the screen), text typed, keys in xdotool's names ("ctrl+s").
@@ -77,7 +79,7 @@ public:
 
     // Waits for the program to end: its exit code, or -1 when it did not
     // end by itself (a signal, or still running, then killed).
-    int finish(int ms = 30000);
+    int finish(int ms = 120000);
     QString output();
 
 private:
