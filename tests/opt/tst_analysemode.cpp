@@ -413,7 +413,7 @@ void TestAnalyseMode::writesThatFail()
     arguments.replaceInStrings("MODEL", folder.model("NewBlade"));
     QVERIFY(QDir().mkpath(folder.path("run/") + blocked));
     const ProgramRun run = folder.run(arguments, "run");
-    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.exitCode == exitCode, qPrintable(QString::number(run.exitCode) + ": " + run.err));
     QCOMPARE(run.err.split('\n').filter("Folvane:"),
              QStringList({"Folvane: cannot write " + blocked + ": Filename refers to a directory"
                           + (exitCode == 3 ? "; the results are not kept" : "")}));

@@ -47,6 +47,13 @@ ProgramRun runProgram(const QStringList& arguments, const QString& home, const Q
     }
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(err + process.readAllStandardError());
+    // A crash's exit code is its signal's number: never to be read as a code
+    // the program chose.
+    if (!run.stillRunning && process.exitStatus() == QProcess::CrashExit) {
+        qWarning("folvane %s ended by signal %d; its standard error:\n%s", qPrintable(arguments.join(' ')),
+                 run.exitCode, qPrintable(run.err));
+        run.exitCode = -2;
+    }
     return run;
 }
 

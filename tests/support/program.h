@@ -6,6 +6,7 @@
 
 struct ProgramRun
 {
+    // -1 while still running, -2 after a crash.
     int exitCode = -1;
     QString out;
     QString err;
