@@ -120,7 +120,6 @@ void Anchors::add(std::map<QString, Entry>& into, const YAML::Node& list, const 
     for (size_t i = 0; i < list.size(); ++i) {
         const QString here = path + QStringLiteral("[%1]").arg(i);
         const QString name = text(required(list[i], "name", here), here + QStringLiteral(".name"));
-        required(list[i], "start_nd_arc", here);
         if (into.count(name))
             fail(here + QStringLiteral(".name"), QStringLiteral("anchor '%1' is given twice").arg(name), list[i]);
         into.emplace(name, Entry{list[i], here});
@@ -168,6 +167,8 @@ public:
 
     const Anchors::Entry& anchor(const Reference& r) const;
     std::optional<Curve> arc(const Reference& r);
+    // The handle a chain of references ends at.
+    Reference last(Reference r) const;
 
 private:
     std::optional<Curve> handleArc(const Anchors::Entry& entry, const QString& name, const QString& handle);
@@ -182,6 +183,20 @@ const Anchors::Entry& Resolver::anchor(const Reference& r) const
     if (it == m_anchors.shell.end())
         fail(r.path + QStringLiteral(".name"), QStringLiteral("names no anchor: '%1'").arg(r.name), r.at["name"]);
     return it->second;
+}
+
+Reference Resolver::last(Reference r) const
+{
+    // arc() has refused a circle by now.
+    while (m_anchors.shell.count(r.name)) {
+        const Anchors::Entry& entry = m_anchors.shell.at(r.name);
+        const std::string key = r.handle.toStdString();
+        const YAML::Node given = optional(entry.node, key.c_str());
+        if (!given || !optional(given, "anchor"))
+            break;
+        r = reference(entry.node, key.c_str(), entry.path);
+    }
+    return r;
 }
 
 std::optional<Curve> Resolver::arc(const Reference& r)
@@ -311,15 +326,26 @@ public:
     void read();
 
 private:
+    // A skin layer's references, and whether each edge is placed yet.
+    struct Edges
+    {
+        size_t layer;
+        Reference start, end;
+        bool startPlaced, endPlaced;
+    };
+
     void readWebs();
     void readLayer(const YAML::Node& node, const QString& here);
-    void placeByRule(Layer& layer, const Reference& start, const Reference& end, bool hasStart, bool hasEnd);
+    void placeByWidth(Layer& layer, Edges& edges);
+    void placeOnOtherLayers(Edges& edges);
     void checkWebReference(const Reference& r, const QString& web);
+    bool definedBy(const Anchors::Entry& entry, const char* rule, const QString& handle) const;
 
     const YAML::Node& m_structure;
     Blade& m_blade;
     Anchors m_anchors;
     std::unique_ptr<Resolver> m_resolver;
+    std::vector<Edges> m_pending;
 };
 
 void StructureReader::read()
@@ -333,6 +359,14 @@ void StructureReader::read()
         fail(StructurePath + QStringLiteral(".layers"), QStringLiteral("is not a list of layers"), layers);
     for (size_t i = 0; i < layers.size(); ++i)
         readLayer(layers[i], StructurePath + QStringLiteral(".layers[%1]").arg(i));
+    for (Edges& edges : m_pending)
+        placeOnOtherLayers(edges);
+}
+
+bool StructureReader::definedBy(const Anchors::Entry& entry, const char* rule, const QString& handle) const
+{
+    const YAML::Node node = optional(entry.node, rule);
+    return node && defines(node, handle, entry.path + QLatin1Char('.') + QLatin1String(rule));
 }
 
 void StructureReader::readWebs()
@@ -352,18 +386,17 @@ void StructureReader::readWebs()
             Anchors::add(own, list, here + QStringLiteral(".anchors"));
         const Reference start = reference(webs[i], "start_nd_arc", here);
         const Reference end = reference(webs[i], "end_nd_arc", here);
-        for (const auto& [edge, r] : {std::pair{&web.start, &start}, {&web.end, &end}})
-            if (const std::optional<Curve> arc = m_resolver->arc(*r))
+        for (const auto& [edge, r] : {std::pair{&web.start, &start}, {&web.end, &end}}) {
+            if (const std::optional<Curve> arc = m_resolver->arc(*r)) {
                 edge->arc = *arc;
-        // An attachment the file does not give is its anchor's plane.
-        for (const Reference* r : {&start, &end}) {
-            if ((r == &start ? web.start : web.end).given())
                 continue;
+            }
+            // An attachment the file does not give is where its anchor's
+            // plane meets the surface.
             const Anchors::Entry& entry = m_resolver->anchor(*r);
-            if (!optional(entry.node, "plane_intersection")
-                || !defines(entry.node["plane_intersection"], r->handle, entry.path + QStringLiteral(".plane_intersection")))
-                fail(r->path, QStringLiteral("anchor '%1' gives no %2, neither as values nor by a rule").arg(r->name, r->handle),
-                     r->at);
+            if (!definedBy(entry, "plane_intersection", r->handle))
+                fail(r->path, QStringLiteral("anchor '%1' gives no %2: no values, and no rule the import takes "
+                                             "places it").arg(r->name, r->handle), r->at);
             const Plane p = plane(entry, m_blade);
             if (!web.offset.empty() && web.offset.values != p.offset.values)
                 fail(r->path, QStringLiteral("the web's two attachments lie on different planes"), r->at);
@@ -401,54 +434,88 @@ void StructureReader::readLayer(const YAML::Node& node, const QString& here)
         checkWebReference(start, layer.web);
         checkWebReference(end, layer.web);
     } else {
-        const std::optional<Curve> startArc = m_resolver->arc(start);
-        const std::optional<Curve> endArc = m_resolver->arc(end);
-        if (startArc)
-            layer.start.arc = *startArc;
-        if (endArc)
-            layer.end.arc = *endArc;
-        if (!startArc || !endArc)
-            placeByRule(layer, start, end, bool(startArc), bool(endArc));
+        Edges edges{m_blade.layers.size(), start, end, false, false};
+        if (const std::optional<Curve> arc = m_resolver->arc(start)) {
+            layer.start.arc = *arc;
+            edges.startPlaced = true;
+        }
+        if (const std::optional<Curve> arc = m_resolver->arc(end)) {
+            layer.end.arc = *arc;
+            edges.endPlaced = true;
+        }
+        if (!edges.startPlaced || !edges.endPlaced)
+            placeByWidth(layer, edges);
+        m_pending.push_back(edges);
     }
     m_blade.layers.push_back(std::move(layer));
 }
 
-// Edges the file leaves to a rule on the section: a width from the other
-// edge of the same anchor, or from its midpoint (given, or where a plane
-// meets the layer's side), as 1.x places them.
-void StructureReader::placeByRule(Layer& layer, const Reference& start, const Reference& end, bool hasStart,
-                                  bool hasEnd)
+// An edge the file leaves to its anchor's width, as 1.x places it: from
+// the anchor's other edge where that is the layer's own other edge, or
+// around the anchor's midpoint (given, or where its plane meets the side).
+void StructureReader::placeByWidth(Layer& layer, Edges& edges)
 {
-    const Reference& missing = hasStart ? end : start;
+    const Reference missing = m_resolver->last(edges.startPlaced ? edges.end : edges.start);
     const Anchors::Entry& entry = m_resolver->anchor(missing);
-    const bool sameAnchor = start.name == end.name && start.handle == QLatin1String("start_nd_arc")
-        && end.handle == QLatin1String("end_nd_arc");
-    const YAML::Node width = optional(entry.node, "width");
-    const QString widthPath = entry.path + QStringLiteral(".width");
-    if (sameAnchor && width && defines(width, missing.handle, widthPath)) {
-        layer.width = curve(width, widthPath);
-        if (hasStart || hasEnd)
-            return;
-        const Reference middle{start.name, QStringLiteral("midpoint_nd_arc"), start.at, start.path};
-        if (const std::optional<Curve> arc = m_resolver->arc(middle)) {
-            layer.midpoint.arc = *arc;
-            return;
+    if (!definedBy(entry, "width", missing.handle))
+        return;
+    const Curve width = curve(entry.node["width"], entry.path + QStringLiteral(".width"));
+    if (edges.startPlaced != edges.endPlaced) {
+        const bool fromStart = edges.startPlaced;
+        const QString otherHandle = fromStart ? QStringLiteral("start_nd_arc") : QStringLiteral("end_nd_arc");
+        const std::optional<Curve> other = m_resolver->arc({missing.name, otherHandle, missing.at, missing.path});
+        const Curve& own = fromStart ? layer.start.arc : layer.end.arc;
+        if (other && other->grid == own.grid && other->values == own.values) {
+            layer.width = width;
+            (fromStart ? edges.endPlaced : edges.startPlaced) = true;
         }
-        if (optional(entry.node, "plane_intersection")
-            && defines(entry.node["plane_intersection"], middle.handle, entry.path + QStringLiteral(".plane_intersection"))) {
-            const Plane p = plane(entry, m_blade);
-            if (p.side != QLatin1String("suction") && p.side != QLatin1String("pressure"))
-                fail(entry.path + QStringLiteral(".plane_intersection.side"),
-                     QStringLiteral("must be 'suction' or 'pressure' for a layer"), entry.node["plane_intersection"]);
-            layer.offset = p.offset;
-            layer.side = p.side;
-            layer.rotationFollowsTwist = true;
-            return;
-        }
+        return;
     }
-    fail(missing.path, QStringLiteral("anchor '%1' gives no %2, neither as values nor by a rule")
-                           .arg(missing.name, missing.handle),
-         missing.at);
+    const Reference start = m_resolver->last(edges.start), end = m_resolver->last(edges.end);
+    if (start.name != end.name || start.handle != QLatin1String("start_nd_arc")
+        || end.handle != QLatin1String("end_nd_arc"))
+        return;
+    const Reference middle{missing.name, QStringLiteral("midpoint_nd_arc"), missing.at, missing.path};
+    if (const std::optional<Curve> arc = m_resolver->arc(middle)) {
+        layer.midpoint.arc = *arc;
+    } else if (definedBy(entry, "plane_intersection", middle.handle)) {
+        const Plane p = plane(entry, m_blade);
+        if (p.side != QLatin1String("suction") && p.side != QLatin1String("pressure"))
+            fail(entry.path + QStringLiteral(".plane_intersection.side"),
+                 QStringLiteral("'%1' is not 'suction' or 'pressure', as a layer's midpoint needs").arg(p.side),
+                 entry.node["plane_intersection"]["side"]);
+        layer.offset = p.offset;
+        layer.side = p.side;
+        layer.rotationFollowsTwist = true;
+    } else {
+        return;
+    }
+    layer.width = width;
+    edges.startPlaced = edges.endPlaced = true;
+}
+
+// An edge still open is another layer's edge on the same anchor, placed
+// there: a start where that layer ends, an end where it starts (1.x's
+// fixed edges).
+void StructureReader::placeOnOtherLayers(Edges& edges)
+{
+    Layer& layer = m_blade.layers[edges.layer];
+    for (const bool isStart : {true, false}) {
+        if (isStart ? edges.startPlaced : edges.endPlaced)
+            continue;
+        const Reference& given = isStart ? edges.start : edges.end;
+        const Reference r = m_resolver->last(given);
+        for (const Edges& other : m_pending) {
+            const Reference theirs = m_resolver->last(isStart ? other.end : other.start);
+            if (other.layer != edges.layer && theirs.name == r.name && theirs.handle == r.handle) {
+                (isStart ? layer.start : layer.end).fixed = m_blade.layers[other.layer].name;
+                break;
+            }
+        }
+        if ((isStart ? layer.start : layer.end).fixed.isEmpty())
+            fail(given.path, QStringLiteral("anchor '%1' gives no %2: no values, and no rule the import takes places "
+                                            "it").arg(r.name, r.handle), given.at);
+    }
 }
 
 } // namespace
