@@ -263,14 +263,25 @@ bool defines(const YAML::Node& rule, const QString& handle, const QString& path)
     return false;
 }
 
-// A plane intersection as the builder places 1.x's offset_y_pa with the
-// rotation fixed to the twist: the plane through the reference axis at two
-// span positions, square to the rotor plane, moved along its normal by the
-// offset. Its side; the offset from the local reference axis.
+// A plane intersection as the builder places 1.x's offset_y_pa: the plane
+// through the reference axis at two span positions, square to the rotor
+// plane but for its turn about the span (turning the blade one way turns
+// the plane the other), moved along its normal by the offset. Its side,
+// its offset from the local reference axis, its turn.
 struct Plane
 {
     QString side;
     Curve offset;
+    double turn = 0.0;   // radians
+
+    // The offset rule's curves: the twist turned back, then the turn.
+    void place(const Blade& blade, Curve& offsetOut, Curve& rotation, bool& followsTwist) const
+    {
+        offsetOut = offset;
+        followsTwist = turn == 0.0;
+        if (!followsTwist)
+            rotation = combined({&blade.twist}, [this](double, const double* v) { return turn - v[0]; });
+    }
 };
 
 Plane plane(const Anchors::Entry& entry, const Blade& blade)
@@ -292,13 +303,8 @@ Plane plane(const Anchors::Entry& entry, const Blade& blade)
         fail(typePath + QStringLiteral(".anchor_curve"),
              QStringLiteral("'%1' is not reference_axis, the one curve the import takes").arg(curveName),
              type["anchor_curve"]);
-    double rotation = 0.0;
     if (const YAML::Node r = optional(type, "rotation"))
-        rotation = number(r, typePath + QStringLiteral(".rotation"));
-    if (rotation != 0.0)
-        fail(typePath + QStringLiteral(".rotation"),
-             QStringLiteral("is %1 degrees; the import takes planes square to the rotor plane only").arg(rotation),
-             type["rotation"]);
+        p.turn = number(r, typePath + QStringLiteral(".rotation")) * Degree;
     std::vector<double> ends{0.0, 1.0};
     if (const YAML::Node grid = optional(type, "anchors_nd_grid")) {
         ends = numbers(grid, typePath + QStringLiteral(".anchors_nd_grid"));
@@ -307,15 +313,20 @@ Plane plane(const Anchors::Entry& entry, const Blade& blade)
                  grid);
     }
     const Curve offset = curve(required(node, "offset", path), path + QStringLiteral(".offset"));
-    // The line through the two points of the axis, seen along x; a normal
-    // offset d lies d / cos(lean) along y in a section.
+    // Across the plane: along its normal, in the plane of a section. The
+    // line through the two points of the axis leans across by {slope} per
+    // metre of span; a normal offset d lies d * stretch across in a section.
+    const double s = std::sin(p.turn), c = std::cos(p.turn);
+    const auto across = [&](double x, double y) { return s * x + c * y; };
     const double za = blade.referenceZ.at(ends[0]), zb = blade.referenceZ.at(ends[1]);
-    const double ya = blade.referenceY.at(ends[0]), yb = blade.referenceY.at(ends[1]);
+    const double ya = across(blade.referenceX.at(ends[0]), blade.referenceY.at(ends[0]));
+    const double yb = across(blade.referenceX.at(ends[1]), blade.referenceY.at(ends[1]));
     const double slope = (yb - ya) / (zb - za);
     const double stretch = std::sqrt(1.0 + slope * slope);
-    p.offset = combined({&offset, &blade.referenceY, &blade.referenceZ}, [&](double, const double* v) {
-        return v[0] * stretch + ya + slope * (v[2] - za) - v[1];
-    });
+    p.offset = combined({&offset, &blade.referenceX, &blade.referenceY, &blade.referenceZ},
+                        [&](double, const double* v) {
+                            return v[0] * stretch + ya + slope * (v[3] - za) - across(v[1], v[2]);
+                        });
     return p;
 }
 
@@ -400,8 +411,7 @@ void StructureReader::readWebs()
             const Plane p = plane(entry, m_blade);
             if (!web.offset.empty() && web.offset.values != p.offset.values)
                 fail(r->path, QStringLiteral("the web's two attachments lie on different planes"), r->at);
-            web.offset = p.offset;
-            web.rotationFollowsTwist = true;
+            p.place(m_blade, web.offset, web.rotation, web.rotationFollowsTwist);
         }
         m_blade.webs.push_back(std::move(web));
     }
@@ -484,9 +494,8 @@ void StructureReader::placeByWidth(Layer& layer, Edges& edges)
             fail(entry.path + QStringLiteral(".plane_intersection.side"),
                  QStringLiteral("'%1' is not 'suction' or 'pressure', as a layer's midpoint needs").arg(p.side),
                  entry.node["plane_intersection"]["side"]);
-        layer.offset = p.offset;
+        p.place(m_blade, layer.offset, layer.rotation, layer.rotationFollowsTwist);
         layer.side = p.side;
-        layer.rotationFollowsTwist = true;
     } else {
         return;
     }

@@ -1061,6 +1061,22 @@ void TestWindio::versionTwoAsVersionOne_data()
                                         .arg(web, constant(0.0), constant(1.0)));
     QTest::newRow("rules") << smallBlade(oneLayers, oneWebs, 0.1)
                            << smallBlade2(anchors, twoLayers, twoWebs, 0.1 * 180.0 / M_PI);
+    // A plane turned by 0.05 rad about the span: 1.x's rotation is the
+    // twist turned back and then the turn.
+    const QString turned = QStringLiteral("plane_intersection: {side: both, defines: [start_nd_arc, end_nd_arc], "
+                                          "offset: %1, plane_type1: {anchor_curve: reference_axis, rotation: %2}}")
+                               .arg(constant(0.5)).arg(0.05 * 180.0 / M_PI, 0, 'g', 17);
+    QTest::newRow("turned plane")
+        << smallBlade(layer("skin", 0.01, whole) + layer("web_skin", 0.01, "", "web"),
+                      "               -  name: web\n                  rotation: {grid: [0.0, 0.5, 1.0], values: "
+                      "[0.05, -0.05, 0.05]}\n                  offset_y_pa: " + constant(0.5) + "\n", 0.1)
+        << smallBlade2(entry("skin", whole) + entry("web", turned),
+                       layer2("skin", 0.01, ref("skin", "start"), ref("skin", "end"))
+                           + layer2("web_skin", 0.01, webSkin.arg("web"), webEnd.arg("web"), "web"),
+                       entry("web", "start_nd_arc: " + ref("web", "start") + "\nend_nd_arc: " + ref("web", "end")
+                                        + QString("\nanchors: [{name: web_attachment, start_nd_arc: %1, end_nd_arc: %2}]")
+                                              .arg(constant(0.0), constant(1.0))),
+                       0.1 * 180.0 / M_PI);
 
     // What follows from the file without the section: references, a
     // midpoint between two edges, an offset in arc fractions.
@@ -1209,13 +1225,13 @@ void TestWindio::versionTwoBadInput_data()
                  ref("a", "start"), ref("skin", "end"))
         << "components.blade.structure.anchors[3].start_nd_arc.anchor: the start_nd_arc of anchor 'a' refers back to "
            "itself (line 31, column 42)";
-    QTest::newRow("turned plane")
-        << blade(entry("cap", "plane_intersection: {side: suction, defines: [midpoint_nd_arc], offset: " + constant(0.1)
-                                  + ", plane_type1: {anchor_curve: reference_axis, rotation: 8.0}}\nwidth: {grid: "
-                                    "[0.0, 1.0], values: [0.5, 0.5], defines: [start_nd_arc, end_nd_arc]}"),
-                 ref("cap", "start"), ref("cap", "end"))
-        << "components.blade.structure.anchors[2].plane_intersection.plane_type1.rotation: is 8 degrees; the import "
-           "takes planes square to the rotor plane only (line 29, column 185)";
+    QTest::newRow("ruled surface")
+        << smallBlade2(anchors + entry("w", "plane_intersection: {side: both, defines: [start_nd_arc, end_nd_arc], "
+                                            "offset: " + constant(0.6) + ", plane_type2: {anchor_curve: TE}}"),
+                       layer2("skin", 0.01, ref("skin", "start"), ref("skin", "end")),
+                       entry("web", "start_nd_arc: " + ref("w", "start") + "\nend_nd_arc: " + ref("w", "end")))
+        << "components.blade.structure.anchors[2].plane_intersection: gives no plane_type1; the import takes no other "
+           "intersection (line 29, column 39)";
     QTest::newRow("no version: read as 1.x")
         << blade(QString(), ref("skin", "start"), ref("skin", "end")).replace("windIO_version: '2.0'\n", "")
         << "components.blade: the key 'outer_shape_bem' is missing (line 4, column 9)";
