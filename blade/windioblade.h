@@ -79,7 +79,11 @@ struct Material
 struct Blade
 {
     QString name;
+    QString version;        // "1.x" or "2.0", as read
     Curve chord, twist, pitchAxis;
+    // Metres from the reference axis, square to the chord, towards the
+    // suction side (2.0's section_offset_x; empty: on the chord line).
+    Curve chordOffset;
     Curve referenceX, referenceY, referenceZ;
     std::vector<double> airfoilGrid;
     QStringList airfoilLabels;

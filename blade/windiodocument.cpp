@@ -24,6 +24,7 @@ bool importFile(KBlade& document, const QString& path, const ImportSettings& set
     if (!readBlade(path, blade, error) || !buildDocument(blade, QFileInfo(path).completeBaseName(), settings, built,
                                                          report, error))
         return false;
+    report.version = blade.version;
     // The lists windIO says nothing about (parameters, optimisation and
     // sampling settings) start as in a new document.
     document.newFile();
@@ -99,7 +100,8 @@ Fidelity measureFidelity(const KBlade& document, const ImportReport& report)
 QStringList summary(const KBlade& document, const ImportReport& report, const Fidelity& fidelity)
 {
     QStringList lines;
-    lines << QStringLiteral("Profiles: %1").arg(report.profiles)
+    lines << QStringLiteral("Read as windIO %1").arg(report.version)
+          << QStringLiteral("Profiles: %1").arg(report.profiles)
           << QStringLiteral("Regions: %1").arg(report.regions)
           << QStringLiteral("Webs: %1").arg(report.webs)
           << QStringLiteral("Layers: %1").arg(report.layers)

@@ -41,6 +41,7 @@ struct Station
     double chord = 0.0;    // mm
     double twist = 0.0;    // windIO radians
     double pitchAxis = 0.0;
+    double chordOffset = 0.0;   // mm, the chord line towards the suction side of the reference axis
     double refX = 0.0, refY = 0.0;   // mm, windIO axes
     QString label;
     std::unique_ptr<Section> section;
@@ -76,8 +77,8 @@ std::vector<double> spanGrid(const Blade& blade, double minStep)
 {
     std::vector<double> all;
     const auto add = [&](const Curve& c) { all.insert(all.end(), c.grid.begin(), c.grid.end()); };
-    for (const Curve* c : {&blade.chord, &blade.twist, &blade.pitchAxis, &blade.referenceX, &blade.referenceY,
-                           &blade.referenceZ})
+    for (const Curve* c : {&blade.chord, &blade.twist, &blade.pitchAxis, &blade.chordOffset, &blade.referenceX,
+                           &blade.referenceY, &blade.referenceZ})
         add(*c);
     all.insert(all.end(), blade.airfoilGrid.begin(), blade.airfoilGrid.end());
     for (const Layer& layer : blade.layers)
@@ -202,6 +203,7 @@ void Builder::makeStations()
         st.chord = m_blade.chord.at(span) * 1000.0;
         st.twist = m_blade.twist.at(span);
         st.pitchAxis = m_blade.pitchAxis.at(span);
+        st.chordOffset = m_blade.chordOffset.at(span) * 1000.0;
         st.refX = m_blade.referenceX.at(span) * 1000.0;
         st.refY = m_blade.referenceY.at(span) * 1000.0;
         // The two airfoil positions either side, blended by relative thickness.
@@ -240,7 +242,8 @@ double Builder::offsetArc(const Curve& offset, const Curve& rotation, bool follo
     const double r = followsTwist ? -st.twist : rotation.empty() ? 0.0 : rotation.at(st.span);
     const Eigen::RowVector2d d(std::cos(r), std::sin(r));
     const double chordMetres = st.chord / 1000.0;
-    const Eigen::RowVector2d q = Eigen::RowVector2d(st.pitchAxis, 0.0) + offset.at(st.span) / chordMetres * d;
+    const Eigen::RowVector2d axis(st.pitchAxis, -st.chordOffset / st.chord);
+    const Eigen::RowVector2d q = axis + offset.at(st.span) / chordMetres * d;
     double arc = 0.0;
     if (!st.section->crossing(q, d, suction, arc))
         fail(QStringLiteral("%1: the line at offset_y_pa misses the %2 side at span %3")
@@ -641,12 +644,13 @@ QJsonArray Builder::profilesJson() const
         for (int k = 0; k < MaxRegions; ++k)
             meshNumbers.append(2);
 
-        // The pitch axis point of the chord sits on the reference axis; the
-        // profile turns the other way round from windIO's twist (see README).
+        // The pitch axis point of the chord, moved square to the chord by the
+        // chord offset, sits on the reference axis; the profile turns the
+        // other way round from windIO's twist (see README).
         const double twist = -st.twist;
         const double c = st.chord;
-        const double xOffset = st.refY - c * st.pitchAxis * std::cos(twist);
-        const double yOffset = -st.refX - c * st.pitchAxis * std::sin(twist);
+        const double xOffset = st.refY - c * st.pitchAxis * std::cos(twist) + st.chordOffset * std::sin(twist);
+        const double yOffset = -st.refX - c * st.pitchAxis * std::sin(twist) - st.chordOffset * std::cos(twist);
         QJsonObject profile;
         profile[QStringLiteral("Name")] = st.label;
         profile[QStringLiteral("Location")] = st.z;

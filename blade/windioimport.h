@@ -19,6 +19,7 @@ struct ImportSettings
 // windIO layers ask for, to check the built model against.
 struct ImportReport
 {
+    QString version;              // the windIO version read: "1.x" or "2.0"
     int profiles = 0;
     int regions = 0;
     int webs = 0;

@@ -606,6 +606,7 @@ void TestSessions::realBladesIn()
     QVERIFY(session.click("importWindioAction"));
     QVERIFY(session.answerFileDialog("Please choose a windIO file", reference));
     QVERIFY(session.waitForOutput("Largest laminate thickness deviation", 60000));
+    QVERIFY(session.waitForOutput("Read as windIO 1.x"));
     QVERIFY(session.waitForOutput(QString("Regions: %1").arg(expected.regionCount())));
     // The pane keeps its newest line in view; earlier ones may have scrolled out.
     QVERIFY(paneShows(session, "Largest laminate thickness deviation"));
