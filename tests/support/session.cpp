@@ -181,9 +181,33 @@ bool Session::click(const QString& name, int button)
     if (!waitForItem(name, [](const QJsonObject& o) { return o.value("enabled").toBool(); }))
         return false;
     bringForward(item(name));
+    settle(item(name));
     const QPoint p = middleOf(item(name));
     clickAt(p.x(), p.y(), button);
     return true;
+}
+
+// A window just shown (a dialog above all) may still be moved into its place
+// by the window manager, and a click aimed by its first place misses: the
+// item is used once it stands still for two looks a few probes apart. A
+// window seen standing at its place before needs no second look.
+void Session::settle(const QJsonObject& item)
+{
+    QString title = item.value("window").toString();
+    if (title.startsWith(QLatin1String("* ")))
+        title.remove(0, 2);
+    if (title.isEmpty() || m_settled.value(title) == window(title).value("rect"))
+        return;
+    const QString name = item.value("name").toString();
+    QJsonValue last;
+    waitUntil([&] {
+        QThread::msleep(400);
+        const QJsonValue now = QJsonArray({window(title).value("rect"), this->item(name).value("rect")});
+        const bool same = now == last;
+        last = now;
+        return same;
+    }, 60000);
+    m_settled.insert(title, window(title).value("rect"));
 }
 
 bool Session::choose(const QString& combo, int index)

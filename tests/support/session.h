@@ -1,7 +1,9 @@
 #ifndef FOLVANE_TEST_SESSION_H
 #define FOLVANE_TEST_SESSION_H
 
+#include <QHash>
 #include <QImage>
+#include <QJsonValue>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRect>
@@ -84,6 +86,7 @@ public:
 
 private:
     void bringForward(const QJsonObject& item);
+    void settle(const QJsonObject& item);
     // The X window of that title, once it is mapped; empty when none is.
     QString windowId(const QString& title) const;
     QJsonObject probe() const;
@@ -92,6 +95,7 @@ private:
     QProcess m_program;
     QString m_output;
     bool m_started = false;
+    QHash<QString, QJsonValue> m_settled;   // window title -> the place it was seen standing at
 };
 
 #endif
