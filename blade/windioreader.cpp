@@ -27,6 +27,11 @@ double Curve::at(double span) const
     return values[lo] + w * (values[hi] - values[lo]);
 }
 
+double Curve::within(double span) const
+{
+    return grid.empty() || span < grid.front() || span > grid.back() ? 0.0 : at(span);
+}
+
 double Curve::maximum() const
 {
     return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end());

@@ -14,6 +14,7 @@
 #include "blade/loadtable.h"
 #include "blade/windiodocument.h"
 #include "blade/windioreader.h"
+#include "fem/element.h"
 #include "fem/model.h"
 #include "fem/node.h"
 #include "fem/polylayer.h"
@@ -232,7 +233,30 @@ int stationOf(const KBlade& blade, double z)
     return int(best);
 }
 
+// The laminate thickness, in mm, of the section the FE model gives the
+// region that holds the arc at profile z. Regions run from the leading edge
+// over the pressure side (arcs above the leading edge's) and on over the
+// suction side.
+double regionThickness(const KBlade& blade, double z, double arc)
+{
+    const std::vector<double> keys = keyArcs(profileAt(blade, z), blade.regionCount());
+    const auto ringPosition = [&](double a) { return a >= keys[0] ? a - keys[0] : a + 1.0 - keys[0]; };
+    int region = 0;
+    while (region + 1 < blade.regionCount() && ringPosition(keys[size_t(region + 1)]) < ringPosition(arc))
+        ++region;
+    const PolyLayer* built = section(blade, blade.regionNames()[region] + '-' + QString::number(stationOf(blade, z) + 1));
+    return built ? built->totalThickness() : -1.0;
+}
+
+struct Probe
+{
+    double z, arc, thickness;   // mm, windIO arc, mm
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Probe)
+Q_DECLARE_METATYPE(QVector<Probe>)
 
 class TestWindio : public QObject
 {
@@ -246,6 +270,8 @@ private slots:
     void placementAxes();
     void chordwiseRules();
     void regionLimit();
+    void gapsInTheLayers_data();
+    void gapsInTheLayers();
     void badInput_data();
     void badInput();
     void batchModes();
@@ -610,16 +636,8 @@ void TestWindio::chordwiseRules()
         {arcOf(0.15), 14.0}, {0.2, 30.0}, {cap, 40.0}, {0.5 - arcOf(0.1), 15.0}, {0.65, 12.0}, {0.9, 10.0}};
     const int station = stationOf(blade, 25000.0);
     for (const auto& [arc, thickness] : probes) {
-        // Regions run from the leading edge over the pressure side (arcs above
-        // the leading edge's) and on over the suction side.
-        int region = 0;
-        const auto ringPosition = [&](double a) { return a >= keys[0] ? a - keys[0] : a + 1.0 - keys[0]; };
-        while (region + 1 < blade.regionCount() && ringPosition(keys[size_t(region + 1)]) < ringPosition(arc))
-            ++region;
-        const PolyLayer* built = section(blade, blade.regionNames()[region] + '-' + QString::number(station + 1));
-        QVERIFY(built);
-        QVERIFY2(std::abs(built->totalThickness() - thickness) < 0.011,
-                 qPrintable(QString("at arc %1: %2 mm").arg(arc).arg(built->totalThickness())));
+        const double built = regionThickness(blade, 25000.0, arc);
+        QVERIFY2(std::abs(built - thickness) < 0.011, qPrintable(QString("at arc %1: %2 mm").arg(arc).arg(built)));
     }
     QCOMPARE(section(blade, "web2-" + QString::number(station + 1))->totalThickness(), 12.0);
 }
@@ -653,6 +671,80 @@ void TestWindio::regionLimit()
     QVERIFY(fidelity.worstDeviation < 0.11);
 }
 
+// What the file leaves open: thickness beyond a layer's own grid, layers
+// round the trailing edge, of no width or of no thickness at a profile, a
+// web that starts between the outer shape's profiles or thins to nothing.
+// All import, and no element of the mesh is without area.
+void TestWindio::gapsInTheLayers_data()
+{
+    QTest::addColumn<QString>("layers");
+    QTest::addColumn<QString>("webs");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QVector<Probe>>("probes");
+    QTest::addColumn<QVector<double>>("webSpan");   // first and last profile's z, mm
+
+    const QString skin = layer("skin", 0.01, "start_nd_arc: " + constant(0.0) + "\nend_nd_arc: " + constant(1.0));
+    const auto arcs = [](double start, double end) {
+        return "start_nd_arc: " + constant(start) + "\nend_nd_arc: " + constant(end);
+    };
+    const auto graded = [&](const QString& name, const QString& grid, const QString& values, const QString& extent,
+                            const QString& web = QString()) {
+        return layer(name, 0.0, extent, web).replace(constant(0.0).mid(1, constant(0.0).size() - 2),
+                                                      "grid: [" + grid + "], values: [" + values + "]");
+    };
+    QTest::newRow("grid starts inside the span")
+        << skin + graded("cap", "0.3, 1.0", "0.02, 0.02", arcs(0.2, 0.3)) << QString() << QStringList()
+        << QVector<Probe>{{0.0, 0.25, 10.0}, {15000.0, 0.25, 30.0}, {25000.0, 0.25, 30.0}} << QVector<double>();
+    QTest::newRow("round the trailing edge")
+        << skin + layer("tail", 0.005, arcs(0.94, 0.06)) << QString() << QStringList()
+        << QVector<Probe>{{25000.0, 0.98, 15.0}, {25000.0, 0.02, 15.0}, {25000.0, 0.9, 10.0}, {25000.0, 0.1, 10.0}}
+        << QVector<double>();
+    QTest::newRow("no width")
+        << skin + layer("strip", 0.005, arcs(0.4, 0.4)) << QString()
+        << QStringList{"layer strip has thickness but no width at 3 profiles (the first at span 0, from arc 0.4 to "
+                       "0.4); it is left out there"}
+        << QVector<Probe>{{25000.0, 0.4, 10.0}} << QVector<double>();
+    QTest::newRow("no thickness at a profile")
+        << skin + graded("cap", "0.0, 0.5, 1.0", "0.02, 0.0, 0.02", arcs(0.2, 0.3)) << QString() << QStringList()
+        << QVector<Probe>{{0.0, 0.25, 30.0}, {25000.0, 0.25, 10.0}} << QVector<double>();
+    const QString web = "               -  name: web1\n                  start_nd_arc: " + constant(0.3)
+        + "\n                  end_nd_arc: " + constant(0.7) + "\n";
+    QTest::newRow("web between profiles, thinning to nothing")
+        << skin + graded("core", "0.3, 0.6, 0.8, 1.0", "0.02, 0.01, 0.0, 0.01", QString(), "web1") << web
+        << QStringList{"web web1: its layers thin to nothing between profiles where they have thickness; the web runs "
+                       "from z = 15.00 m to 30.00 m, the longest stretch"}
+        << QVector<Probe>{} << QVector<double>{15000.0, 30000.0};
+}
+
+void TestWindio::gapsInTheLayers()
+{
+    QFETCH(QString, layers);
+    QFETCH(QString, webs);
+    QFETCH(QStringList, messages);
+    QFETCH(QVector<Probe>, probes);
+    QFETCH(QVector<double>, webSpan);
+    Imported imported;
+    Capture quiet;
+    importText(imported, smallBlade(layers, webs), m_dir.path());
+    QVERIFY2(imported.ok, qPrintable(imported.error));
+    QCOMPARE(imported.report.messages, messages);
+    KBlade& blade = imported.blade;
+    blade.genFEModel();
+    for (const Probe& p : probes)
+        QVERIFY2(std::abs(regionThickness(blade, p.z, p.arc) - p.thickness) < 0.011,
+                 qPrintable(QString("at z = %1, arc %2: %3 mm").arg(p.z).arg(p.arc)
+                                .arg(regionThickness(blade, p.z, p.arc))));
+    QCOMPARE(blade.webs()->count(), webSpan.isEmpty() ? 0 : 1);
+    if (!webSpan.isEmpty()) {
+        const KWeb* web = blade.webs()->web(0);
+        QCOMPARE(blade.profiles()->profile(int(web->startProfile()->value()) - 1)->loc()->value(), webSpan[0]);
+        QCOMPARE(blade.profiles()->profile(int(web->endProfile()->value()) - 1)->loc()->value(), webSpan[1]);
+    }
+    double smallest = 1e300;
+    blade.feModel()->elements().forEach([&](const Element& e) { smallest = std::min(smallest, e.area()); });
+    QVERIFY2(smallest > 1.0, qPrintable(QString("an element of %1 mm2").arg(smallest)));
+}
+
 void TestWindio::badInput_data()
 {
     QTest::addColumn<QByteArray>("text");
@@ -671,10 +763,10 @@ void TestWindio::badInput_data()
         << QByteArray(good).replace("grid: [0.0, 0.5, 1.0]\n                values: [3.0",
                                     "grid: [0.0, 0.5, 0.4]\n                values: [3.0")
         << "components.blade.outer_shape_bem.chord.grid[2]: does not increase (line 9, column 34)";
-    QTest::newRow("reversed extent")
+    // From 0.7 round the trailing edge to 0.2: the leading edge is bare.
+    QTest::newRow("uncovered surface")
         << smallBlade(layer("skin", 0.01, "start_nd_arc: " + constant(0.7) + "\nend_nd_arc: " + constant(0.2)))
-        << "components.blade.internal_structure_2d_fem.layers[0] (skin): at span 0 its thickness is 0.01 m but its "
-           "extent runs from arc 0.7 to 0.2, which is empty or reversed";
+        << "at span 0 no layer covers the surface between arcs 0.5 and 0.7";
     QTest::newRow("unknown material") << QByteArray(good).replace("material: glass", "material: steel")
                                       << "components.blade.internal_structure_2d_fem.layers[0].material: names no "
                                          "material: 'steel' (line 42, column 5)";
