@@ -17,6 +17,7 @@ namespace {
 // Two edges closer than this, in arc fractions, are one edge.
 constexpr double EdgeTolerance = 1e-3;
 constexpr int MaxRegions = 30;
+constexpr double MaxLaminate = 10000.0;   // mm, a stack of layers as one
 
 struct ImportError
 {
@@ -829,6 +830,10 @@ void Builder::layupsJson(QJsonArray& singleLayers, QJsonArray& regions, QJsonArr
             if (m_report.regionThickness[r][s] <= 0.0)
                 fail(QStringLiteral("at span %1 no layer covers the surface between arcs %2 and %3")
                          .arg(st.span).arg(st.arcOf(lo)).arg(st.arcOf(hi)));
+            if (m_report.regionThickness[r][s] > MaxLaminate)
+                fail(QStringLiteral("at span %1 the layers between arcs %2 and %3 stack to %4 m, more than %5 m")
+                         .arg(st.span).arg(st.arcOf(lo)).arg(st.arcOf(hi))
+                         .arg(m_report.regionThickness[r][s] / 1000.0).arg(MaxLaminate / 1000.0));
         }
         QJsonArray stack;
         for (size_t l = 0; l < m_blade.layers.size(); ++l)
@@ -860,6 +865,11 @@ void Builder::layupsJson(QJsonArray& singleLayers, QJsonArray& regions, QJsonArr
             if (std::any_of(counts.begin(), counts.end(), [](int c) { return c > 0; }))
                 stack.append(singleLayer(int(l), counts));
         }
+        for (int s = first; s <= last; ++s)
+            if (thickness[size_t(s)] > MaxLaminate)
+                fail(QStringLiteral("web %1: at span %2 its layers stack to %3 m, more than %4 m")
+                         .arg(m_blade.webs[w].name).arg(m_stations[size_t(s)].span)
+                         .arg(thickness[size_t(s)] / 1000.0).arg(MaxLaminate / 1000.0));
         m_report.webNames.push_back(m_blade.webs[w].name);
         m_report.webThickness.push_back(thickness);
         webs.append(QJsonObject{{QStringLiteral("Name"), m_blade.webs[w].name},

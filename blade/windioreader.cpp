@@ -73,6 +73,9 @@ namespace {
 
 constexpr double MaxLength = 1000.0;   // m
 constexpr double MaxThickness = 10.0;  // m
+// More points than any blade needs: a grid beyond it is refused before it
+// is read, so a damaged file cannot fill the memory.
+constexpr size_t MaxGridPoints = 100000;
 
 struct ReadError
 {
@@ -163,6 +166,13 @@ void checkName(const QString& name, const std::vector<Named>& earlier, const QSt
             fail(path, KObjectList::nameClash(name, other.name), at);
 }
 
+void checkGridSize(const YAML::Node& node, const QString& path)
+{
+    if (node.IsSequence() && node.size() > MaxGridPoints)
+        fail(path, QStringLiteral("holds %1 points, more than the %2 a grid may have").arg(node.size()).arg(MaxGridPoints),
+             node);
+}
+
 void checkGrid(const std::vector<double>& grid, const YAML::Node& node, const QString& path)
 {
     for (size_t i = 0; i < grid.size(); ++i) {
@@ -178,6 +188,7 @@ Curve curve(const YAML::Node& node, const QString& path)
 {
     const YAML::Node gridNode = required(node, "grid", path);
     const YAML::Node valueNode = required(node, "values", path);
+    checkGridSize(gridNode, path + QStringLiteral(".grid"));
     Curve c;
     c.grid = numbers(gridNode, path + QStringLiteral(".grid"));
     c.values = numbers(valueNode, path + QStringLiteral(".values"));
@@ -248,6 +259,14 @@ void readOuterShape(const YAML::Node& shape, const QString& path, Blade& blade)
             fail(path + QStringLiteral(".chord.values[%1]").arg(i), QStringLiteral("is not above 0 and at most %1 m")
                                                                         .arg(MaxLength),
                  shape["chord"]["values"][i]);
+    for (size_t i = 0; i < blade.pitchAxis.values.size(); ++i) {
+        const double fromLeadingEdge = std::abs(blade.pitchAxis.values[i]) * blade.chord.at(blade.pitchAxis.grid[i]);
+        if (fromLeadingEdge > MaxLength)
+            fail(path + QStringLiteral(".pitch_axis.values[%1]").arg(i),
+                 QStringLiteral("puts the pitch axis %1 m from the leading edge, more than %2 m")
+                     .arg(fromLeadingEdge).arg(MaxLength),
+                 shape["pitch_axis"]["values"][i]);
+    }
     for (auto [c, key] : {std::pair{&blade.referenceX, "x"}, {&blade.referenceY, "y"}, {&blade.referenceZ, "z"}})
         for (size_t i = 0; i < c->values.size(); ++i)
             if (std::abs(c->values[i]) > MaxLength)
@@ -262,6 +281,7 @@ void readOuterShape(const YAML::Node& shape, const QString& path, Blade& blade)
     const YAML::Node position = required(shape, "airfoil_position", path);
     const YAML::Node grid = required(position, "grid", positionPath);
     const YAML::Node labels = required(position, "labels", positionPath);
+    checkGridSize(grid, positionPath + QStringLiteral(".grid"));
     blade.airfoilGrid = numbers(grid, positionPath + QStringLiteral(".grid"));
     checkGrid(blade.airfoilGrid, grid, positionPath + QStringLiteral(".grid"));
     if (!labels.IsSequence())

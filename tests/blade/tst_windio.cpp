@@ -818,6 +818,26 @@ void TestWindio::badInput_data()
         << QByteArray(good).replace("labels: [ellipse, ellipse]", "labels: [ellipse, ELLIPSE]")
                .replace("materials:", upper + "materials:")
         << "airfoils[1].name: 'ELLIPSE' and 'ellipse' differ only in letter case (line 41, column 9)";
+    // Sizes beyond any blade.
+    QTest::newRow("pitch axis far off")
+        << smallBlade(skin, QString(), 0.0, 0.0, 0.0, 1e6)
+        << "components.blade.outer_shape_bem.pitch_axis.values[1]: puts the pitch axis 3e+06 m from the leading "
+           "edge, more than 1000 m (line 16, column 31)";
+    QTest::newRow("layers stacked beyond 10 m")
+        << smallBlade(layer("a", 4.0, whole) + layer("b", 4.0, whole) + layer("c", 4.0, whole))
+        << "at span 0 the layers between arcs 0.5 and 1 stack to 12 m, more than 10 m";
+    const QString web4 = "               -  name: w\n                  start_nd_arc: " + constant(0.3)
+        + "\n                  end_nd_arc: " + constant(0.7) + "\n";
+    QTest::newRow("web layers stacked beyond 10 m")
+        << smallBlade(skin + layer("wa", 6.0, "", "w") + layer("wb", 6.0, "", "w"), web4)
+        << "web w: at span 0 its layers stack to 12 m, more than 10 m";
+    QStringList points;
+    for (int k = 0; k <= 100000; ++k)
+        points << "0";
+    QTest::newRow("grid too long")
+        << QByteArray(good).replace("thickness: {grid: [0.0, 1.0]", "thickness: {grid: [" + points.join(',').toUtf8() + "]")
+        << "components.blade.internal_structure_2d_fem.layers[0].thickness.grid: holds 100001 points, more than the "
+           "100000 a grid may have (line 32, column 37)";
     QTest::newRow("no blade") << QByteArray("components:\n    tower: {}\n")
                               << "components: the key 'blade' is missing (line 2, column 5)";
     QTest::newRow("not YAML") << QByteArray("components: [\n") << "YAML: end of sequence flow not found (line 2, column 1)";
