@@ -270,6 +270,9 @@ private slots:
     void placementAxes();
     void chordwiseRules();
     void regionLimit();
+    void fidelityWarnings();
+    void referenceBladesWithoutWarnings_data();
+    void referenceBladesWithoutWarnings();
     void gapsInTheLayers_data();
     void gapsInTheLayers();
     void badInput_data();
@@ -669,6 +672,47 @@ void TestWindio::regionLimit()
     const Windio::Fidelity fidelity = Windio::measureFidelity(imported.blade, imported.report);
     // A merged strip of 1 mm on a 10 mm skin: the worst is within 10 %.
     QVERIFY(fidelity.worstDeviation < 0.11);
+}
+
+// The import's promises, kept or warned about: a skin of 0.014 mm becomes
+// one ply of 0.01 mm, 29 % short in thickness and mass.
+void TestWindio::fidelityWarnings()
+{
+    const QString whole = "start_nd_arc: " + constant(0.0) + "\nend_nd_arc: " + constant(1.0);
+    Imported imported;
+    Capture quiet;
+    importText(imported, smallBlade(layer("skin", 0.000014, whole)), m_dir.path());
+    QVERIFY2(imported.ok, qPrintable(imported.error));
+    imported.blade.genFEModel();
+    const Windio::Fidelity fidelity = Windio::measureFidelity(imported.blade, imported.report);
+    QCOMPARE(fidelity.warnings,
+             QStringList({"Warning: the laminate of R01 deviates more than 2 % from the file's at 2 profiles, most by "
+                          "28.57 % (R01 at z = 0.00 m: 0.010 mm for 0.014 mm)",
+                          "Warning: the laminate of R02 deviates more than 2 % from the file's at 2 profiles, most by "
+                          "28.57 % (R02 at z = 0.00 m: 0.010 mm for 0.014 mm)",
+                          "Warning: the FE model carries 0.006218 t, 29.51 % less than the 0.008821 t the layers give "
+                          "(3 % allowed); most apart in glass: 0.006218 t for 0.008821 t"}));
+    const QStringList lines = Windio::summary(imported.blade, imported.report, fidelity);
+    QVERIFY(lines.endsWith(fidelity.warnings.last()));
+}
+
+// Every 1.x reference blade keeps both promises on its own.
+void TestWindio::referenceBladesWithoutWarnings_data()
+{
+    QTest::addColumn<QString>("file");
+    for (const char* file : {"IEA-15-240-RWT.yaml", "IEA-3.4-130-RWT-1.x.yaml"})
+        QTest::newRow(file) << QStringLiteral(FOLVANE_WINDIO_DIR "/") + file;
+}
+
+void TestWindio::referenceBladesWithoutWarnings()
+{
+    QFETCH(QString, file);
+    Imported imported;
+    Capture quiet;
+    imported.ok = Windio::importFile(imported.blade, file, Windio::ImportSettings(), imported.report, imported.error);
+    QVERIFY2(imported.ok, qPrintable(imported.error));
+    imported.blade.genFEModel();
+    QCOMPARE(Windio::measureFidelity(imported.blade, imported.report).warnings, QStringList());
 }
 
 // What the file leaves open: thickness beyond a layer's own grid, layers
