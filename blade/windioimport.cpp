@@ -131,6 +131,7 @@ private:
         bool leadingEdge = false;
         bool trailingEdge = false;
         std::vector<std::pair<int, bool>> webEnds;   // (web, end attachment?)
+        std::vector<std::pair<int, bool>> layerEdges;   // (layer, end edge?)
     };
     struct Slot
     {
@@ -149,6 +150,8 @@ private:
     bool spanWeb(int web);
     void makeTracks();
     void addTrack(Track track);
+    void meetWebAttachments();
+    void meetAttachment(const Track& attachment, int web, bool isEnd, Track& edge);
     void placeSlots();
     void limitRegions(int station, std::vector<Slot>& ring);
     void checkWebs();
@@ -170,6 +173,7 @@ private:
 
     std::vector<Station> m_stations;
     std::vector<std::vector<Extent>> m_extents;        // [layer][station], skin layers only
+    std::vector<std::vector<Extent>> m_fileExtents;    // the same before edges met web attachments
     std::vector<std::vector<char>> m_layerActive;      // [layer][station]
     std::vector<std::vector<Extent>> m_webExtents;     // [web][station]
     std::vector<std::pair<int, int>> m_webSpan;        // first and last station, -1 without
@@ -447,6 +451,7 @@ void Builder::addTrack(Track track)
         }
         other.names << track.names;
         other.webEnds.insert(other.webEnds.end(), track.webEnds.begin(), track.webEnds.end());
+        other.layerEdges.insert(other.layerEdges.end(), track.layerEdges.begin(), track.layerEdges.end());
         return;
     }
     m_tracks.push_back(std::move(track));
@@ -475,6 +480,7 @@ void Builder::makeTracks()
         for (bool isStart : {true, false}) {
             Track t;
             t.names << layer.name + (isStart ? QStringLiteral(" start") : QStringLiteral(" end"));
+            t.layerEdges.push_back({int(l), !isStart});
             t.active = m_layerActive[l];
             for (size_t s = 0; s < n; ++s)
                 t.u.push_back(m_stations[s].u(isStart ? m_extents[l][s].start : m_extents[l][s].end));
@@ -518,6 +524,72 @@ void Builder::makeTracks()
                                           || std::none_of(t.active.begin(), t.active.end(), [](char a) { return a; });
                                   }),
                    m_tracks.end());
+}
+
+// A web joins the same two key points along its span, so a layer edge that
+// crosses one of its attachments cannot pass it: where the edge lies on the
+// other side than over most of the web's span, it meets the attachment (the
+// layer ends or begins at the web there) and its key point gives way into
+// the neighbouring gap, whose regions carry the same laminate either side.
+// The laminate moved is reported; the web stays where the file puts it.
+void Builder::meetWebAttachments()
+{
+    m_fileExtents = m_extents;
+    for (const Track& attachment : m_tracks)
+        for (const auto& [web, isEnd] : attachment.webEnds)
+            for (Track& edge : m_tracks)
+                if (&edge != &attachment && !edge.trailingEdge && edge.webEnds.empty())
+                    meetAttachment(attachment, web, isEnd, edge);
+}
+
+void Builder::meetAttachment(const Track& attachment, int web, bool isEnd, Track& edge)
+{
+    const auto [first, last] = m_webSpan[size_t(web)];
+    // The side the edge keeps over most of the span where it is there.
+    int before = 0, after = 0;
+    for (int s = first; s <= last; ++s)
+        if (edge.active[size_t(s)] && std::abs(edge.u[size_t(s)] - attachment.u[size_t(s)]) > EdgeTolerance)
+            (edge.u[size_t(s)] < attachment.u[size_t(s)] ? before : after) += 1;
+    if (before == 0 || after == 0)
+        return;
+    const double side = before >= after ? -1.0 : 1.0;
+    int met = 0, firstMet = -1, lastMet = -1;
+    double moved = 0.0;
+    for (int s = first; s <= last; ++s) {
+        const size_t k = size_t(s);
+        if ((edge.u[k] - attachment.u[k]) * side > EdgeTolerance)
+            continue;
+        if (edge.active[k]) {
+            const Station& st = m_stations[k];
+            const double arc = st.arcOf(attachment.u[k]);
+            double laminate = 0.0, shifted = 0.0;
+            for (size_t l = 0; l < m_blade.layers.size(); ++l)
+                if (m_blade.layers[l].web.isEmpty() && m_layerActive[l][k])
+                    laminate += m_fileExtents[l][k].width() * m_blade.layers[l].thickness.within(st.span);
+            for (const auto& [layer, isEndEdge] : edge.layerEdges) {
+                Extent& e = m_extents[size_t(layer)][k];
+                const double width = e.width();
+                (isEndEdge ? e.end : e.start) = arc;
+                shifted += std::abs(e.width() - width) * m_blade.layers[size_t(layer)].thickness.within(st.span);
+            }
+            moved = std::max(moved, laminate > 0.0 ? shifted / laminate : 0.0);
+            ++met;
+            firstMet = firstMet < 0 ? s : firstMet;
+            lastMet = s;
+        }
+        // Not an edge here: its key point falls into the gap on its own side.
+        edge.u[k] = attachment.u[k] + side * 1e-9;
+        edge.active[k] = 0;
+    }
+    if (met > 0)
+        m_report.messages << QStringLiteral("web %1: its %2 attachment and the edge of %3 change places along the "
+                                            "span; the edge meets the attachment from z = %4 to %5 (%6 profiles), "
+                                            "moving at most %7 % of a section's laminate")
+                                 .arg(m_blade.webs[size_t(web)].name)
+                                 .arg(isEnd ? QStringLiteral("end") : QStringLiteral("start"))
+                                 .arg(edge.names.join(QStringLiteral(", ")))
+                                 .arg(metres(m_stations[size_t(firstMet)].z), metres(m_stations[size_t(lastMet)].z))
+                                 .arg(met).arg(100.0 * moved, 0, 'f', 2);
 }
 
 void Builder::placeSlots()
@@ -902,7 +974,7 @@ void Builder::integrateLayerMass()
             const double t = layer.thickness.within(st.span);
             double width = 0.0;
             if (web < 0) {
-                width = m_extents[l][s].width() * st.section->length() * st.chord / 1000.0;
+                width = m_fileExtents[l][s].width() * st.section->length() * st.chord / 1000.0;
             } else if (int(s) >= m_webSpan[size_t(web)].first && int(s) <= m_webSpan[size_t(web)].second) {
                 const Extent& e = m_webExtents[size_t(web)][s];
                 width = (st.section->pointAt(e.start) - st.section->pointAt(e.end)).norm() * st.chord / 1000.0;
@@ -924,6 +996,7 @@ QJsonObject Builder::build(const QString& bladeName)
     resolveExtents();
     findWebSpans();
     makeTracks();
+    meetWebAttachments();
     placeSlots();
     checkWebs();
 

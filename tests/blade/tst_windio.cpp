@@ -758,6 +758,17 @@ void TestWindio::gapsInTheLayers_data()
         << QStringList{"web web1: its layers thin to nothing between profiles where they have thickness; the web runs "
                        "from z = 15.00 m to 30.00 m, the longest stretch"}
         << QVector<Probe>{} << QVector<double>{15000.0, 30000.0};
+    // The cap's end passes the web's start (arc 0.3) between 25 and 40 m.
+    QTest::newRow("layer edge crossing a web")
+        << skin + graded("cap", "0.0, 0.8, 1.0", "0.02, 0.02, 0.02", "start_nd_arc: " + constant(0.2)
+                             + "\nend_nd_arc: {grid: [0.0, 0.5, 0.8, 1.0], values: [0.25, 0.27, 0.33, 0.34]}")
+               + layer("core", 0.01, QString(), "web1")
+        << web
+        << QStringList{"web web1: its start attachment and the edge of cap end change places along the span; the edge "
+                       "meets the attachment from z = 40.00 m to 50.00 m (2 profiles), moving at most 6.25 % of a "
+                       "section's laminate"}
+        << QVector<Probe>{{25000.0, 0.26, 30.0}, {40000.0, 0.29, 30.0}, {40000.0, 0.31, 10.0}}
+        << QVector<double>{0.0, 50000.0};
 }
 
 void TestWindio::gapsInTheLayers()
