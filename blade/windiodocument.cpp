@@ -40,7 +40,8 @@ QString massWarning(const Fidelity& fidelity, const ImportReport& report)
         layers += l;
         if (std::abs(m - l) > worst) {
             worst = std::abs(m - l);
-            most = QStringLiteral("%1: %2 t for %3 t").arg(fidelity.modelMass[i].first).arg(m, 0, 'g', 4).arg(l, 0, 'g', 4);
+            most = QStringLiteral("%1: %2 t for %3 t")
+                       .arg(fidelity.modelMass[i].first).arg(m, 0, 'g', 4).arg(l, 0, 'g', 4);
         }
     }
     if (!(layers > 0.0) || std::abs(model - layers) <= MassTolerance * layers)

@@ -169,7 +169,8 @@ void checkName(const QString& name, const std::vector<Named>& earlier, const QSt
 void checkGridSize(const YAML::Node& node, const QString& path)
 {
     if (node.IsSequence() && node.size() > MaxGridPoints)
-        fail(path, QStringLiteral("holds %1 points, more than the %2 a grid may have").arg(node.size()).arg(MaxGridPoints),
+        fail(path,
+             QStringLiteral("holds %1 points, more than the %2 a grid may have").arg(node.size()).arg(MaxGridPoints),
              node);
 }
 

@@ -243,8 +243,16 @@ double regionThickness(const KBlade& blade, double z, double arc)
     int region = 0;
     while (region + 1 < blade.regionCount() && ringPosition(keys[size_t(region + 1)]) < ringPosition(arc))
         ++region;
-    const PolyLayer* built = section(blade, blade.regionNames()[region] + '-' + QString::number(stationOf(blade, z) + 1));
+    const QString name = blade.regionNames()[region] + '-' + QString::number(stationOf(blade, z) + 1);
+    const PolyLayer* built = section(blade, name);
     return built ? built->totalThickness() : -1.0;
+}
+
+double smallestElementArea(const KBlade& blade)
+{
+    double smallest = 1e300;
+    blade.feModel()->elements().forEach([&](const Element& e) { smallest = std::min(smallest, e.area()); });
+    return smallest;
 }
 
 struct Probe
@@ -694,7 +702,8 @@ void TestWindio::fidelityWarnings()
     QVERIFY(lines.endsWith(fidelity.warnings.last()));
 }
 
-// Every 1.x reference blade keeps both promises on its own.
+// Every 1.x reference blade keeps both promises on its own, and its mesh
+// holds no element without area where layers start, end or cross webs.
 void TestWindio::referenceBladesWithoutWarnings_data()
 {
     QTest::addColumn<QString>("file");
@@ -711,6 +720,7 @@ void TestWindio::referenceBladesWithoutWarnings()
     QVERIFY2(imported.ok, qPrintable(imported.error));
     imported.blade.genFEModel();
     QCOMPARE(Windio::measureFidelity(imported.blade, imported.report).warnings, QStringList());
+    QVERIFY(smallestElementArea(imported.blade) > 1.0);
 }
 
 // What the file leaves open: thickness beyond a layer's own grid, layers
@@ -793,8 +803,7 @@ void TestWindio::gapsInTheLayers()
         QCOMPARE(blade.profiles()->profile(int(web->startProfile()->value()) - 1)->loc()->value(), webSpan[0]);
         QCOMPARE(blade.profiles()->profile(int(web->endProfile()->value()) - 1)->loc()->value(), webSpan[1]);
     }
-    double smallest = 1e300;
-    blade.feModel()->elements().forEach([&](const Element& e) { smallest = std::min(smallest, e.area()); });
+    const double smallest = smallestElementArea(blade);
     QVERIFY2(smallest > 1.0, qPrintable(QString("an element of %1 mm2").arg(smallest)));
 }
 
@@ -888,7 +897,8 @@ void TestWindio::badInput_data()
     for (int k = 0; k <= 100000; ++k)
         points << "0";
     QTest::newRow("grid too long")
-        << QByteArray(good).replace("thickness: {grid: [0.0, 1.0]", "thickness: {grid: [" + points.join(',').toUtf8() + "]")
+        << QByteArray(good).replace("thickness: {grid: [0.0, 1.0]",
+                                    "thickness: {grid: [" + points.join(',').toUtf8() + "]")
         << "components.blade.internal_structure_2d_fem.layers[0].thickness.grid: holds 100001 points, more than the "
            "100000 a grid may have (line 32, column 37)";
     QTest::newRow("no blade") << QByteArray("components:\n    tower: {}\n")
