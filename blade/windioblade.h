@@ -17,6 +17,9 @@ struct Curve
 
     bool empty() const { return grid.empty(); }
     double at(double span) const;
+    // As at(), but 0 beyond the grid: a layer has no thickness where the
+    // file gives none (windIO interpolates thickness without extrapolating).
+    double within(double span) const;
     double maximum() const;
 };
 

@@ -16,6 +16,45 @@
 
 namespace Folvane::Windio {
 
+namespace {
+
+// What the import promises: laminate thickness within 2 % of the file's at
+// every profile, the model's mass within 3 % of the layers'.
+constexpr double ThicknessTolerance = 0.02;
+constexpr double MassTolerance = 0.03;
+
+QString where(const QString& owner, double z, double built, double expected)
+{
+    return QStringLiteral("%1 at z = %2 m: %3 mm for %4 mm")
+        .arg(owner).arg(z / 1000.0, 0, 'f', 2).arg(built, 0, 'f', 3).arg(expected, 0, 'f', 3);
+}
+
+// The model's mass against the layers', most apart in which material.
+QString massWarning(const Fidelity& fidelity, const ImportReport& report)
+{
+    double model = 0.0, layers = 0.0, worst = -1.0;
+    QString most;
+    for (size_t i = 0; i < fidelity.modelMass.size() && i < report.layerMass.size(); ++i) {
+        const double m = fidelity.modelMass[i].second, l = report.layerMass[i].second;
+        model += m;
+        layers += l;
+        if (std::abs(m - l) > worst) {
+            worst = std::abs(m - l);
+            most = QStringLiteral("%1: %2 t for %3 t")
+                       .arg(fidelity.modelMass[i].first).arg(m, 0, 'g', 4).arg(l, 0, 'g', 4);
+        }
+    }
+    if (!(layers > 0.0) || std::abs(model - layers) <= MassTolerance * layers)
+        return QString();
+    return QStringLiteral("Warning: the FE model carries %1 t, %2 % %3 than the %4 t the layers give (%5 % allowed); "
+                          "most apart in %6")
+        .arg(model, 0, 'g', 4).arg(100.0 * std::abs(model - layers) / layers, 0, 'f', 2)
+        .arg(model < layers ? QStringLiteral("less") : QStringLiteral("more")).arg(layers, 0, 'g', 4)
+        .arg(100.0 * MassTolerance).arg(most);
+}
+
+} // namespace
+
 bool importFile(KBlade& document, const QString& path, const ImportSettings& settings, ImportReport& report,
                 QString& error)
 {
@@ -68,6 +107,9 @@ Fidelity measureFidelity(const KBlade& document, const ImportReport& report)
         return int(best);
     };
     const auto compare = [&](const QString& owner, const std::vector<double>& expected, size_t last) {
+        int beyond = 0;
+        double worst = 0.0;
+        QString worstHere;
         for (size_t p = 0; p < last; ++p) {
             if (expected[p] <= 0.0)
                 continue;
@@ -75,13 +117,22 @@ Fidelity measureFidelity(const KBlade& document, const ImportReport& report)
             const PolyLayer* section = sections.value(owner + QLatin1Char('-') + QString::number(station + 1));
             const double built = section ? section->totalThickness() : 0.0;
             const double deviation = std::abs(built - expected[p]) / expected[p];
+            const QString here = where(owner, report.profileLocations[p], built, expected[p]);
             if (deviation > fidelity.worstDeviation || fidelity.worstWhere.isEmpty()) {
                 fidelity.worstDeviation = deviation;
-                fidelity.worstWhere = QStringLiteral("%1 at z = %2 m: %3 mm for %4 mm")
-                                          .arg(owner).arg(report.profileLocations[p] / 1000.0, 0, 'f', 2)
-                                          .arg(built, 0, 'f', 3).arg(expected[p], 0, 'f', 3);
+                fidelity.worstWhere = here;
+            }
+            beyond += deviation > ThicknessTolerance;
+            if (deviation > worst) {
+                worst = deviation;
+                worstHere = here;
             }
         }
+        if (beyond > 0)
+            fidelity.warnings << QStringLiteral("Warning: the laminate of %1 deviates more than %2 % from the file's "
+                                                "at %3 profiles, most by %4 % (%5)")
+                                     .arg(owner).arg(100.0 * ThicknessTolerance).arg(beyond)
+                                     .arg(100.0 * worst, 0, 'f', 2).arg(worstHere);
     };
     const size_t profiles = report.profileLocations.size();
     for (size_t r = 0; r < report.regionNames.size(); ++r)
@@ -94,6 +145,9 @@ Fidelity measureFidelity(const KBlade& document, const ImportReport& report)
                 last = p;
         compare(report.webNames[w], report.webThickness[w], last);
     }
+    const QString massLine = massWarning(fidelity, report);
+    if (!massLine.isEmpty())
+        fidelity.warnings << massLine;
     return fidelity;
 }
 
@@ -123,7 +177,7 @@ QStringList summary(const KBlade& document, const ImportReport& report, const Fi
     lines << QStringLiteral("  Total %1 %2").arg(modelTotal, 0, 'f', 3).arg(layerTotal, 0, 'f', 3);
     lines << QStringLiteral("Largest laminate thickness deviation: %1 % (%2)")
                  .arg(100.0 * fidelity.worstDeviation, 0, 'f', 2).arg(fidelity.worstWhere);
-    return lines;
+    return lines + fidelity.warnings;
 }
 
 void reportImport(KBlade& document, const ImportReport& report)

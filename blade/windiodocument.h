@@ -21,6 +21,9 @@ struct Fidelity
     std::vector<std::pair<QString, double>> modelMass;   // tonnes, by material, as the FE model carries it
     double worstDeviation = 0.0;                         // relative, of a region's or web's laminate thickness
     QString worstWhere;
+    // A region or web whose laminate strays more than 2 % from the file's,
+    // a model mass more than 3 % from the layers': where, and by how much.
+    QStringList warnings;
 };
 // Needs the FE model of the imported document.
 Fidelity measureFidelity(const KBlade& document, const ImportReport& report);

@@ -17,6 +17,7 @@ namespace {
 // Two edges closer than this, in arc fractions, are one edge.
 constexpr double EdgeTolerance = 1e-3;
 constexpr int MaxRegions = 30;
+constexpr double MaxLaminate = 10000.0;   // mm, a stack of layers as one
 
 struct ImportError
 {
@@ -66,6 +67,11 @@ double Station::arcOf(double u) const
     return u <= 1.0 - le ? u + le : u - (1.0 - le);
 }
 
+double wrapped(double arc)
+{
+    return arc < 0.0 ? arc + 1.0 : arc > 1.0 ? arc - 1.0 : arc;
+}
+
 bool atLeadingEdge(double u)
 {
     return u <= EdgeTolerance || u >= 1.0 - EdgeTolerance;
@@ -106,9 +112,15 @@ public:
     QJsonObject build(const QString& bladeName);
 
 private:
+    // A start beyond the end runs round the trailing edge, through arc 0.
     struct Extent
     {
         double start = 0.0, end = 0.0;
+
+        // An end a hair before the start is an empty extent, not a full ring.
+        bool wraps() const { return start - end > EdgeTolerance; }
+        double width() const { return wraps() ? end + 1.0 - start : std::max(end - start, 0.0); }
+        bool covers(double arc) const { return wraps() ? arc >= start || arc <= end : arc >= start && arc <= end; }
     };
     // A chordwise edge line along the span: the edges of layers and webs
     // that lie together wherever both are there.
@@ -120,6 +132,7 @@ private:
         bool leadingEdge = false;
         bool trailingEdge = false;
         std::vector<std::pair<int, bool>> webEnds;   // (web, end attachment?)
+        std::vector<std::pair<int, bool>> layerEdges;   // (layer, end edge?)
     };
     struct Slot
     {
@@ -135,8 +148,11 @@ private:
     double offsetArc(const Curve& offset, const Curve& rotation, bool followsTwist, bool suction, int station,
                      const QString& what);
     void findWebSpans();
+    bool spanWeb(int web);
     void makeTracks();
     void addTrack(Track track);
+    void meetWebAttachments();
+    void meetAttachment(const Track& attachment, int web, bool isEnd, Track& edge);
     void placeSlots();
     void limitRegions(int station, std::vector<Slot>& ring);
     void checkWebs();
@@ -158,6 +174,7 @@ private:
 
     std::vector<Station> m_stations;
     std::vector<std::vector<Extent>> m_extents;        // [layer][station], skin layers only
+    std::vector<std::vector<Extent>> m_fileExtents;    // the same before edges met web attachments
     std::vector<std::vector<char>> m_layerActive;      // [layer][station]
     std::vector<std::vector<Extent>> m_webExtents;     // [web][station]
     std::vector<std::pair<int, int>> m_webSpan;        // first and last station, -1 without
@@ -307,8 +324,11 @@ Builder::Extent Builder::layerExtent(int index, int station, std::vector<int>& v
             e.end = middle + 0.5 * widthArc;
         }
     }
-    e.start = std::clamp(e.start, 0.0, 1.0);
-    e.end = std::clamp(e.end, 0.0, 1.0);
+    // A width that runs past the trailing edge carries on round it.
+    if ((!hasStart || !hasEnd) && widthArc >= 1.0)
+        e = Extent{0.0, 1.0};
+    e.start = wrapped(e.start);
+    e.end = wrapped(e.end);
     visiting.pop_back();
     return e;
 }
@@ -320,20 +340,25 @@ void Builder::resolveExtents()
     m_layerActive.assign(count, std::vector<char>(m_stations.size(), 0));
     for (size_t l = 0; l < count; ++l) {
         const Layer& layer = m_blade.layers[l];
+        int empty = 0;
+        size_t firstEmpty = 0;
         for (size_t s = 0; s < m_stations.size(); ++s) {
-            m_layerActive[l][s] = layer.thickness.at(m_stations[s].span) > 0.0;
+            m_layerActive[l][s] = layer.thickness.within(m_stations[s].span) > 0.0;
             if (!layer.web.isEmpty())
                 continue;
             std::vector<int> visiting;
             m_extents[l][s] = layerExtent(int(l), int(s), visiting);
-            const Extent& e = m_extents[l][s];
-            if (m_layerActive[l][s] && e.end - e.start <= EdgeTolerance)
-                fail(QStringLiteral("components.blade.internal_structure_2d_fem.layers[%1] (%2): at span %3 its "
-                                    "thickness is %4 m but its extent runs from arc %5 to %6, which is empty or "
-                                    "reversed")
-                         .arg(l).arg(layer.name).arg(m_stations[s].span)
-                         .arg(layer.thickness.at(m_stations[s].span)).arg(e.start).arg(e.end));
+            // A layer of no width is not there, whatever its thickness.
+            if (m_layerActive[l][s] && m_extents[l][s].width() <= EdgeTolerance) {
+                m_layerActive[l][s] = 0;
+                firstEmpty = empty++ == 0 ? s : firstEmpty;
+            }
         }
+        if (empty > 0)
+            m_report.messages << QStringLiteral("layer %1 has thickness but no width at %2 profiles (the first at span "
+                                                "%3, from arc %4 to %5); it is left out there")
+                                     .arg(layer.name).arg(empty).arg(m_stations[firstEmpty].span)
+                                     .arg(m_extents[l][firstEmpty].start).arg(m_extents[l][firstEmpty].end);
     }
 }
 
@@ -342,27 +367,11 @@ void Builder::findWebSpans()
     m_webSpan.assign(m_blade.webs.size(), {-1, -1});
     m_webExtents.assign(m_blade.webs.size(), std::vector<Extent>(m_stations.size()));
     for (size_t w = 0; w < m_blade.webs.size(); ++w) {
-        for (size_t l = 0; l < m_blade.layers.size(); ++l) {
-            if (m_blade.layers[l].web != m_blade.webs[w].name)
-                continue;
-            for (size_t s = 0; s < m_stations.size(); ++s) {
-                if (!m_layerActive[l][s])
-                    continue;
-                auto& [first, last] = m_webSpan[w];
-                first = first < 0 ? int(s) : std::min(first, int(s));
-                last = std::max(last, int(s));
-            }
-        }
         const Web& web = m_blade.webs[w];
         const QString what = QStringLiteral("components.blade.internal_structure_2d_fem.webs[%1] (%2)")
                                  .arg(w).arg(web.name);
-        if (m_webSpan[w].first < 0) {
-            m_report.messages << QStringLiteral("web %1 has no layer with thickness; it is left out").arg(web.name);
+        if (!spanWeb(int(w)))
             continue;
-        }
-        if (m_webSpan[w].first == m_webSpan[w].second)
-            fail(what + QStringLiteral(": its layers have thickness at one profile only (span %1)")
-                            .arg(m_stations[size_t(m_webSpan[w].first)].span));
         for (int s = m_webSpan[w].first; s <= m_webSpan[w].second; ++s) {
             const double span = m_stations[size_t(s)].span;
             Extent& e = m_webExtents[w][size_t(s)];
@@ -377,6 +386,47 @@ void Builder::findWebSpans()
                                            "edge").arg(span).arg(e.start).arg(e.end));
         }
     }
+}
+
+// A web runs over the longest stretch of profiles where its layers have
+// thickness; where they thin to nothing it cannot carry on.
+bool Builder::spanWeb(int w)
+{
+    const Web& web = m_blade.webs[size_t(w)];
+    const auto thick = [&](size_t s) {
+        for (size_t l = 0; l < m_blade.layers.size(); ++l)
+            if (m_blade.layers[l].web == web.name && m_layerActive[l][s])
+                return true;
+        return false;
+    };
+    std::vector<std::pair<int, int>> runs;
+    for (size_t s = 0; s < m_stations.size(); ++s) {
+        if (!thick(s))
+            continue;
+        if (runs.empty() || runs.back().second + 1 != int(s))
+            runs.push_back({int(s), int(s)});
+        else
+            runs.back().second = int(s);
+    }
+    if (runs.empty()) {
+        m_report.messages << QStringLiteral("web %1 has no layer with thickness; it is left out").arg(web.name);
+        return false;
+    }
+    const auto longest = *std::max_element(runs.begin(), runs.end(), [](const auto& a, const auto& b) {
+        return a.second - a.first < b.second - b.first;
+    });
+    if (longest.first == longest.second) {
+        m_report.messages << QStringLiteral("web %1 has thickness at no two neighbouring profiles; it is left out")
+                                 .arg(web.name);
+        return false;
+    }
+    if (runs.size() > 1)
+        m_report.messages << QStringLiteral("web %1: its layers thin to nothing between profiles where they have "
+                                            "thickness; the web runs from z = %2 to %3, the longest stretch")
+                                 .arg(web.name).arg(metres(m_stations[size_t(longest.first)].z))
+                                 .arg(metres(m_stations[size_t(longest.second)].z));
+    m_webSpan[size_t(w)] = longest;
+    return true;
 }
 
 void Builder::addTrack(Track track)
@@ -404,6 +454,7 @@ void Builder::addTrack(Track track)
         }
         other.names << track.names;
         other.webEnds.insert(other.webEnds.end(), track.webEnds.begin(), track.webEnds.end());
+        other.layerEdges.insert(other.layerEdges.end(), track.layerEdges.begin(), track.layerEdges.end());
         return;
     }
     m_tracks.push_back(std::move(track));
@@ -432,6 +483,7 @@ void Builder::makeTracks()
         for (bool isStart : {true, false}) {
             Track t;
             t.names << layer.name + (isStart ? QStringLiteral(" start") : QStringLiteral(" end"));
+            t.layerEdges.push_back({int(l), !isStart});
             t.active = m_layerActive[l];
             for (size_t s = 0; s < n; ++s)
                 t.u.push_back(m_stations[s].u(isStart ? m_extents[l][s].start : m_extents[l][s].end));
@@ -475,6 +527,72 @@ void Builder::makeTracks()
                                           || std::none_of(t.active.begin(), t.active.end(), [](char a) { return a; });
                                   }),
                    m_tracks.end());
+}
+
+// A web joins the same two key points along its span, so a layer edge that
+// crosses one of its attachments cannot pass it: where the edge lies on the
+// other side than over most of the web's span, it meets the attachment (the
+// layer ends or begins at the web there) and its key point gives way into
+// the neighbouring gap, whose regions carry the same laminate either side.
+// The laminate moved is reported; the web stays where the file puts it.
+void Builder::meetWebAttachments()
+{
+    m_fileExtents = m_extents;
+    for (const Track& attachment : m_tracks)
+        for (const auto& [web, isEnd] : attachment.webEnds)
+            for (Track& edge : m_tracks)
+                if (&edge != &attachment && !edge.trailingEdge && edge.webEnds.empty())
+                    meetAttachment(attachment, web, isEnd, edge);
+}
+
+void Builder::meetAttachment(const Track& attachment, int web, bool isEnd, Track& edge)
+{
+    const auto [first, last] = m_webSpan[size_t(web)];
+    // The side the edge keeps over most of the span where it is there.
+    int before = 0, after = 0;
+    for (int s = first; s <= last; ++s)
+        if (edge.active[size_t(s)] && std::abs(edge.u[size_t(s)] - attachment.u[size_t(s)]) > EdgeTolerance)
+            (edge.u[size_t(s)] < attachment.u[size_t(s)] ? before : after) += 1;
+    if (before == 0 || after == 0)
+        return;
+    const double side = before >= after ? -1.0 : 1.0;
+    int met = 0, firstMet = -1, lastMet = -1;
+    double moved = 0.0;
+    for (int s = first; s <= last; ++s) {
+        const size_t k = size_t(s);
+        if ((edge.u[k] - attachment.u[k]) * side > EdgeTolerance)
+            continue;
+        if (edge.active[k]) {
+            const Station& st = m_stations[k];
+            const double arc = st.arcOf(attachment.u[k]);
+            double laminate = 0.0, shifted = 0.0;
+            for (size_t l = 0; l < m_blade.layers.size(); ++l)
+                if (m_blade.layers[l].web.isEmpty() && m_layerActive[l][k])
+                    laminate += m_fileExtents[l][k].width() * m_blade.layers[l].thickness.within(st.span);
+            for (const auto& [layer, isEndEdge] : edge.layerEdges) {
+                Extent& e = m_extents[size_t(layer)][k];
+                const double width = e.width();
+                (isEndEdge ? e.end : e.start) = arc;
+                shifted += std::abs(e.width() - width) * m_blade.layers[size_t(layer)].thickness.within(st.span);
+            }
+            moved = std::max(moved, laminate > 0.0 ? shifted / laminate : 0.0);
+            ++met;
+            firstMet = firstMet < 0 ? s : firstMet;
+            lastMet = s;
+        }
+        // Not an edge here: its key point falls into the gap on its own side.
+        edge.u[k] = attachment.u[k] + side * 1e-9;
+        edge.active[k] = 0;
+    }
+    if (met > 0)
+        m_report.messages << QStringLiteral("web %1: its %2 attachment and the edge of %3 change places along the "
+                                            "span; the edge meets the attachment from z = %4 to %5 (%6 profiles), "
+                                            "moving at most %7 % of a section's laminate")
+                                 .arg(m_blade.webs[size_t(web)].name)
+                                 .arg(isEnd ? QStringLiteral("end") : QStringLiteral("start"))
+                                 .arg(edge.names.join(QStringLiteral(", ")))
+                                 .arg(metres(m_stations[size_t(firstMet)].z), metres(m_stations[size_t(lastMet)].z))
+                                 .arg(met).arg(100.0 * moved, 0, 'f', 2);
 }
 
 void Builder::placeSlots()
@@ -778,10 +896,9 @@ void Builder::layupsJson(QJsonArray& singleLayers, QJsonArray& regions, QJsonArr
             for (size_t l = 0; l < m_blade.layers.size(); ++l) {
                 if (!m_blade.layers[l].web.isEmpty() || !m_layerActive[l][s])
                     continue;
-                const Extent& e = m_extents[l][s];
-                if (middle < e.start || middle > e.end)
+                if (!m_extents[l][s].covers(middle))
                     continue;
-                const double t = m_blade.layers[l].thickness.at(st.span);
+                const double t = m_blade.layers[l].thickness.within(st.span);
                 counts[l][s] = count(t);
                 m_report.regionThickness[r][s] += t * 1000.0;
                 ++pliesAt[r][s];
@@ -789,6 +906,10 @@ void Builder::layupsJson(QJsonArray& singleLayers, QJsonArray& regions, QJsonArr
             if (m_report.regionThickness[r][s] <= 0.0)
                 fail(QStringLiteral("at span %1 no layer covers the surface between arcs %2 and %3")
                          .arg(st.span).arg(st.arcOf(lo)).arg(st.arcOf(hi)));
+            if (m_report.regionThickness[r][s] > MaxLaminate)
+                fail(QStringLiteral("at span %1 the layers between arcs %2 and %3 stack to %4 m, more than %5 m")
+                         .arg(st.span).arg(st.arcOf(lo)).arg(st.arcOf(hi))
+                         .arg(m_report.regionThickness[r][s] / 1000.0).arg(MaxLaminate / 1000.0));
         }
         QJsonArray stack;
         for (size_t l = 0; l < m_blade.layers.size(); ++l)
@@ -812,7 +933,7 @@ void Builder::layupsJson(QJsonArray& singleLayers, QJsonArray& regions, QJsonArr
                 continue;
             std::vector<int> counts(n, 0);
             for (int s = first; s <= last; ++s) {
-                const double t = m_blade.layers[l].thickness.at(m_stations[size_t(s)].span);
+                const double t = m_blade.layers[l].thickness.within(m_stations[size_t(s)].span);
                 counts[size_t(s)] = count(t);
                 thickness[size_t(s)] += t * 1000.0;
                 pliesAt[regionCount + w][size_t(s)] += t > 0.0;
@@ -821,9 +942,10 @@ void Builder::layupsJson(QJsonArray& singleLayers, QJsonArray& regions, QJsonArr
                 stack.append(singleLayer(int(l), counts));
         }
         for (int s = first; s <= last; ++s)
-            if (thickness[size_t(s)] <= 0.0)
-                fail(QStringLiteral("web %1: at span %2, inside its span, none of its layers has thickness")
-                         .arg(m_blade.webs[w].name).arg(m_stations[size_t(s)].span));
+            if (thickness[size_t(s)] > MaxLaminate)
+                fail(QStringLiteral("web %1: at span %2 its layers stack to %3 m, more than %4 m")
+                         .arg(m_blade.webs[w].name).arg(m_stations[size_t(s)].span)
+                         .arg(thickness[size_t(s)] / 1000.0).arg(MaxLaminate / 1000.0));
         m_report.webNames.push_back(m_blade.webs[w].name);
         m_report.webThickness.push_back(thickness);
         webs.append(QJsonObject{{QStringLiteral("Name"), m_blade.webs[w].name},
@@ -853,10 +975,10 @@ void Builder::integrateLayerMass()
         std::vector<double> perMetre(n, 0.0);
         for (size_t s = 0; s < n; ++s) {
             const Station& st = m_stations[s];
-            const double t = layer.thickness.at(st.span);
+            const double t = layer.thickness.within(st.span);
             double width = 0.0;
             if (web < 0) {
-                width = (m_extents[l][s].end - m_extents[l][s].start) * st.section->length() * st.chord / 1000.0;
+                width = m_fileExtents[l][s].width() * st.section->length() * st.chord / 1000.0;
             } else if (int(s) >= m_webSpan[size_t(web)].first && int(s) <= m_webSpan[size_t(web)].second) {
                 const Extent& e = m_webExtents[size_t(web)][s];
                 width = (st.section->pointAt(e.start) - st.section->pointAt(e.end)).norm() * st.chord / 1000.0;
@@ -878,6 +1000,7 @@ QJsonObject Builder::build(const QString& bladeName)
     resolveExtents();
     findWebSpans();
     makeTracks();
+    meetWebAttachments();
     placeSlots();
     checkWebs();
 

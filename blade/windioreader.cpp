@@ -28,6 +28,11 @@ double Curve::at(double span) const
     return values[lo] + w * (values[hi] - values[lo]);
 }
 
+double Curve::within(double span) const
+{
+    return grid.empty() || span < grid.front() || span > grid.back() ? 0.0 : at(span);
+}
+
 double Curve::maximum() const
 {
     return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end());
@@ -108,11 +113,20 @@ void readOuterShape(const YAML::Node& shape, const QString& path, Blade& blade)
     blade.twist = curve(required(shape, "twist", path), path + QStringLiteral(".twist"));
     blade.pitchAxis = curve(required(shape, "pitch_axis", path), path + QStringLiteral(".pitch_axis"));
     readReferenceAxis(required(shape, "reference_axis", path), path + QStringLiteral(".reference_axis"), blade);
+    for (size_t i = 0; i < blade.pitchAxis.values.size(); ++i) {
+        const double fromLeadingEdge = std::abs(blade.pitchAxis.values[i]) * blade.chord.at(blade.pitchAxis.grid[i]);
+        if (fromLeadingEdge > MaxLength)
+            fail(path + QStringLiteral(".pitch_axis.values[%1]").arg(i),
+                 QStringLiteral("puts the pitch axis %1 m from the leading edge, more than %2 m")
+                     .arg(fromLeadingEdge).arg(MaxLength),
+                 shape["pitch_axis"]["values"][i]);
+    }
 
     const QString positionPath = path + QStringLiteral(".airfoil_position");
     const YAML::Node position = required(shape, "airfoil_position", path);
     const YAML::Node grid = required(position, "grid", positionPath);
     const YAML::Node labels = required(position, "labels", positionPath);
+    checkGridSize(grid, positionPath + QStringLiteral(".grid"));
     blade.airfoilGrid = numbers(grid, positionPath + QStringLiteral(".grid"));
     checkGrid(blade.airfoilGrid, grid, positionPath + QStringLiteral(".grid"));
     if (!labels.IsSequence())

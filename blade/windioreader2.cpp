@@ -90,6 +90,7 @@ void readOuterShape(const YAML::Node& bladeNode, Blade& blade)
     const YAML::Node list = required(shape, "airfoils", ShapePath);
     if (!list.IsSequence() || list.size() == 0)
         fail(listPath, QStringLiteral("is not a list of airfoils"), list);
+    checkGridSize(list, listPath);
     for (size_t i = 0; i < list.size(); ++i) {
         const QString here = listPath + QStringLiteral("[%1]").arg(i);
         blade.airfoilLabels << text(required(list[i], "name", here), here + QStringLiteral(".name"));

@@ -74,6 +74,14 @@ std::vector<double> numberOrList(const YAML::Node& node, const QString& path)
     return {number(node, path)};
 }
 
+void checkGridSize(const YAML::Node& node, const QString& path)
+{
+    if (node.IsSequence() && node.size() > MaxGridPoints)
+        fail(path,
+             QStringLiteral("holds %1 points, more than the %2 a grid may have").arg(node.size()).arg(MaxGridPoints),
+             node);
+}
+
 void checkGrid(const std::vector<double>& grid, const YAML::Node& node, const QString& path)
 {
     for (size_t i = 0; i < grid.size(); ++i) {
@@ -89,6 +97,7 @@ Curve curve(const YAML::Node& node, const QString& path)
 {
     const YAML::Node gridNode = required(node, "grid", path);
     const YAML::Node valueNode = required(node, "values", path);
+    checkGridSize(gridNode, path + QStringLiteral(".grid"));
     Curve c;
     c.grid = numbers(gridNode, path + QStringLiteral(".grid"));
     c.values = numbers(valueNode, path + QStringLiteral(".values"));

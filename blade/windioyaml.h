@@ -15,6 +15,9 @@ namespace Folvane::Windio::Yaml {
 
 constexpr double MaxLength = 1000.0;   // m
 constexpr double MaxThickness = 10.0;  // m
+// More points than any blade needs: a grid beyond it is refused before it
+// is read, so a damaged file cannot fill the memory.
+constexpr size_t MaxGridPoints = 100000;
 
 struct ReadError
 {
@@ -32,6 +35,7 @@ double number(const YAML::Node& node, const QString& path);
 std::vector<double> numbers(const YAML::Node& node, const QString& path);
 // A number or a list of them (isotropic materials give one modulus).
 std::vector<double> numberOrList(const YAML::Node& node, const QString& path);
+void checkGridSize(const YAML::Node& node, const QString& path);
 void checkGrid(const std::vector<double>& grid, const YAML::Node& node, const QString& path);
 Curve curve(const YAML::Node& node, const QString& path);
 Curve optionalCurve(const YAML::Node& parent, const char* key, const QString& path);
