@@ -21,12 +21,21 @@ struct Fidelity
     std::vector<std::pair<QString, double>> modelMass;   // tonnes, by material, as the FE model carries it
     double worstDeviation = 0.0;                         // relative, of a region's or web's laminate thickness
     QString worstWhere;
+    // Tonnes the FE model carries in each of equal spans of the blade, by
+    // where its elements' centres lie; spanEnds holds their bounds (mm).
+    std::vector<double> spanMass;
+    std::vector<double> spanEnds;
 };
+constexpr int MassCheckSpans = 5;
+// Beyond this relative difference from the beam model's mass, a warning.
+constexpr double MassCheckTolerance = 0.10;
 // Needs the FE model of the imported document.
 Fidelity measureFidelity(const KBlade& document, const ImportReport& report);
 
 // The lines the import prints: counts, mass and fidelity.
 QStringList summary(const KBlade& document, const ImportReport& report, const Fidelity& fidelity);
+// The FE model's mass against the file's beam model: none without one.
+QStringList beamModelCheck(const ImportReport& report, const Fidelity& fidelity);
 // Prints what the import gave up, builds the FE model and prints the summary.
 void reportImport(KBlade& document, const ImportReport& report);
 

@@ -469,6 +469,9 @@ void readRoot(const YAML::Node& root, Blade& blade)
                   path + QStringLiteral(".internal_structure_2d_fem"), blade);
     readAirfoils(root, blade);
     readMaterials(root, blade);
+    QString beamError;
+    if (!readBeamModel(bladeNode, 1, blade.beam, beamError))
+        throw ReadError{beamError};
 }
 
 } // namespace
