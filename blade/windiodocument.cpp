@@ -168,24 +168,11 @@ QString percent(double model, double reference)
     return QString::asprintf("%+.1f %%", 100.0 * (model - reference) / reference);
 }
 
-} // namespace
-
-QStringList beamModelCheck(const ImportReport& report, const Fidelity& fidelity)
+// The span where the FE model's mass per length and the beam model's, both
+// over the same stretch of the reference axis, differ most; empty when the
+// beam model reaches no span.
+QString worstSpan(const BeamModel& beam, const Fidelity& fidelity)
 {
-    QStringList lines;
-    if (!report.beam || !report.beam->hasMass() || fidelity.spanMass.empty())
-        return lines;
-    const BeamModel& beam = *report.beam;
-    constexpr double Everywhere = 1e300;
-    const double beamMass = beam.mass(-Everywhere, Everywhere) / 1000.0;
-    double modelMass = 0.0;
-    for (const auto& material : fidelity.modelMass)
-        modelMass += material.second;
-    if (beamMass <= 0.0)
-        return lines;
-    lines << QStringLiteral("Mass of the file's beam model along its reference axis: %1 t; the FE model carries %2 t (%3)")
-                 .arg(beamMass, 0, 'f', 3).arg(modelMass, 0, 'f', 3).arg(percent(modelMass, beamMass));
-    // Mass per length of both over the same stretch of the reference axis.
     int worst = -1;
     double worstModel = 0.0, worstBeam = 0.0, worstRatio = 0.0;
     for (size_t k = 0; k < fidelity.spanMass.size(); ++k) {
@@ -202,13 +189,36 @@ QStringList beamModelCheck(const ImportReport& report, const Fidelity& fidelity)
             worstBeam = inBeam / length;
         }
     }
-    if (worst >= 0)
-        lines << QStringLiteral("Mass per length differs most in span %1 of %2 (z %3 to %4 m): FE model %5 kg/m, beam "
-                                "model %6 kg/m (%7)")
-                     .arg(worst + 1).arg(fidelity.spanMass.size())
-                     .arg(fidelity.spanEnds[size_t(worst)] / 1000.0, 0, 'f', 2)
-                     .arg(fidelity.spanEnds[size_t(worst) + 1] / 1000.0, 0, 'f', 2)
-                     .arg(worstModel, 0, 'f', 1).arg(worstBeam, 0, 'f', 1).arg(percent(worstModel, worstBeam));
+    if (worst < 0)
+        return QString();
+    return QStringLiteral("Mass per length differs most in span %1 of %2 (z %3 to %4 m): FE model %5 kg/m, beam model "
+                          "%6 kg/m (%7)")
+        .arg(worst + 1).arg(fidelity.spanMass.size())
+        .arg(fidelity.spanEnds[size_t(worst)] / 1000.0, 0, 'f', 2)
+        .arg(fidelity.spanEnds[size_t(worst) + 1] / 1000.0, 0, 'f', 2)
+        .arg(worstModel, 0, 'f', 1).arg(worstBeam, 0, 'f', 1).arg(percent(worstModel, worstBeam));
+}
+
+} // namespace
+
+QStringList beamModelCheck(const ImportReport& report, const Fidelity& fidelity)
+{
+    QStringList lines;
+    if (!report.beam || !report.beam->hasMass() || fidelity.spanMass.empty())
+        return lines;
+    const BeamModel& beam = *report.beam;
+    constexpr double Everywhere = 1e300;
+    const double beamMass = beam.mass(-Everywhere, Everywhere) / 1000.0;
+    if (beamMass <= 0.0)
+        return lines;
+    double modelMass = 0.0;
+    for (const auto& material : fidelity.modelMass)
+        modelMass += material.second;
+    lines << QStringLiteral("Mass of the file's beam model along its reference axis: %1 t; the FE model carries %2 t (%3)")
+                 .arg(beamMass, 0, 'f', 3).arg(modelMass, 0, 'f', 3).arg(percent(modelMass, beamMass));
+    const QString span = worstSpan(beam, fidelity);
+    if (!span.isEmpty())
+        lines << span;
     if (std::abs(modelMass - beamMass) > MassCheckTolerance * beamMass)
         lines << QStringLiteral("Warning: the FE model's mass differs from the beam model's by more than %1 %: the "
                                 "layers, materials or the blade's length may have been read wrongly, or the file's "
