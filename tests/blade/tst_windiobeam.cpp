@@ -426,6 +426,12 @@ void TestWindioBeam::bendingFrequenciesMatchTheBeamModel()
         blade.genFEModel();
         QVERIFY(blade.runModal(2));
     }
+    // The file's beam model as the import reads it, within 10 % of the
+    // FE model's mass: no warning.
+    const QStringList check = Windio::beamModelCheck(report, Windio::measureFidelity(blade, report));
+    QCOMPARE(check.size(), 2);
+    QVERIFY2(check.first().startsWith("Mass of the file's beam model along its reference axis: 66.933 t; "),
+             qPrintable(check.first()));
     // Both lowest modes bend, one mostly flapwise and one edgewise, and so
     // do the beam's: sorted, they pair up without naming them. 5 % allowed:
     // the file's beam model is not its layup's (its mass is 2.3 % below the
