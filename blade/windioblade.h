@@ -1,8 +1,11 @@
 #ifndef FOLVANE_WINDIOBLADE_H
 #define FOLVANE_WINDIOBLADE_H
 
+#include "blade/windiobeam.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace Folvane::Windio {
@@ -94,6 +97,7 @@ struct Blade
     std::vector<Web> webs;
     std::vector<Airfoil> airfoils;
     std::vector<Material> materials;
+    std::optional<BeamModel> beam;   // where the file gives one
 
     const Airfoil* airfoil(const QString& name) const;
     const Material* material(const QString& name) const;

@@ -6,11 +6,13 @@
 #include "fem/element.h"
 #include "fem/material.h"
 #include "fem/model.h"
+#include "fem/node.h"
 #include "fem/polylayer.h"
 #include "geometry/kprofilelist.h"
 
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -64,6 +66,7 @@ bool importFile(KBlade& document, const QString& path, const ImportSettings& set
                                                          report, error))
         return false;
     report.version = blade.version;
+    report.beam = blade.beam;
     // The lists windIO says nothing about (parameters, optimisation and
     // sampling settings) start as in a new document.
     document.newFile();
@@ -75,6 +78,29 @@ bool importFile(KBlade& document, const QString& path, const ImportSettings& set
     return true;
 }
 
+namespace {
+
+// Shares an element's mass among the spans its height runs through, evenly
+// along its height: elements straddle the spans' ends.
+void addBySpan(const Element& element, double mass, const std::vector<double>& ends, std::vector<double>& spans)
+{
+    double low = element.node(0)->z(), high = low;
+    for (int i = 1; i < element.cornerCount(); ++i) {
+        low = std::min(low, element.node(i)->z());
+        high = std::max(high, element.node(i)->z());
+    }
+    for (size_t k = 0; k < spans.size(); ++k) {
+        // The outermost spans take what lies beyond the blade's ends.
+        const double from = k == 0 ? -INFINITY : ends[k], to = k + 1 == spans.size() ? INFINITY : ends[k + 1];
+        if (high > low)
+            spans[k] += mass * std::max(0.0, std::min(high, to) - std::max(low, from)) / (high - low);
+        else if (low >= from && low < to)
+            spans[k] += mass;
+    }
+}
+
+} // namespace
+
 Fidelity measureFidelity(const KBlade& document, const ImportReport& report)
 {
     Fidelity fidelity;
@@ -83,13 +109,23 @@ Fidelity measureFidelity(const KBlade& document, const ImportReport& report)
         return fidelity;
     std::map<QString, double> mass;
     QHash<QString, const PolyLayer*> sections;
+    const double root = report.profileLocations.empty() ? 0.0 : report.profileLocations.front();
+    const double span = report.profileLocations.empty() ? 0.0 : report.profileLocations.back() - root;
+    fidelity.spanMass.assign(MassCheckSpans, 0.0);
+    for (int k = 0; k <= MassCheckSpans; ++k)
+        fidelity.spanEnds.push_back(root + span * k / MassCheckSpans);
     for (int i = 0; i < model->sections().count(); ++i) {
         const PolyLayer* section = model->sections().at(i);
         sections.insert(section->name(), section);
-        double area = 0.0;
-        for (const Element* element : section->elements())
-            area += element->area();
         const PlyStack& plies = section->plies();
+        double perArea = 0.0;
+        for (size_t k = 0; k < plies.materials.size(); ++k)
+            perArea += plies.thicknesses[k] * plies.materials[k]->density();
+        double area = 0.0;
+        for (const Element* element : section->elements()) {
+            area += element->area();
+            addBySpan(*element, element->area() * perArea, fidelity.spanEnds, fidelity.spanMass);
+        }
         for (size_t k = 0; k < plies.materials.size(); ++k)
             mass[plies.materials[k]->name()] += area * plies.thicknesses[k] * plies.materials[k]->density();
     }
@@ -177,7 +213,74 @@ QStringList summary(const KBlade& document, const ImportReport& report, const Fi
     lines << QStringLiteral("  Total %1 %2").arg(modelTotal, 0, 'f', 3).arg(layerTotal, 0, 'f', 3);
     lines << QStringLiteral("Largest laminate thickness deviation: %1 % (%2)")
                  .arg(100.0 * fidelity.worstDeviation, 0, 'f', 2).arg(fidelity.worstWhere);
+    lines << beamModelCheck(report, fidelity);
     return lines + fidelity.warnings;
+}
+
+namespace {
+
+QString percent(double model, double reference)
+{
+    return QString::asprintf("%+.1f %%", 100.0 * (model - reference) / reference);
+}
+
+// The span where the FE model's mass per length and the beam model's, both
+// over the same stretch of the reference axis, differ most; empty when the
+// beam model reaches no span.
+QString worstSpan(const BeamModel& beam, const Fidelity& fidelity)
+{
+    int worst = -1;
+    double worstModel = 0.0, worstBeam = 0.0, worstRatio = 0.0;
+    for (size_t k = 0; k < fidelity.spanMass.size(); ++k) {
+        const double from = fidelity.spanEnds[k] / 1000.0, to = fidelity.spanEnds[k + 1] / 1000.0;
+        const double length = beam.length(from, to);
+        const double inBeam = beam.mass(from, to);
+        if (length <= 0.0 || inBeam <= 0.0)
+            continue;
+        const double ratio = std::abs(1000.0 * fidelity.spanMass[k] / inBeam - 1.0);
+        if (worst < 0 || ratio > worstRatio) {
+            worst = int(k);
+            worstRatio = ratio;
+            worstModel = 1000.0 * fidelity.spanMass[k] / length;
+            worstBeam = inBeam / length;
+        }
+    }
+    if (worst < 0)
+        return QString();
+    return QStringLiteral("Mass per length differs most in span %1 of %2 (z %3 to %4 m): FE model %5 kg/m, beam model "
+                          "%6 kg/m (%7)")
+        .arg(worst + 1).arg(fidelity.spanMass.size())
+        .arg(fidelity.spanEnds[size_t(worst)] / 1000.0, 0, 'f', 2)
+        .arg(fidelity.spanEnds[size_t(worst) + 1] / 1000.0, 0, 'f', 2)
+        .arg(worstModel, 0, 'f', 1).arg(worstBeam, 0, 'f', 1).arg(percent(worstModel, worstBeam));
+}
+
+} // namespace
+
+QStringList beamModelCheck(const ImportReport& report, const Fidelity& fidelity)
+{
+    QStringList lines;
+    if (!report.beam || !report.beam->hasMass() || fidelity.spanMass.empty())
+        return lines;
+    const BeamModel& beam = *report.beam;
+    constexpr double Everywhere = 1e300;
+    const double beamMass = beam.mass(-Everywhere, Everywhere) / 1000.0;
+    if (beamMass <= 0.0)
+        return lines;
+    double modelMass = 0.0;
+    for (const auto& material : fidelity.modelMass)
+        modelMass += material.second;
+    lines << QStringLiteral("Mass of the file's beam model along its reference axis: %1 t; the FE model carries %2 t (%3)")
+                 .arg(beamMass, 0, 'f', 3).arg(modelMass, 0, 'f', 3).arg(percent(modelMass, beamMass));
+    const QString span = worstSpan(beam, fidelity);
+    if (!span.isEmpty())
+        lines << span;
+    if (std::abs(modelMass - beamMass) > MassCheckTolerance * beamMass)
+        lines << QStringLiteral("Warning: the FE model's mass differs from the beam model's by more than %1 %: the "
+                                "layers, materials or the blade's length may have been read wrongly, or the file's "
+                                "beam model may not come from its layers")
+                     .arg(100.0 * MassCheckTolerance);
+    return lines;
 }
 
 void reportImport(KBlade& document, const ImportReport& report)

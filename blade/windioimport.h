@@ -37,6 +37,8 @@ struct ImportReport
     // Mass integrated straight from the layers (thickness x arc width x
     // density over the span), in tonnes, by material.
     std::vector<std::pair<QString, double>> layerMass;
+    // The file's own beam model, to check the built model against.
+    std::optional<BeamModel> beam;
 };
 
 // The exchange document (as the blade document reads it) of a windIO blade:

@@ -229,6 +229,9 @@ void readVersion1(const YAML::Node& root, Blade& blade)
     readMaterials(root, blade, [](int l) {
         return QStringLiteral("components.blade.internal_structure_2d_fem.layers[%1].material").arg(l);
     });
+    QString beamError;
+    if (!readBeamModel(bladeNode, 1, blade.beam, beamError))
+        throw ReadError{beamError};
 }
 
 // 2.0 says so at the top, as text or as a number; a file without the key

@@ -542,6 +542,9 @@ void readVersion2(const YAML::Node& root, Blade& blade)
                  [](int k) { return ShapePath + QStringLiteral(".airfoils[%1].name").arg(k); });
     readMaterials(root, blade,
                   [](int l) { return StructurePath + QStringLiteral(".layers[%1].material").arg(l); });
+    QString beamError;
+    if (!readBeamModel(bladeNode, 2, blade.beam, beamError))
+        throw ReadError{beamError};
 }
 
 } // namespace Folvane::Windio
