@@ -1084,6 +1084,28 @@ void TestWindio::versionTwoAsVersionOne_data()
                                               .arg(constant(0.0), constant(1.0))),
                        0.1 * 180.0 / M_PI);
 
+    // A cap whose plane misses the tip's section where it has no thickness
+    // there: it only bounds its neighbour, at the trailing edge.
+    const QString missing = "{grid: [0.0, 0.8, 0.9, 1.0], values: [0.15, 0.15, 5.0, 5.0]}";
+    const auto ending = [](QString text) {
+        return text.replace("thickness: {grid: [0.0, 1.0], values: [0.03, 0.03]}",
+                            "thickness: {grid: [0.0, 0.8, 0.9, 1.0], values: [0.03, 0.03, 0.0, 0.0]}");
+    };
+    QTest::newRow("plane beyond the section")
+        << smallBlade(layer("skin", 0.01, whole)
+                      + ending(layer("cap", 0.03, "width: " + constant(0.5) + "\noffset_y_pa: " + missing
+                                                      + "\nrotation: {fixed: twist}\nside: suction"))
+                      + layer("fore", 0.02, "start_nd_arc: {fixed: cap}\nend_nd_arc: {fixed: LE}"))
+        << smallBlade2(entry("skin", whole)
+                           + entry("cap", "plane_intersection: {side: suction, defines: [midpoint_nd_arc], offset: "
+                                              + missing + ", plane_type1: {anchor_curve: reference_axis}}\nwidth: "
+                                              "{grid: [0.0, 1.0], values: [0.5, 0.5], defines: [start_nd_arc, "
+                                              "end_nd_arc]}")
+                           + entry("fore", "start_nd_arc: " + ref("cap", "end") + "\nend_nd_arc: " + ref("LE", "start")),
+                       layer2("skin", 0.01, ref("skin", "start"), ref("skin", "end"))
+                           + ending(layer2("cap", 0.03, ref("cap", "start"), ref("cap", "end")))
+                           + layer2("fore", 0.02, ref("fore", "start"), ref("fore", "end")));
+
     // What follows from the file without the section: references, a
     // midpoint between two edges, an offset in arc fractions.
     const QString oneExplicit = layer("skin", 0.01, whole)
