@@ -1151,7 +1151,8 @@ void TestWindio::versionTwoAsVersionOne()
 // place them on this section. The files' own arcs were computed on another
 // program's section: the caps' CarbonUD differs by 0.13 %, the fillers'
 // foam by 0.2 %, and 1.x's filler arcs leave a sliver region (19 regions
-// against 18, 9080 elements against 8970 at 500 mm).
+// against 18, 9080 elements against 8970 at 500 mm). In IEA 3.4 MW the
+// caps' ud differs by 0.23 % and the whole by 0.11 % (Spar_cap_SS/PS).
 void TestWindio::versionTwoReferenceBlades_data()
 {
     QTest::addColumn<QString>("two");
@@ -1159,7 +1160,7 @@ void TestWindio::versionTwoReferenceBlades_data()
     QTest::addColumn<double>("apart");
     QTest::addColumn<double>("total");
     QTest::newRow("IEA 15 MW") << "IEA-15-240-RWT-2.0.yaml" << "IEA-15-240-RWT.yaml" << 0.004 << 0.001;
-    QTest::newRow("IEA 3.4 MW") << "IEA-3.4-130-RWT-2.0.yaml" << "IEA-3.4-130-RWT-1.x.yaml" << 0.004 << 0.001;
+    QTest::newRow("IEA 3.4 MW") << "IEA-3.4-130-RWT-2.0.yaml" << "IEA-3.4-130-RWT-1.x.yaml" << 0.004 << 0.002;
     QTest::newRow("NREL 5 MW") << "nrel5mw-2.0.yaml" << QString() << 0.0 << 0.0;
 }
 
