@@ -29,6 +29,11 @@ struct ImportError
     throw ImportError{text};
 }
 
+bool hasThickness(const Layer& layer, double span)
+{
+    return layer.thickness.within(span) > 0.0;
+}
+
 QString metres(double z)
 {
     return QString::number(z / 1000.0, 'f', 2) + QStringLiteral(" m");
@@ -146,7 +151,7 @@ private:
     Extent layerExtent(int layer, int station, std::vector<int>& visiting);
     double fixedEdge(const QString& fixed, bool isStart, int station, std::vector<int>& visiting);
     double offsetArc(const Curve& offset, const Curve& rotation, bool followsTwist, bool suction, int station,
-                     const QString& what);
+                     const QString& what, bool mayMiss = false);
     void findWebSpans();
     bool spanWeb(int web);
     void makeTracks();
@@ -253,7 +258,7 @@ void Builder::makeStations()
 }
 
 double Builder::offsetArc(const Curve& offset, const Curve& rotation, bool followsTwist, bool suction, int station,
-                          const QString& what)
+                          const QString& what, bool mayMiss)
 {
     const Station& st = m_stations[size_t(station)];
     const double r = followsTwist ? -st.twist : rotation.empty() ? 0.0 : rotation.at(st.span);
@@ -262,11 +267,17 @@ double Builder::offsetArc(const Curve& offset, const Curve& rotation, bool follo
     const Eigen::RowVector2d axis(st.pitchAxis, -st.chordOffset / st.chord);
     const Eigen::RowVector2d q = axis + offset.at(st.span) / chordMetres * d;
     double arc = 0.0;
-    if (!st.section->crossing(q, d, suction, arc))
-        fail(QStringLiteral("%1: the line at offset_y_pa misses the %2 side at span %3")
+    if (st.section->crossing(q, d, suction, arc))
+        return arc;
+    // Where a layer has no thickness its place only bounds its neighbours:
+    // the end of the side that the line passes beyond.
+    if (mayMiss)
+        return (st.section->pointAt(st.section->leadingEdgeArc()) - q).dot(d) > 0.0 ? st.section->leadingEdgeArc()
+               : suction                                                           ? 0.0
+                                                                                   : 1.0;
+    fail(QStringLiteral("%1: the line at offset_y_pa misses the %2 side at span %3")
                  .arg(what, suction ? QStringLiteral("suction") : QStringLiteral("pressure"))
                  .arg(st.span));
-    return arc;
 }
 
 double Builder::fixedEdge(const QString& fixed, bool isStart, int station, std::vector<int>& visiting)
@@ -319,7 +330,8 @@ Builder::Extent Builder::layerExtent(int index, int station, std::vector<int>& v
                 middle = fixedEdge(layer.midpoint.fixed, true, station, visiting);
             else
                 middle = offsetArc(layer.offset, layer.rotation, layer.rotationFollowsTwist,
-                                   layer.side == QLatin1String("suction"), station, what);
+                                   layer.side == QLatin1String("suction"), station, what,
+                                   !hasThickness(layer, st.span));
             e.start = middle - 0.5 * widthArc;
             e.end = middle + 0.5 * widthArc;
         }
@@ -343,7 +355,7 @@ void Builder::resolveExtents()
         int empty = 0;
         size_t firstEmpty = 0;
         for (size_t s = 0; s < m_stations.size(); ++s) {
-            m_layerActive[l][s] = layer.thickness.within(m_stations[s].span) > 0.0;
+            m_layerActive[l][s] = hasThickness(layer, m_stations[s].span);
             if (!layer.web.isEmpty())
                 continue;
             std::vector<int> visiting;

@@ -152,6 +152,33 @@ Reference reference(const YAML::Node& parent, const char* key, const QString& pa
     return r;
 }
 
+// Whether a rule's 'defines' (a name or a list of them) names the handle.
+bool defines(const YAML::Node& rule, const QString& handle, const QString& path)
+{
+    const YAML::Node node = required(rule, "defines", path);
+    const std::vector<YAML::Node> items = node.IsSequence() ? std::vector<YAML::Node>(node.begin(), node.end())
+                                                            : std::vector<YAML::Node>{node};
+    for (size_t i = 0; i < items.size(); ++i) {
+        const QString what = text(items[i], path + QStringLiteral(".defines"));
+        if (what == handle || (what == QLatin1String("start_end_nd_arc") && handle != QLatin1String("midpoint_nd_arc")))
+            return true;
+    }
+    return false;
+}
+
+// Whether any rule of the anchor says it defines the handle; a rule that
+// says nothing defines nothing here (it places only what has no values).
+bool ruleDefines(const Anchors::Entry& entry, const QString& handle)
+{
+    for (const char* rule : {"offset_nd_arc", "offset_arc", "width", "plane_intersection"}) {
+        const YAML::Node node = optional(entry.node, rule);
+        if (node && optional(node, "defines")
+            && defines(node, handle, entry.path + QLatin1Char('.') + QLatin1String(rule)))
+            return true;
+    }
+    return false;
+}
+
 Curve constantArc(double value)
 {
     return Curve{{0.0, 1.0}, {value, value}};
@@ -223,13 +250,16 @@ std::optional<Curve> Resolver::handleArc(const Anchors::Entry& entry, const QStr
 {
     const std::string key = handle.toStdString();
     const QString here = entry.path + QLatin1Char('.') + handle;
-    // What the file gives wins over every rule.
     if (const YAML::Node given = optional(entry.node, key.c_str())) {
         if (optional(given, "anchor"))
             return arc(reference(entry.node, key.c_str(), entry.path));
-        Curve c = curve(given, here);
-        checkArcs(c, given, here);
-        return c;
+        // Values beside a rule that defines the handle are what the
+        // file's writer computed on its own section: the rule places it.
+        if (!ruleDefines(entry, handle)) {
+            Curve c = curve(given, here);
+            checkArcs(c, given, here);
+            return c;
+        }
     }
     if (handle == QLatin1String("midpoint_nd_arc")) {
         const std::optional<Curve> start = handleArc(entry, name, QStringLiteral("start_nd_arc"));
@@ -239,29 +269,14 @@ std::optional<Curve> Resolver::handleArc(const Anchors::Entry& entry, const QStr
             return combined({&*start, &*end}, [](double, const double* v) { return 0.5 * (v[0] + v[1]); });
     }
     const YAML::Node offset = optional(entry.node, "offset_nd_arc");
-    if (offset && text(required(offset, "defines", entry.path + QStringLiteral(".offset_nd_arc")),
-                       entry.path + QStringLiteral(".offset_nd_arc.defines")) == handle) {
-        const QString offsetPath = entry.path + QStringLiteral(".offset_nd_arc");
+    const QString offsetPath = entry.path + QStringLiteral(".offset_nd_arc");
+    if (offset && defines(offset, handle, offsetPath)) {
         const std::optional<Curve> base = arc(reference(entry.node, "offset_nd_arc", entry.path));
         const Curve by = curve(offset, offsetPath);
         if (base)
             return combined({&*base, &by}, [](double, const double* v) { return v[0] + v[1]; });
     }
     return std::nullopt;
-}
-
-// Whether a rule's 'defines' (a name or a list of them) names the handle.
-bool defines(const YAML::Node& rule, const QString& handle, const QString& path)
-{
-    const YAML::Node node = required(rule, "defines", path);
-    const std::vector<YAML::Node> items = node.IsSequence() ? std::vector<YAML::Node>(node.begin(), node.end())
-                                                            : std::vector<YAML::Node>{node};
-    for (size_t i = 0; i < items.size(); ++i) {
-        const QString what = text(items[i], path + QStringLiteral(".defines"));
-        if (what == handle || (what == QLatin1String("start_end_nd_arc") && handle != QLatin1String("midpoint_nd_arc")))
-            return true;
-    }
-    return false;
 }
 
 // A plane intersection as the builder places 1.x's offset_y_pa: the plane
@@ -349,6 +364,7 @@ private:
     void readWebs();
     void readLayer(const YAML::Node& node, const QString& here);
     void placeByWidth(Layer& layer, Edges& edges);
+    void placeFromOtherEdge(Layer& layer, Edges& edges, const Reference& missing, const Anchors::Entry& entry);
     void placeOnOtherLayers(Edges& edges);
     void checkWebReference(const Reference& r, const QString& web);
     bool definedBy(const Anchors::Entry& entry, const char* rule, const QString& handle) const;
@@ -468,20 +484,13 @@ void StructureReader::placeByWidth(Layer& layer, Edges& edges)
 {
     const Reference missing = m_resolver->last(edges.startPlaced ? edges.end : edges.start);
     const Anchors::Entry& entry = m_resolver->anchor(missing);
+    if (edges.startPlaced != edges.endPlaced) {
+        placeFromOtherEdge(layer, edges, missing, entry);
+        return;
+    }
     if (!definedBy(entry, "width", missing.handle))
         return;
     const Curve width = curve(entry.node["width"], entry.path + QStringLiteral(".width"));
-    if (edges.startPlaced != edges.endPlaced) {
-        const bool fromStart = edges.startPlaced;
-        const QString otherHandle = fromStart ? QStringLiteral("start_nd_arc") : QStringLiteral("end_nd_arc");
-        const std::optional<Curve> other = m_resolver->arc({missing.name, otherHandle, missing.at, missing.path});
-        const Curve& own = fromStart ? layer.start.arc : layer.end.arc;
-        if (other && other->grid == own.grid && other->values == own.values) {
-            layer.width = width;
-            (fromStart ? edges.endPlaced : edges.startPlaced) = true;
-        }
-        return;
-    }
     const Reference start = m_resolver->last(edges.start), end = m_resolver->last(edges.end);
     if (start.name != end.name || start.handle != QLatin1String("start_nd_arc")
         || end.handle != QLatin1String("end_nd_arc"))
@@ -502,6 +511,34 @@ void StructureReader::placeByWidth(Layer& layer, Edges& edges)
     }
     layer.width = width;
     edges.startPlaced = edges.endPlaced = true;
+}
+
+// An edge at a distance along the arc from the layer's own other edge, as
+// 1.x's width from a placed edge: the anchor's width from its other
+// handle, or its offset in metres from another anchor's handle.
+void StructureReader::placeFromOtherEdge(Layer& layer, Edges& edges, const Reference& missing,
+                                         const Anchors::Entry& entry)
+{
+    const bool fromStart = edges.startPlaced;
+    std::optional<Curve> base;
+    Curve distance;
+    if (definedBy(entry, "width", missing.handle)) {
+        const QString otherHandle = fromStart ? QStringLiteral("start_nd_arc") : QStringLiteral("end_nd_arc");
+        base = m_resolver->arc({missing.name, otherHandle, missing.at, missing.path});
+        distance = curve(entry.node["width"], entry.path + QStringLiteral(".width"));
+    } else if (definedBy(entry, "offset_arc", missing.handle)) {
+        base = m_resolver->arc(reference(entry.node, "offset_arc", entry.path));
+        // The builder's width runs from the start towards the end.
+        distance = scaled(curve(entry.node["offset_arc"], entry.path + QStringLiteral(".offset_arc")),
+                          fromStart ? 1.0 : -1.0);
+    } else {
+        return;
+    }
+    const Curve& own = fromStart ? layer.start.arc : layer.end.arc;
+    if (base && base->grid == own.grid && base->values == own.values) {
+        layer.width = distance;
+        (fromStart ? edges.endPlaced : edges.startPlaced) = true;
+    }
 }
 
 // An edge still open is another layer's edge on the same anchor, placed
