@@ -14,8 +14,10 @@ int runPlotMode(int argc, char** argv)
     if (!BatchModes::checkOutput(argv[2], std::vector<const char*>(argv + 3, argv + argc), {".svg", ".png"}))
         return 1;
     // Charts are drawn by the widget toolkit; no screen is needed for a file.
+    // The minimal platform with fonts draws the same file as the offscreen
+    // one, which leaves its screen allocated at exit.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "minimal:enable_fonts");
     QApplication app(argc, argv);
     SpanPlot plot;
     for (int i = 3; i < argc; ++i) {
