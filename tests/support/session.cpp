@@ -55,6 +55,28 @@ bool waitUntil(const std::function<bool()>& condition, int ms)
     return true;
 }
 
+// Waits until what is looked at is the same in two looks a few probes
+// apart: a window the window manager is still placing, or an item in it.
+bool standsStill(const std::function<QJsonValue()>& look, int ms)
+{
+    QJsonValue last;
+    return waitUntil([&] {
+        QThread::msleep(400);
+        const QJsonValue now = look();
+        const bool same = now == last;
+        last = now;
+        return same;
+    }, ms);
+}
+
+// A window's title without the mark of unsaved changes.
+QString unmarked(QString title)
+{
+    if (title.startsWith(QLatin1String("* ")))
+        title.remove(0, 2);
+    return title;
+}
+
 QPoint middleOf(const QJsonObject& o)
 {
     const QJsonArray r = o.value("rect").toArray();
@@ -124,10 +146,7 @@ QJsonObject Session::window(const QString& title) const
 {
     // A title marked "* " for unsaved changes is the same window.
     for (const QJsonValue& v : probe().value("windows").toArray()) {
-        QString shown = v.toObject().value("title").toString();
-        if (shown.startsWith(QLatin1String("* ")))
-            shown.remove(0, 2);
-        if (shown.startsWith(title))
+        if (unmarked(v.toObject().value("title").toString()).startsWith(title))
             return v.toObject();
     }
     return QJsonObject();
@@ -146,16 +165,8 @@ bool Session::waitForWindow(const QString& title, bool shown, int ms) const
     if (!waitUntil([&] { return window(title).isEmpty() != shown; }, ms))
         return false;
     // The window manager may still be placing a window just shown, and a
-    // click aimed by its first place misses: it is used once its place is
-    // the same in two looks a few probes apart.
-    QJsonValue last;
-    return !shown || waitUntil([&] {
-        QThread::msleep(400);
-        const QJsonValue now = window(title).value("rect");
-        const bool same = now == last;
-        last = now;
-        return same;
-    }, ms);
+    // click aimed by its first place misses.
+    return !shown || standsStill([&] { return window(title).value("rect"); }, ms);
 }
 
 bool Session::waitForOutput(const QString& text, int ms)
@@ -167,9 +178,7 @@ bool Session::waitForOutput(const QString& text, int ms)
 // user would, the item's window is brought to the front before it is used.
 void Session::bringForward(const QJsonObject& item)
 {
-    QString title = item.value("window").toString();
-    if (title.startsWith(QLatin1String("* ")))
-        title.remove(0, 2);
+    const QString title = unmarked(item.value("window").toString());
     if (title.isEmpty() || window(title).value("active").toBool())
         return;
     activateWindow(title);
@@ -193,20 +202,11 @@ bool Session::click(const QString& name, int button)
 // window seen standing at its place before needs no second look.
 void Session::settle(const QJsonObject& item)
 {
-    QString title = item.value("window").toString();
-    if (title.startsWith(QLatin1String("* ")))
-        title.remove(0, 2);
+    const QString title = unmarked(item.value("window").toString());
     if (title.isEmpty() || m_settled.value(title) == window(title).value("rect"))
         return;
     const QString name = item.value("name").toString();
-    QJsonValue last;
-    waitUntil([&] {
-        QThread::msleep(400);
-        const QJsonValue now = QJsonArray({window(title).value("rect"), this->item(name).value("rect")});
-        const bool same = now == last;
-        last = now;
-        return same;
-    }, 60000);
+    standsStill([&] { return QJsonArray({window(title).value("rect"), this->item(name).value("rect")}); }, 60000);
     m_settled.insert(title, window(title).value("rect"));
 }
 
